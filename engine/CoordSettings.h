@@ -1,0 +1,64 @@
+// The conversion settings: every choice the user has made for a conversion.
+//
+// One record per process, reached through CoordSettings::instance(). The
+// main window, the settings dialogs and the estimation pages write it; the
+// conversions read it at the moment they run, so a change takes effect with
+// the next conversion. Almost every field is text and is parsed where used.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarnwell {
+
+// A map projection: one row of the projection catalogue, or the projection in
+// force. A parameter the projection does not use holds the text "NULL".
+struct ProjectionParams {
+  std::string projKey = "tmerc";                      // value of +proj=
+  std::string description = "Transverse Mercator";
+  std::string centralMeridian = "120.000";            // degrees, +lon_0=
+  std::string scaleFactor = "1.000";                  // +k=
+  std::string falseNorthing = "0.000";                // metres, +y_0=
+  std::string falseEasting = "500000.000";            // metres, +x_0=
+  std::string originLatitude = "0.000";               // degrees, +lat_0= or +lat_ts=
+  std::string latitude1 = "NULL";                     // degrees
+  std::string latitude2 = "NULL";                     // degrees
+  std::string surfaceHeight = "NULL";                 // metres
+  std::string auxEllipsoid = "NULL";
+  // Position of the projection in the sorted projection list; chooses the
+  // form of the PROJ definition (70 and 112 have their own).
+  std::int32_t listIndex = 112;
+
+  bool operator==(const ProjectionParams&) const = default;
+};
+
+// The seven Bursa-Wolf parameters, in the units the user enters them.
+struct SevenParams {
+  double dX = 0, dY = 0, dZ = 0;  // translations, metres
+  double rX = 0, rY = 0, rZ = 0;  // rotations, arc-seconds
+  double scalePpm = 0;            // scale difference, parts per million
+
+  bool operator==(const SevenParams&) const = default;
+};
+
+struct CoordSettings {
+  std::string sourceType = "Space";        // "Space", "LB" or "Plan"
+  std::string sourceAngleFormat = "DMS";   // "DMS", "DDD" or "DMM"
+  std::string targetType = "Space";
+  std::string targetAngleFormat = "DMS";
+  std::string sourceEllipsoid = "WGS84";   // names in the ellipsoid catalogue
+  std::string targetEllipsoid = "WGS84";
+  bool useSevenParams = false;
+  ProjectionParams projection;
+  std::string fileFormat = "n,b,l,h";      // "n,b,l,h", "n,x,y,h" or "n,X,Y,Z"
+  std::string datumModel = "Bursa-Wolf";
+  SevenParams sevenParams;
+
+  // The single record of the process, made with the defaults on first use.
+  // (Tests restore the defaults with `CoordSettings::instance() = {};`.)
+  static CoordSettings& instance();
+
+  bool operator==(const CoordSettings&) const = default;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,41 @@
+// The ellipsoid catalogue: the reference ellipsoids the user can choose,
+// read from ellips.csv beside the program into one process-wide list.
+//
+// A line of ellips.csv: name,a=<metres>,rf=<1/f>,description
+// (each field may stand in double quotes; a field 3 holding a lower-case "b"
+// gives the semi-minor axis instead, from which 1/f = a / (a − b) is computed).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarnwell {
+
+struct EllipsoidRecord {
+  std::string name;
+  std::string semiMajorAxis;      // a, metres, as written in the file
+  std::string inverseFlattening;  // 1/f, as written or computed from b
+  std::string description;
+
+  bool operator==(const EllipsoidRecord&) const = default;
+};
+
+using EllipsoidCatalogue = std::vector<EllipsoidRecord>;
+
+// The process-wide catalogue, in file order; names need not be unique.
+EllipsoidCatalogue& TheEllipsoidCatalogue();
+
+// Empties and refills the catalogue from the file; false, with the catalogue
+// unchanged, when the file cannot be opened. Lines with fewer than four
+// fields are skipped.
+bool LoadEllipsoidCatalogue(const std::string& path);
+
+// Copies the first record named exactly `name` into `record`; leaves
+// `record` untouched when there is none.
+void FindEllipsoid(const std::string& name, EllipsoidRecord& record);
+
+// The first record named exactly `name`, or nullptr (no copy: for the hot
+// path of the conversions).
+const EllipsoidRecord* FindEllipsoidEntry(const std::string& name);
+
+}  // namespace tarnwell

@@ -1,0 +1,33 @@
+// The projection catalogue: the map projections the projection dialog offers,
+// read from projs.csv beside the program.
+//
+// A line of projs.csv: "key","description". A row's zero-based line number
+// is its listIndex and chooses the default parameter texts; the file is kept
+// in the order of the sorted projection list (ListTextLess), so that a line
+// number is also a list position.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/CoordSettings.h"
+
+namespace tarnwell {
+
+using ProjectionCatalogue = std::vector<ProjectionParams>;
+
+// The process-wide catalogue, in file order.
+ProjectionCatalogue& TheProjectionCatalogue();
+
+// Empties and refills the catalogue; false, with the catalogue unchanged,
+// when the file cannot be opened. A line without two quoted texts gives no
+// entry but still counts for the line numbers.
+bool LoadProjectionCatalogue(const std::string& path);
+
+// Sets the nine parameter texts of an entry from its listIndex.
+void ProjectionDefaults(ProjectionParams& entry);
+
+// The text a projection shows in the list: key, a comma, description.
+std::string ProjectionListText(const ProjectionParams& entry);
+
+}  // namespace tarnwell

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/CoordSettings.h"
 
@@ -43,5 +44,8 @@ bool GeodeticToPlan(const std::string& geodeticDefinition, const std::string& pr
 // and height, from the projected definition to the geodetic definition.
 bool PlanToGeodetic(const std::string& projectedDefinition, const std::string& geodeticDefinition,
                     std::string& first, std::string& second, std::string& third);
+
+// True when PROJ knows `name` as one of its built-in ellipsoids (+ellps=).
+bool IsProjEllipsoidName(std::string_view name);
 
 }  // namespace tarnwell

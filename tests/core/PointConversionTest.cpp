@@ -1,0 +1,257 @@
+#include "engine/PointConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <fstream>
+
+#include "MessageRecorder.h"
+#include "engine/CoordSettings.h"
+#include "engine/NumberText.h"
+#include "tables/EllipsoidCatalogue.h"
+
+namespace tarnwell {
+namespace {
+
+struct StringBox : TextBox {
+  explicit StringBox(std::string initial = {}) : text(std::move(initial)) {}
+  std::string GetText() const override { return text; }
+  void SetText(const std::string& newText) override { text = newText; }
+  std::string text;
+};
+
+using Triple = std::array<std::string, 3>;
+
+class PointConversion : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoordSettings::instance() = {};
+    const std::string path = testing::TempDir() + "point_conversion_ellips.csv";
+    std::ofstream(path) << "\"WGS84\",\"a=6378137\",\"rf=298.257223563\",\"WGS84\"\n"
+                           "\"krass\",\"a=6378245\",\"rf=298.3\",\"Krassovsky\"\n"
+                           "\"GRS80\",\"a=6378137\",\"rf=298.257222101\",\"GRS80\"\n"
+                           "\"CGCS2000\",\"a=6378137\",\"rf=298.257222101\",\"CGCS2000\"\n"
+                           "\"Bessel-b\",\"a=6377397.155\",\"b=6356078.962818\",\"a name PROJ lacks\"\n";
+    ASSERT_TRUE(LoadEllipsoidCatalogue(path));
+  }
+  void TearDown() override { CoordSettings::instance() = {}; }
+
+  static CoordSettings& Settings() { return CoordSettings::instance(); }
+
+  // Runs ConvertPoint with target boxes that start as "old".
+  static Triple Point(const Triple& source) {
+    StringBox s1(source[0]), s2(source[1]), s3(source[2]), t1("old"), t2("old"), t3("old");
+    ConvertPoint(s1, t1, s2, t2, s3, t3);
+    return {t1.text, t2.text, t3.text};
+  }
+
+  static bool Record(Triple& point) { return ConvertRecord(point[0], point[1], point[2]); }
+
+  MessageRecorder recorder;
+};
+
+struct DispatchCase {
+  const char* sourceType;
+  const char* targetType;
+  bool useSevenParams;
+  const char* sourceEllipsoid;
+  const char* targetEllipsoid;
+  const char* message;  // shown by both entry points; "" for none
+  bool recordConverts;
+  bool pointCopies;     // ConvertPoint writes the source texts unchanged
+};
+
+class Dispatch : public PointConversion, public testing::WithParamInterface<DispatchCase> {};
+
+TEST_P(Dispatch, FollowsTheTableOfTypes) {
+  const DispatchCase& c = GetParam();
+  Settings().sourceType = c.sourceType;
+  Settings().targetType = c.targetType;
+  Settings().useSevenParams = c.useSevenParams;
+  Settings().sourceEllipsoid = c.sourceEllipsoid;
+  Settings().targetEllipsoid = c.targetEllipsoid;
+  Settings().sourceAngleFormat = Settings().targetAngleFormat = "DDD";
+  const std::vector<std::string> expected =
+      *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{};
+
+  Triple record{" 30 ", " 120 ", " 0 "};
+  EXPECT_EQ(Record(record), c.recordConverts);
+  EXPECT_EQ(recorder.messages, expected);
+
+  recorder.messages.clear();
+  const Triple point = Point({" 30 ", " 120 ", " 0 "});
+  if (c.pointCopies) {
+    EXPECT_EQ(point, (Triple{" 30 ", " 120 ", " 0 "}));
+  } else if (!c.recordConverts) {
+    EXPECT_EQ(point, (Triple{"old", "old", "old"}));
+  }
+  // Only a file conversion asks for another target type; a single point is copied.
+  const bool recordOnly = std::string(c.message) == "选择正确的目的坐标类型.";
+  EXPECT_EQ(recorder.messages, recordOnly ? std::vector<std::string>{} : expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, Dispatch,
+    testing::Values(
+        DispatchCase{"Space", "Space", false, "WGS84", "WGS84", "", false, true},
+        DispatchCase{"LB", "LB", false, "WGS84", "WGS84", "选择正确的目的坐标类型.", false, true},
+        DispatchCase{"Space", "Plan", false, "WGS84", "WGS84", "", false, true},
+        DispatchCase{"Plan", "Space", false, "WGS84", "WGS84", "", false, true},
+        DispatchCase{"Plan", "Plan", false, "WGS84", "WGS84", "", false, true},
+        DispatchCase{"lb", "Space", false, "WGS84", "WGS84", "", false, true},  // keywords are case-sensitive
+        DispatchCase{"LB", "Space", false, "WGS84", "WGS84", "", true, false},
+        DispatchCase{"LB", "Plan", false, "WGS84", "WGS84", "", true, false},
+        DispatchCase{"Space", "LB", false, "WGS84", "WGS84", "", true, false},
+        DispatchCase{"Plan", "LB", false, "WGS84", "WGS84", "", true, false},
+        DispatchCase{"LB", "LB", true, "WGS84", "krass", "", true, false},
+        DispatchCase{"LB", "Space", false, "WGS84", "krass", "椭球必须相同.", false, false},
+        DispatchCase{"LB", "LB", true, "WGS84", "WGS84", "椭球必须不同.", false, false},
+        DispatchCase{"LB", "Space", false, "wgs84", "wgs84", "椭球不存在,请检查.", false, false},
+        DispatchCase{"Plan", "LB", false, "NoSuch", "NoSuch", "椭球不存在,请检查.", false, false},
+        DispatchCase{"LB", "LB", true, "WGS84", "NoSuch", "椭球不存在,请检查.", false, false}));
+
+TEST_F(PointConversion, LBToSpaceGivesTheKnownPoint) {
+  Settings().sourceType = "LB";
+  Settings().targetType = "Space";
+  const Triple point = Point({"0:0:0", "120:0:0", "0"});
+  EXPECT_NEAR(ParseNumber(point[0]), -3189068.5, 1e-6);
+  EXPECT_NEAR(ParseNumber(point[1]), 5523628.670817, 1e-6);
+  EXPECT_EQ(point[2], "0.000000000000000");
+  EXPECT_EQ(point[1].substr(point[1].find('.')).size(), 16u);  // 15 decimals
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(PointConversion, LBToPlanPutsTheCentralMeridianAtTheFalseEasting) {
+  Settings().sourceType = "LB";
+  Settings().targetType = "Plan";
+  const Triple point = Point({"  0:0:0", "120:0:0  ", " 8.5 "});
+  EXPECT_NEAR(ParseNumber(point[0]), 0, 1e-9);
+  EXPECT_NEAR(ParseNumber(point[1]), 500000, 1e-9);
+  EXPECT_EQ(point[2], "8.500000000000000");
+}
+
+TEST_F(PointConversion, SpaceToLBWritesTheTargetAngleFormat) {
+  Settings().sourceType = "Space";
+  Settings().targetType = "LB";
+  EXPECT_EQ(Point({"-3189068.5", "5523628.670817", "0"})[1].substr(0, 9), "120:00:0.");
+  Settings().targetAngleFormat = "DMM";
+  EXPECT_EQ(Point({"6378137", "0", "0"}), (Triple{"000:0.000000000000000", "000:0.000000000000000",
+                                                  "0.000000000000000"}));
+}
+
+// LB → Space → LB and LB → Plan → LB on several ellipsoids, far from the
+// central meridian and in both hemispheres.
+TEST_F(PointConversion, RoundTripsAgreeToTheNanodegree) {
+  Settings().sourceAngleFormat = Settings().targetAngleFormat = "DDD";
+  const double points[][3] = {{31.2345678912, 121.4567891234, 45.678}, {45.5, 126.0, 1200.25},
+                              {18.25, 110.0, -12.5},                    {-33.8688, 151.2093, 58.0},
+                              {53.5, 130.5, 0.0}};
+  for (const char* ellipsoid : {"WGS84", "krass", "CGCS2000", "Bessel-b"}) {
+    Settings().sourceEllipsoid = Settings().targetEllipsoid = ellipsoid;
+    for (const char* via : {"Space", "Plan"}) {
+      for (const auto& p : points) {
+        Triple point{FormatNumber(p[0]), FormatNumber(p[1]), FormatNumber(p[2])};
+        Settings().sourceType = "LB";
+        Settings().targetType = via;
+        ASSERT_TRUE(Record(point));
+        Settings().sourceType = via;
+        Settings().targetType = "LB";
+        ASSERT_TRUE(Record(point));
+        EXPECT_NEAR(ParseNumber(point[0]), p[0], 1e-9) << ellipsoid << " via " << via;
+        EXPECT_NEAR(ParseNumber(point[1]), p[1], 1e-9) << ellipsoid << " via " << via;
+        EXPECT_NEAR(ParseNumber(point[2]), p[2], 1e-6) << ellipsoid << " via " << via;
+      }
+    }
+  }
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+// An ellipsoid PROJ has no name for is given to it by its size: CGCS2000
+// and GRS80 share a and 1/f, so their plane coordinates agree.
+TEST_F(PointConversion, EllipsoidUnknownToPROJProjectsBySize) {
+  Settings().sourceType = "LB";
+  Settings().targetType = "Plan";
+  Settings().sourceAngleFormat = "DDD";
+  Triple byName{"35.123", "123.456", "10"}, bySize = byName;
+  Settings().sourceEllipsoid = Settings().targetEllipsoid = "GRS80";
+  ASSERT_TRUE(Record(byName));
+  Settings().sourceEllipsoid = Settings().targetEllipsoid = "CGCS2000";
+  ASSERT_TRUE(Record(bySize));
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(ParseNumber(bySize[i]), ParseNumber(byName[i]), 1e-9);
+}
+
+TEST_F(PointConversion, ZeroSevenParamsMoveThePointOntoTheTargetEllipsoid) {
+  Settings().useSevenParams = true;
+  Settings().sourceType = Settings().targetType = "LB";
+  Settings().targetEllipsoid = "krass";
+  Settings().sourceAngleFormat = Settings().targetAngleFormat = "DDD";
+  Triple chained{"31.5", "118.25", "100"};
+  ASSERT_TRUE(Record(chained));
+
+  Triple direct{"31.5", "118.25", "100"};
+  ASSERT_TRUE(ConvertLBToSpace(ConversionSide::Source, direct[0], direct[1], direct[2]));
+  ASSERT_TRUE(ConvertSpaceToLB(ConversionSide::Target, direct[0], direct[1], direct[2]));
+  EXPECT_EQ(chained, direct);
+  EXPECT_NE(ParseNumber(chained[0]), 31.5);  // the same cartesian point, another ellipsoid
+}
+
+TEST_F(PointConversion, MalformedLatitudeNamesItsSide) {
+  Settings().sourceType = "LB";
+  Settings().targetType = "Space";
+  EXPECT_EQ(Point({"30:30", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
+  Settings().targetType = "Plan";
+  EXPECT_EQ(Point({"30:30", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
+  Triple target{"30:30:0", "120:0", "0"};
+  EXPECT_FALSE(ConvertLBToSpace(ConversionSide::Target, target[0], target[1], target[2]));
+  EXPECT_EQ(recorder.messages,
+            (std::vector<std::string>{"坐标格式错误,请检查", "坐标格式错误,请检查.", "坐标格式错误,请检查."}));
+}
+
+TEST_F(PointConversion, SevenParamChainReportsABadLatitudeOnce) {
+  Settings().useSevenParams = true;
+  Settings().sourceType = Settings().targetType = "LB";
+  Settings().targetEllipsoid = "krass";
+  EXPECT_EQ(Point({"abc", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
+  Triple record{"abc", "120:0:0", "0"};
+  EXPECT_FALSE(Record(record));
+  EXPECT_EQ(recorder.messages, (std::vector<std::string>(2, "坐标格式错误,请检查")));
+}
+
+TEST_F(PointConversion, BlanksAreTrimmedButATabBreaksDMS) {
+  Settings().sourceType = "LB";
+  Settings().targetType = "Space";
+  const Triple trimmed = Point({"  0:0:0  ", " 120:0:0 ", "  0 "});
+  EXPECT_NEAR(ParseNumber(trimmed[0]), -3189068.5, 1e-6);
+  EXPECT_EQ(Point({"\t0:0:0", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{"坐标格式错误,请检查"});
+}
+
+TEST_F(PointConversion, RefusedProjectionLeavesTheTargets) {
+  Settings().sourceType = "LB";
+  Settings().targetType = "Plan";
+  Settings().projection.projKey = "nosuchprojection";
+  EXPECT_EQ(Point({"30:0:0", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
+  Settings().sourceType = "Plan";
+  Settings().targetType = "LB";
+  Triple record{"3000000", "500000", "0"};
+  EXPECT_FALSE(Record(record));
+  EXPECT_EQ(recorder.messages, (std::vector<std::string>(2, "投影参数错误,请检查.")));
+}
+
+// The definition follows the settings at the moment each conversion runs,
+// although PROJ objects are reused.
+TEST_F(PointConversion, ProjectionChangeTakesEffectAtOnce) {
+  Settings().sourceType = "LB";
+  Settings().targetType = "Plan";
+  Settings().sourceAngleFormat = "DDD";
+  EXPECT_NEAR(ParseNumber(Point({"0", "120", "0"})[1]), 500000, 1e-9);
+  Settings().projection.centralMeridian = "123";
+  EXPECT_LT(ParseNumber(Point({"0", "120", "0"})[1]), 500000 - 300000);
+  Settings().projection.falseEasting = "0";
+  Settings().projection.centralMeridian = "120";
+  EXPECT_NEAR(ParseNumber(Point({"0", "120", "0"})[1]), 0, 1e-9);
+}
+
+}  // namespace
+}  // namespace tarnwell

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Sets Tarnwell up on a Debian machine (as root), builds it, and then either
+# starts the program (run) or runs every test (test).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libproj-dev proj-bin libalglib-dev
+          libgtest-dev libbenchmark-dev fonts-noto-cjk xvfb xauth)
+
+install_missing_packages() {
+  local missing=() package
+  for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# build DIR [cmake options...]
+build() {
+  local directory=$1
+  shift
+  cmake -S . -B "$directory" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake --build "$directory" -j"$(nproc)"
+}
+
+run_program() {
+  build build
+  if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+    echo "No display to show the window on; for scripted work use build/bin/tarnwell-cli (tarnwell-cli --help)."
+    exit 1
+  fi
+  exec build/bin/tarnwell
+}
+
+run_tests() {
+  build build
+  ctest --test-dir build --output-on-failure -j"$(nproc)"
+  # The core once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+  build build-sanitize -DTARNWELL_SANITIZE=ON -DTARNWELL_BUILD_UI=OFF -DTARNWELL_BUILD_BENCH=OFF
+  ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+}
+
+case "${1:-}" in
+  run) install_missing_packages; run_program ;;
+  test) install_missing_packages; run_tests ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac

@@ -1,0 +1,79 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace tarnwell::cli {
+namespace {
+
+// Every option takes one value.
+constexpr std::array<std::string_view, 15> kOptions = {
+    "--from", "--to",    "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
+    "--seven", "--projection", "--lon0", "--k", "--x0", "--y0", "--lat0", "--format", "--tables"};
+
+bool IsOption(std::string_view argument) {
+  return std::find(kOptions.begin(), kOptions.end(), argument) != kOptions.end();
+}
+
+// "--word" that is no option is a typing error rather than a value: no
+// coordinate or path a surveyor passes begins with two dashes and a letter.
+bool LooksLikeOption(std::string_view argument) {
+  return argument.size() > 2 && argument.substr(0, 2) == "--" &&
+         ((argument[2] >= 'a' && argument[2] <= 'z') || (argument[2] >= 'A' && argument[2] <= 'Z'));
+}
+
+}  // namespace
+
+bool ParseCommandLine(int argc, const char* const argv[], CommandLine& line, std::string& error) {
+  if (argc < 2) {
+    error = "缺少命令";
+    return false;
+  }
+  line.command = argv[1];
+  bool optionsEnded = false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (optionsEnded) {
+      line.values.emplace_back(argument);
+    } else if (argument == "--") {
+      optionsEnded = true;
+    } else if (IsOption(argument)) {
+      if (i + 1 >= argc) {
+        error = "选项 " + std::string(argument) + " 缺少取值";
+        return false;
+      }
+      line.options.emplace_back(argument, argv[++i]);
+    } else if (LooksLikeOption(argument)) {
+      error = "未知选项 " + std::string(argument);
+      return false;
+    } else {
+      line.values.emplace_back(argument);
+    }
+  }
+  return true;
+}
+
+const char* UsageText() {
+  return
+      "用法:\n"
+      "  tarnwell-cli point [SETTINGS] V1 V2 V3          转换一个点，输出 W1,W2,W3\n"
+      "  tarnwell-cli file [SETTINGS] INPUT              转换坐标文件，写入 INPUT1，输出其路径\n"
+      "  tarnwell-cli three [SETTINGS] B L h B2 L2 h2    计算三参数\n"
+      "  tarnwell-cli seven [SETTINGS] FILE...           导入公共点文件，计算七参数及残差报告\n"
+      "  tarnwell-cli ellipsoids                         列出椭球 (名称,a,1/f,描述)\n"
+      "  tarnwell-cli projections                        列出投影 (序号,关键字,描述)\n"
+      "SETTINGS:\n"
+      "  --from Space|LB|Plan          --to Space|LB|Plan\n"
+      "  --from-angle DMS|DDD|DMM      --to-angle DMS|DDD|DMM\n"
+      "  --from-ellipsoid NAME         --to-ellipsoid NAME\n"
+      "  --seven dX,dY,dZ,rX,rY,rZ,ppm (启用七参数转换)\n"
+      "  --projection KEY              projs.csv 中的投影及其默认参数\n"
+      "  --lon0 T --k T --x0 T --y0 T --lat0 T\n"
+      "  --format n,b,l,h|n,x,y,h|n,X,Y,Z\n"
+      "  --tables DIR                  从 DIR 读取 ellips.csv 和 projs.csv\n"
+      "  --                            其后的参数都是取值\n"
+      "退出状态: 0 成功, 1 转换或计算未完成, 2 命令行错误\n";
+}
+
+}  // namespace tarnwell::cli

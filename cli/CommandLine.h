@@ -1,0 +1,34 @@
+// The command line of tarnwell-cli: a command, SETTINGS options and values.
+//
+// An argument that is one of the options takes the next argument as its
+// value, whatever that begins with; any other argument is a value, so
+// negative numbers and angles such as -33:52:7.68 need no quoting. "--" ends
+// the options: everything after it is a value.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarnwell::cli {
+
+// Exit status of the tool.
+enum ExitStatus : int {
+  kExitSuccess = 0,
+  kExitRefused = 1,  // the core refused or failed; its message is on stderr
+  kExitUsage = 2,    // the command line is wrong; a usage text is on stderr
+};
+
+struct CommandLine {
+  std::string command;
+  std::vector<std::pair<std::string, std::string>> options;  // in the order given
+  std::vector<std::string> values;
+};
+
+// Splits argv; false with `error` set when the command line is malformed.
+bool ParseCommandLine(int argc, const char* const argv[], CommandLine& line, std::string& error);
+
+// The text --help prints and a usage error follows with.
+const char* UsageText();
+
+}  // namespace tarnwell::cli

@@ -1,0 +1,133 @@
+#include "cli/Commands.h"
+
+#include <iostream>
+
+#include "batch/CoordinateFile.h"
+#include "cli/ProjectionList.h"
+#include "cli/SettingsOptions.h"
+#include "engine/CoordSettings.h"
+#include "engine/Messages.h"
+#include "engine/NumberText.h"
+#include "engine/PointConversion.h"
+#include "estimate/SevenParameters.h"
+#include "estimate/ThreeParameters.h"
+#include "tables/EllipsoidCatalogue.h"
+
+namespace tarnwell::cli {
+namespace {
+
+// A value box of the single-point page, as a plain string.
+class StringBox : public TextBox {
+ public:
+  explicit StringBox(std::string text = {}) : text_(std::move(text)) {}
+  std::string GetText() const override { return text_; }
+  void SetText(const std::string& text) override { text_ = text; }
+
+ private:
+  std::string text_;
+};
+
+// Notes whether the core showed a message while it lives; the message still
+// goes to the handler in force.
+class MessageWatch {
+ public:
+  MessageWatch() {
+    previous_ = SetMessageHandler([this](const std::string& text) {
+      shown_ = true;
+      previous_(text);
+    });
+  }
+  ~MessageWatch() { SetMessageHandler(previous_); }
+  bool Shown() const { return shown_; }
+
+ private:
+  MessageHandler previous_;
+  bool shown_ = false;
+};
+
+void PrintSevenParams() {
+  const SevenParams& p = CoordSettings::instance().sevenParams;
+  std::cout << FormatNumber(p.dX) << ',' << FormatNumber(p.dY) << ',' << FormatNumber(p.dZ) << ','
+            << FormatNumber(p.rX) << ',' << FormatNumber(p.rY) << ',' << FormatNumber(p.rZ) << ','
+            << FormatNumber(p.scalePpm) << '\n';
+}
+
+// Residuals in metres, one point a line, then the summary.
+void PrintFitReport(const FitReport& report) {
+  std::cout << "点名,vX,vY,vZ,v3D\n";
+  for (const PointResidual& point : report.points) {
+    std::cout << point.name << ',' << FormatNumber(point.vX) << ',' << FormatNumber(point.vY) << ','
+              << FormatNumber(point.vZ) << ',' << FormatNumber(point.v3D) << '\n';
+  }
+  std::cout << "三维残差均方根," << FormatNumber(report.rms3D) << '\n'
+            << "最大三维残差," << FormatNumber(report.largest3D) << ',' << report.largestName << '\n'
+            << "点数," << report.pointCount << '\n'
+            << "多余观测数," << report.redundancy << '\n';
+}
+
+}  // namespace
+
+ExitStatus RunPoint(const Values& values, std::string&) {
+  StringBox source1(values[0]), source2(values[1]), source3(values[2]);
+  StringBox target1, target2, target3;
+  MessageWatch messages;
+  ConvertPoint(source1, target1, source2, target2, source3, target3);
+  // A refusal shows its message and leaves the targets as they were.
+  if (messages.Shown()) return kExitRefused;
+  std::cout << target1.GetText() << ',' << target2.GetText() << ',' << target3.GetText() << '\n';
+  return kExitSuccess;
+}
+
+ExitStatus RunFile(const Values& values, std::string& error) {
+  if (values[0].empty()) {
+    error = "缺少输入文件";
+    return kExitUsage;
+  }
+  MessageWatch messages;
+  const BatchResult result = ConvertCoordinateFile(values[0]);
+  if (result.outcome != BatchOutcome::Converted) {
+    // The core refuses a pair of types without a conversion silently; a
+    // script still needs to hear why nothing came out.
+    if (!messages.Shown()) std::cerr << "源坐标类型与目的坐标类型之间没有转换。\n";
+    return kExitRefused;
+  }
+  std::cout << result.outputPath << '\n';
+  return kExitSuccess;
+}
+
+ExitStatus RunThree(const Values& values, std::string&) {
+  if (!ComputeThreeParameters(values[0], values[1], values[2], values[3], values[4], values[5])) return kExitRefused;
+  PrintSevenParams();
+  return kExitSuccess;
+}
+
+ExitStatus RunSeven(const Values& values, std::string&) {
+  std::vector<std::string> commonPoints;
+  for (const std::string& path : values) {
+    if (!ImportCommonPointFile(path, commonPoints)) return kExitRefused;
+  }
+  FitReport report;
+  if (!ComputeSevenParameters(commonPoints, &report)) return kExitRefused;
+  PrintSevenParams();
+  PrintFitReport(report);
+  return kExitSuccess;
+}
+
+ExitStatus RunEllipsoids(const Values&, std::string&) {
+  for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) {
+    std::cout << record.name << ',' << record.semiMajorAxis << ',' << record.inverseFlattening << ','
+              << record.description << '\n';
+  }
+  return kExitSuccess;
+}
+
+ExitStatus RunProjections(const Values&, std::string& error) {
+  if (!LoadProjections(error)) return kExitRefused;
+  const std::vector<const ProjectionParams*> list = SortedProjectionList();
+  for (std::size_t position = 0; position < list.size(); ++position) {
+    std::cout << position << ',' << list[position]->projKey << ',' << list[position]->description << '\n';
+  }
+  return kExitSuccess;
+}
+
+}  // namespace tarnwell::cli

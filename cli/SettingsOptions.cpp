@@ -1,0 +1,124 @@
+#include "cli/SettingsOptions.h"
+
+#include <charconv>
+#include <cmath>
+#include <initializer_list>
+#include <string_view>
+
+#include "cli/ProjectionList.h"
+#include "engine/CoordSettings.h"
+#include "tables/ProjectionCatalogue.h"
+#include "tables/TablePaths.h"
+#include "tables/TableText.h"
+
+namespace tarnwell::cli {
+namespace {
+
+bool OneOf(const std::string& value, std::initializer_list<std::string_view> allowed) {
+  for (std::string_view keyword : allowed) {
+    if (value == keyword) return true;
+  }
+  return false;
+}
+
+// The whole text must be one number (an optional sign, digits, point,
+// exponent); ParseNumber's leniency would let a mistyped parameter pass as 0.
+bool ParseWholeNumber(std::string_view text, double& value) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty() || text.front() == '+') return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+bool ParseSevenParams(const std::string& text, SevenParams& params) {
+  const std::vector<std::string> fields = SplitAtChar(text, ',');
+  if (fields.size() != 7) return false;
+  double* targets[7] = {&params.dX, &params.dY, &params.dZ, &params.rX, &params.rY, &params.rZ, &params.scalePpm};
+  for (std::size_t i = 0; i < 7; ++i) {
+    if (!ParseWholeNumber(fields[i], *targets[i])) return false;
+  }
+  return true;
+}
+
+// The projection with this key, its catalogue defaults and its list position,
+// as the projection dialog's OK stores it.
+ExitStatus ApplyProjection(const std::string& key, std::string& error) {
+  if (!LoadProjections(error)) return kExitRefused;
+  const std::vector<const ProjectionParams*> list = SortedProjectionList();
+  for (std::size_t position = 0; position < list.size(); ++position) {
+    if (list[position]->projKey != key) continue;
+    ProjectionParams projection = *list[position];
+    ProjectionDefaults(projection);
+    projection.listIndex = static_cast<std::int32_t>(position);
+    CoordSettings::instance().projection = projection;
+    return kExitSuccess;
+  }
+  error = "projs.csv 中没有投影 " + key;
+  return kExitUsage;
+}
+
+// One option other than --tables and --projection; false when its value is
+// not one the option takes.
+bool ApplyOption(const std::string& name, const std::string& value) {
+  CoordSettings& settings = CoordSettings::instance();
+  ProjectionParams& projection = settings.projection;
+  const auto coordinateType = {std::string_view("Space"), std::string_view("LB"), std::string_view("Plan")};
+  const auto angleFormat = {std::string_view("DMS"), std::string_view("DDD"), std::string_view("DMM")};
+  if (name == "--from" || name == "--to") {
+    if (!OneOf(value, coordinateType)) return false;
+    (name == "--from" ? settings.sourceType : settings.targetType) = value;
+  } else if (name == "--from-angle" || name == "--to-angle") {
+    if (!OneOf(value, angleFormat)) return false;
+    (name == "--from-angle" ? settings.sourceAngleFormat : settings.targetAngleFormat) = value;
+  } else if (name == "--from-ellipsoid") {
+    settings.sourceEllipsoid = value;
+  } else if (name == "--to-ellipsoid") {
+    settings.targetEllipsoid = value;
+  } else if (name == "--seven") {
+    if (!ParseSevenParams(value, settings.sevenParams)) return false;
+    settings.useSevenParams = true;
+  } else if (name == "--format") {
+    if (!OneOf(value, {"n,b,l,h", "n,x,y,h", "n,X,Y,Z"})) return false;
+    settings.fileFormat = value;
+  } else if (name == "--lon0") {
+    projection.centralMeridian = value;
+  } else if (name == "--k") {
+    projection.scaleFactor = value;
+  } else if (name == "--x0") {
+    projection.falseEasting = value;
+  } else if (name == "--y0") {
+    projection.falseNorthing = value;
+  } else if (name == "--lat0") {
+    projection.originLatitude = value;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LoadProjections(std::string& error) {
+  const std::string path = GetTablePath("projs.csv");
+  if (LoadProjectionCatalogue(path)) return true;
+  error = "投影文件无法读取: " + path;
+  return false;
+}
+
+ExitStatus ApplySettingsOptions(const CommandLine& line, std::string& error) {
+  for (const auto& [name, value] : line.options) {
+    if (name == "--tables") SetTableDirectory(value);
+  }
+  for (const auto& [name, value] : line.options) {
+    if (name != "--projection") continue;
+    if (const ExitStatus status = ApplyProjection(value, error); status != kExitSuccess) return status;
+  }
+  for (const auto& [name, value] : line.options) {
+    if (name == "--tables" || name == "--projection") continue;
+    if (!ApplyOption(name, value)) {
+      error = "选项 " + name + " 的取值无效: " + value;
+      return kExitUsage;
+    }
+  }
+  return kExitSuccess;
+}
+
+}  // namespace tarnwell::cli

@@ -76,7 +76,8 @@ const PlanDefinitions& BuildPlanDefinitions(const EllipsoidRecord& ellipsoid) {
   thread_local PlanDefinitions definitions;
   definitions.geodetic.assign("+proj=latlong");
   AppendEllipsoid(definitions.geodetic, ellipsoid);
-  definitions.projected.assign(BuildProjDefinition(CoordSettings::instance().projection));
+  definitions.projected.clear();
+  AppendProjDefinition(definitions.projected, CoordSettings::instance().projection);
   AppendEllipsoid(definitions.projected, ellipsoid);
   return definitions;
 }

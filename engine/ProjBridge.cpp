@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "engine/Messages.h"
@@ -71,17 +73,28 @@ void WriteThree(double first, double second, double third,
 
 }  // namespace
 
-std::string BuildProjDefinition(const ProjectionParams& p) {
+void AppendProjDefinition(std::string& definition, const ProjectionParams& p) {
+  const auto append = [&definition](std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) definition += piece;
+  };
   switch (p.listIndex) {
     case 70:
-      return "+proj=" + p.projKey + " +lat_ts=" + p.originLatitude + " +lon_0=" + p.centralMeridian +
-             " +x_0=" + p.falseEasting + " +y_0=" + p.falseNorthing + " +units=m";
+      append({"+proj=", p.projKey, " +lat_ts=", p.originLatitude, " +lon_0=", p.centralMeridian,
+              " +x_0=", p.falseEasting, " +y_0=", p.falseNorthing, " +units=m"});
+      break;
     case 112:
-      return "+proj=" + p.projKey + " +lat_0=" + p.originLatitude + " +lon_0=" + p.centralMeridian +
-             " +x_0=" + p.falseEasting + " +y_0=" + p.falseNorthing + " +k=" + p.scaleFactor + " +units=m";
+      append({"+proj=", p.projKey, " +lat_0=", p.originLatitude, " +lon_0=", p.centralMeridian,
+              " +x_0=", p.falseEasting, " +y_0=", p.falseNorthing, " +k=", p.scaleFactor, " +units=m"});
+      break;
     default:
-      return "+proj=tmerc +lat_0=0 +lon_0=120 +k=1.000000 +x_0=500000 +y_0=0 +units=m";
+      append({"+proj=tmerc +lat_0=0 +lon_0=120 +k=1.000000 +x_0=500000 +y_0=0 +units=m"});
   }
+}
+
+std::string BuildProjDefinition(const ProjectionParams& projection) {
+  std::string definition;
+  AppendProjDefinition(definition, projection);
+  return definition;
 }
 
 bool SpaceToGeodetic(const std::string& semiMajorAxis, const std::string& inverseFlattening,

@@ -25,6 +25,9 @@ namespace tarnwell {
 // gives a fixed transverse Mercator.
 std::string BuildProjDefinition(const ProjectionParams& projection);
 
+// The same, appended to `definition` (no allocation once its storage has grown).
+void AppendProjDefinition(std::string& definition, const ProjectionParams& projection);
+
 // Earth-centred X, Y, Z (metres) in first, second, third become latitude,
 // longitude (decimal degrees) and ellipsoidal height, on the ellipsoid of
 // semi-major axis a (metres) and inverse flattening 1/f, both as text.

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BatchTestSupport.h"
+#include "MessageRecorder.h"
+#include "batch/CoordinateFile.h"
+#include "engine/CoordSettings.h"
+#include "engine/NumberText.h"
+#include "engine/PointConversion.h"
+#include "tables/TableText.h"
+
+namespace tarnwell {
+namespace {
+
+const std::string kConflict = "文件格式与坐标类型冲突，请检查。";
+const std::string kUnreadable = "坐标文件无法读取。";
+const std::string kNotCreated = "转换后的文件无法生成。";
+const std::string kBadLine = "文件坐标格式不正确，请检查。";
+
+class BatchConversion : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoordSettings::instance() = {};
+    test::LoadTestEllipsoids(folder);
+  }
+  void TearDown() override { CoordSettings::instance() = {}; }
+
+  static void UseTypes(const char* sourceType, const char* targetType, const char* fileFormat,
+                       const char* angleFormat = "DDD") {
+    CoordSettings& settings = CoordSettings::instance();
+    settings.sourceType = sourceType;
+    settings.targetType = targetType;
+    settings.fileFormat = fileFormat;
+    settings.sourceAngleFormat = settings.targetAngleFormat = angleFormat;
+  }
+
+  // The output line the batch must write for one input line: the name and
+  // what ConvertRecord makes of the three values.
+  static std::string ExpectedLine(const std::string& line) {
+    std::vector<std::string> f = SplitAtChar(line, ',');
+    EXPECT_TRUE(ConvertRecord(f[1], f[2], f[3]));
+    return f[0] + "," + f[1] + "," + f[2] + "," + f[3] + "\r\n";
+  }
+
+  test::ScratchFolder folder;
+  MessageRecorder recorder;
+};
+
+struct FailureCase {
+  const char* name;
+  const char* sourceType;
+  const char* targetType;
+  const char* fileFormat;
+  const char* targetEllipsoid;
+  const char* angleFormat;
+  const char* input;
+  const char* message;        // "" for none
+  int linesBeforeStop;        // lines of the input the output holds; -1: no output file
+};
+
+class BatchFailure : public BatchConversion, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(BatchFailure, ShowsItsMessageAndKeepsTheLinesBefore) {
+  const FailureCase& c = GetParam();
+  UseTypes(c.sourceType, c.targetType, c.fileFormat, c.angleFormat);
+  CoordSettings::instance().targetEllipsoid = c.targetEllipsoid;
+  const std::string input = folder.File("pts.csv");
+  test::WriteBytes(input, c.input);
+
+  const BatchResult result = ConvertCoordinateFile(input);
+
+  EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(recorder.messages, c.message[0] ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+  if (c.linesBeforeStop < 0) {
+    EXPECT_FALSE(std::filesystem::exists(input + "1"));
+    return;
+  }
+  recorder.messages.clear();
+  std::string expected;
+  std::vector<std::string> lines = SplitAtChar(c.input, '\n');
+  for (int i = 0; i < c.linesBeforeStop; ++i) expected += ExpectedLine(lines[i]);
+  EXPECT_EQ(test::ReadBytes(input + "1"), expected);
+  EXPECT_EQ(result.linesWritten, static_cast<std::uint64_t>(c.linesBeforeStop));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BatchFailure,
+    testing::Values(
+        FailureCase{"FormatConflict", "Space", "LB", "n,b,l,h", "WGS84", "DDD", "P1,1,2,3\n", "文件格式与坐标类型冲突，请检查。", -1},
+        FailureCase{"PlanFormatNeedsPlan", "LB", "Space", "n,x,y,h", "WGS84", "DDD", "P1,1,2,3\n", "文件格式与坐标类型冲突，请检查。", -1},
+        FailureCase{"ThreeFields", "LB", "Space", "n,b,l,h", "WGS84", "DDD", "P1,30,120,0\nP2,30,120\nP3,30,120,0\n", "文件坐标格式不正确，请检查。", 1},
+        FailureCase{"TrailingComma", "LB", "Space", "n,b,l,h", "WGS84", "DDD", "P1,30,120,0,\n", "文件坐标格式不正确，请检查。", 0},
+        FailureCase{"NoComma", "LB", "Space", "n,b,l,h", "WGS84", "DDD", "P1 30 120 0\n", "文件坐标格式不正确，请检查。", 0},
+        FailureCase{"BlankLineInTheMiddle", "LB", "Space", "n,b,l,h", "WGS84", "DDD", "P1,30,120,0\n\nP3,30,120,0\n", "文件坐标格式不正确，请检查。", 1},
+        FailureCase{"TwoLineEndsAtTheEnd", "LB", "Space", "n,b,l,h", "WGS84", "DDD", "P1,30,120,0\r\n\r\n", "文件坐标格式不正确，请检查。", 1},
+        FailureCase{"BothLB", "LB", "LB", "n,b,l,h", "WGS84", "DDD", "P1,30,120,0\n", "选择正确的目的坐标类型.", 0},
+        FailureCase{"BothSpace", "Space", "Space", "n,X,Y,Z", "WGS84", "DDD", "P1,1,2,3\n", "", 0},
+        FailureCase{"DifferentEllipsoids", "LB", "Space", "n,b,l,h", "krass", "DDD", "P1,30,120,0\n", "椭球必须相同.", 0},
+        FailureCase{"BadLatitudeOnLineTwo", "LB", "Plan", "n,b,l,h", "WGS84", "DMS", "P1,30:0:0,120:0:0,0\nP2,30:30,120:0:0,0\n", "坐标格式错误,请检查.", 1}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+TEST_F(BatchConversion, EmptyPathStopsSilently) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  EXPECT_EQ(ConvertCoordinateFile("").outcome, BatchOutcome::Stopped);
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(BatchConversion, InputThatCannotBeReadCreatesNoOutput) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  for (const std::string& input : {folder.File("missing.csv"), folder.File("")}) {
+    recorder.messages.clear();
+    EXPECT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{kUnreadable}) << input;
+    EXPECT_FALSE(std::filesystem::exists(input + "1"));
+  }
+}
+
+TEST_F(BatchConversion, OutputThatCannotBeCreated) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string input = folder.File("pts.csv");
+  test::WriteBytes(input, "P1,30,120,0\n");
+  std::filesystem::create_directory(input + "1");
+  const BatchResult result = ConvertCoordinateFile(input);
+  EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{kNotCreated});
+}
+
+// A full disk must not pass for a finished conversion.
+TEST_F(BatchConversion, WriteErrorIsNoSuccess) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string input = folder.File("pts.csv");
+  test::WriteBytes(input, "P1,30,120,0\nP2,31,121,0\n");
+  std::filesystem::create_symlink("/dev/full", input + "1");
+  const BatchResult result = ConvertCoordinateFile(input);
+  EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{kNotCreated});
+}
+
+TEST_F(BatchConversion, LfAndCrLfInputGiveTheSameCrLfOutput) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string lf = folder.File("lf.csv"), crlf = folder.File("crlf.csv");
+  test::WriteBytes(lf, "P1,30,120,10\nP2,-33.5,151.25,0\nP3,0,0,0");  // no line end at the end
+  test::WriteBytes(crlf, "P1,30,120,10\r\nP2,-33.5,151.25,0\r\nP3,0,0,0\r\n");
+
+  const BatchResult result = ConvertCoordinateFile(lf);
+  EXPECT_EQ(result.outcome, BatchOutcome::Converted);
+  EXPECT_EQ(result.outputPath, lf + "1");
+  EXPECT_EQ(result.linesWritten, 3u);
+  EXPECT_EQ(ConvertCoordinateFile(crlf).outcome, BatchOutcome::Converted);
+  EXPECT_TRUE(recorder.messages.empty());
+
+  const std::string expected = ExpectedLine("P1,30,120,10") + ExpectedLine("P2,-33.5,151.25,0") + ExpectedLine("P3,0,0,0");
+  EXPECT_EQ(test::ReadBytes(lf + "1"), expected);
+  EXPECT_EQ(test::ReadBytes(crlf + "1"), expected);
+}
+
+// X, Y, Z from B, L, h by the closed formula, independent of PROJ.
+TEST_F(BatchConversion, ValuesAgreeWithTheClosedFormula) {
+  UseTypes("LB", "Space", "n,b,l,h", "DMS");
+  const std::string input = folder.File("pts.csv");
+  test::WriteBytes(input, "A,30:15:36,120:30:0,50.5\nB,-45:0:0,-75:30:0,-20\n");
+  ASSERT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Converted);
+
+  const double a = 6378137, f = 1 / 298.257223563, e2 = f * (2 - f);
+  const double points[2][3] = {{30.26, 120.5, 50.5}, {-45, -75.5, -20}};
+  std::vector<std::string> lines = SplitAtChar(test::ReadBytes(input + "1"), '\n');
+  ASSERT_EQ(lines.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    const double b = points[i][0] * M_PI / 180, l = points[i][1] * M_PI / 180, h = points[i][2];
+    const double n = a / std::sqrt(1 - e2 * std::sin(b) * std::sin(b));
+    const double expected[3] = {(n + h) * std::cos(b) * std::cos(l), (n + h) * std::cos(b) * std::sin(l),
+                                (n * (1 - e2) + h) * std::sin(b)};
+    const std::vector<std::string> fields = SplitAtChar(lines[i], ',');
+    ASSERT_EQ(fields.size(), 4u);
+    for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(ParseNumber(fields[axis + 1]), expected[axis], 1e-6);
+  }
+}
+
+TEST_F(BatchConversion, PointNamesPassByteForByte) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string input = folder.File("names.csv");
+  // UTF-8 Chinese, GBK bytes of "点1", and spaces around a name.
+  const std::string names[] = {"控制点甲", "\xb5\xe3\x31", "  P 3  "};
+  test::WriteBytes(input, names[0] + ",30,120,0\r\n" + names[1] + ",31,121,0\r\n" + names[2] + ",32,122,0\r\n");
+  ASSERT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Converted);
+  const std::vector<std::string> lines = SplitAtChar(test::ReadBytes(input + "1"), '\n');
+  ASSERT_EQ(lines.size(), 4u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(SplitAtChar(lines[i], ',')[0], names[i]);
+}
+
+TEST_F(BatchConversion, EmptyFileGivesAnEmptyOutputAndOverwritesTheOldOne) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string input = folder.File("empty.csv");
+  test::WriteBytes(input, "");
+  test::WriteBytes(input + "1", "an older conversion\r\n");
+  const BatchResult result = ConvertCoordinateFile(input);
+  EXPECT_EQ(result.outcome, BatchOutcome::Converted);
+  EXPECT_EQ(result.outputPath, input + "1");
+  EXPECT_EQ(test::ReadBytes(input + "1"), "");
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+// Many lines across the reading blocks, and one line longer than a block.
+TEST_F(BatchConversion, LargeFileMatchesTheRecordByRecordConversion) {
+  UseTypes("Space", "LB", "n,X,Y,Z");
+  std::string input;
+  std::string expected;
+  const std::string longName(3 << 20, 'N');
+  for (int i = 0; i < 30000; ++i) {
+    const std::string name = i == 12345 ? longName : "P" + std::to_string(i);
+    const std::string line = name + "," + std::to_string(-2850000 + i) + ".125,4650000.5," + std::to_string(3290000 - i);
+    input += line + (i % 2 ? "\r\n" : "\n");
+    expected += ExpectedLine(line);
+  }
+  const std::string path = folder.File("large.csv");
+  test::WriteBytes(path, input);
+
+  std::vector<BatchProgress> reports;
+  BatchOptions options;
+  options.onProgress = [&](const BatchProgress& progress) { reports.push_back(progress); };
+  const BatchResult result = ConvertCoordinateFile(path, options);
+  ASSERT_EQ(result.outcome, BatchOutcome::Converted);
+  EXPECT_EQ(result.linesWritten, 30000u);
+  EXPECT_TRUE(test::ReadBytes(path + "1") == expected);
+
+  ASSERT_GE(reports.size(), 2u);
+  for (std::size_t i = 1; i < reports.size(); ++i) {
+    EXPECT_GT(reports[i].linesDone, reports[i - 1].linesDone);
+    EXPECT_GE(reports[i].bytesDone, reports[i - 1].bytesDone);
+  }
+  EXPECT_EQ(reports.back().linesDone, 30000u);
+  EXPECT_EQ(reports.back().bytesDone, input.size());
+  EXPECT_EQ(reports.back().bytesTotal, input.size());
+}
+
+TEST_F(BatchConversion, CancelStopsAfterTheCurrentLineAndKeepsWhatWasWritten) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  std::string input;
+  for (int i = 0; i < 10000; ++i) input += "P" + std::to_string(i) + ",30,120,0\n";
+  const std::string path = folder.File("long.csv");
+  test::WriteBytes(path, input);
+
+  std::atomic<bool> cancel = false;
+  BatchOptions options;
+  options.cancel = &cancel;
+  std::uint64_t linesAtCancel = 0;
+  options.onProgress = [&](const BatchProgress& progress) {
+    if (!cancel) linesAtCancel = progress.linesDone;
+    cancel = true;
+  };
+  const BatchResult result = ConvertCoordinateFile(path, options);
+  EXPECT_EQ(result.outcome, BatchOutcome::Cancelled);
+  EXPECT_GT(linesAtCancel, 0u);
+  EXPECT_EQ(result.linesWritten, linesAtCancel);
+  const std::string output = test::ReadBytes(path + "1");
+  EXPECT_EQ(static_cast<std::uint64_t>(std::count(output.begin(), output.end(), '\n')), linesAtCancel);
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+}  // namespace
+}  // namespace tarnwell

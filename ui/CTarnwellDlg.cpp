@@ -1,0 +1,372 @@
+#include "ui/CTarnwellDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "engine/CoordSettings.h"
+#include "tables/EllipsoidCatalogue.h"
+#include "tables/TablePaths.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CDlgDatumTrans.h"
+#include "ui/CDlgEllips.h"
+#include "ui/CDlgFile.h"
+#include "ui/CDlgPoint.h"
+#include "ui/CDlgProjTrans.h"
+#include "ui/CDlgSParas.h"
+#include "ui/CDlgTParas.h"
+#include "ui/ProgramIcon.h"
+#include "ui/QtText.h"
+
+namespace tarnwell {
+namespace {
+
+const char* const kTypeKeywords[3] = {"Space", "LB", "Plan"};  // by Type
+
+// The keyboard command table: plain keys, searched in order, the first
+// match wins. Commands without a handler swallow their key.
+struct KeyCommand {
+  int key;
+  int command;
+};
+constexpr KeyCommand kKeyCommands[] = {
+    {Qt::Key_S, 32794}, {Qt::Key_T, 32793}, {Qt::Key_C, 57602}, {Qt::Key_N, 57600}, {Qt::Key_O, 57601},
+    {Qt::Key_S, 57603}, {Qt::Key_A, 57604}, {Qt::Key_A, 32799}, {Qt::Key_H, 32800}, {Qt::Key_G, 32790},
+    {Qt::Key_P, 32789}, {Qt::Key_E, 32798}, {Qt::Key_I, 32796}, {Qt::Key_D, 32820},
+};
+
+QRadioButton* MakeRadio(const QString& text, const QString& objectName) {
+  auto* radio = new QRadioButton(text);
+  radio->setObjectName(objectName);
+  return radio;
+}
+
+QComboBox* MakeList(const QString& objectName) {
+  auto* list = new QComboBox;
+  list->setObjectName(objectName);
+  return list;
+}
+
+// Selects the first entry equal to `text` (exactly, with case); returns
+// false, and leaves the list as it is, when there is none.
+bool SelectEntry(QComboBox* list, const std::string& text) {
+  const int index = list->findText(ToQt(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (index < 0) return false;
+  list->setCurrentIndex(index);
+  return true;
+}
+
+}  // namespace
+
+CTarnwellDlg::CTarnwellDlg(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setWindowTitle(QStringLiteral("Tarnwell"));
+  setWindowIcon(ProgramIcon());
+  setWindowFlag(Qt::WindowMinimizeButtonHint);
+  setWindowFlag(Qt::WindowMaximizeButtonHint);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(MakeChoices());
+  tabs_ = new QTabWidget;
+  tabs_->setObjectName(QStringLiteral("pageTabs"));
+  tabs_->setTabPosition(QTabWidget::South);
+  layout->addWidget(tabs_, 1);
+  MakeMenu();
+  MakePages();
+
+  for (QObject* control : windowControls_) control->installEventFilter(this);
+  OnInitDialog();
+}
+
+QWidget* CTarnwellDlg::MakeChoices() {
+  sourceRadios_ = {MakeRadio(QStringLiteral("空间直角坐标"), QStringLiteral("sourceSpace")),
+                   MakeRadio(QStringLiteral("大地坐标"), QStringLiteral("sourceLB")),
+                   MakeRadio(QStringLiteral("平面坐标"), QStringLiteral("sourcePlan"))};
+  targetRadios_ = {MakeRadio(QStringLiteral("空间直角坐标"), QStringLiteral("targetSpace")),
+                   MakeRadio(QStringLiteral("大地坐标"), QStringLiteral("targetLB")),
+                   MakeRadio(QStringLiteral("平面坐标"), QStringLiteral("targetPlan"))};
+  auto makeTypeGroup = [](const QString& title, const QString& objectName, const std::array<QRadioButton*, 3>& radios) {
+    auto* group = new QGroupBox(title);
+    group->setObjectName(objectName);
+    auto* row = new QHBoxLayout(group);
+    for (QRadioButton* radio : radios) row->addWidget(radio);
+    row->addStretch();
+    return group;
+  };
+  QGroupBox* sourceGroup = makeTypeGroup(QStringLiteral("选择源坐标类型"), QStringLiteral("sourceTypeGroup"), sourceRadios_);
+  QGroupBox* targetGroup = makeTypeGroup(QStringLiteral("选择目标坐标类型"), QStringLiteral("targetTypeGroup"), targetRadios_);
+
+  connect(sourceRadios_[kSpace], &QRadioButton::clicked, this, &CTarnwellDlg::OnSourceSpace);
+  connect(sourceRadios_[kLB], &QRadioButton::clicked, this, &CTarnwellDlg::OnSourceLB);
+  connect(sourceRadios_[kPlan], &QRadioButton::clicked, this, &CTarnwellDlg::OnSourcePlan);
+  connect(targetRadios_[kSpace], &QRadioButton::clicked, this, &CTarnwellDlg::OnTargetSpace);
+  connect(targetRadios_[kLB], &QRadioButton::clicked, this, &CTarnwellDlg::OnTargetLB);
+  connect(targetRadios_[kPlan], &QRadioButton::clicked, this, &CTarnwellDlg::OnTargetPlan);
+
+  sevenParams_ = new QCheckBox(QStringLiteral("七参数"));
+  sevenParams_->setObjectName(QStringLiteral("sevenParams"));
+  connect(sevenParams_, &QCheckBox::clicked, this, &CTarnwellDlg::OnSevenParams);
+
+  sourceAngleFormat_ = MakeList(QStringLiteral("sourceAngleFormat"));
+  targetAngleFormat_ = MakeList(QStringLiteral("targetAngleFormat"));
+  for (QComboBox* list : {sourceAngleFormat_, targetAngleFormat_}) {
+    list->addItems({QStringLiteral("DMS"), QStringLiteral("DDD"), QStringLiteral("DMM")});
+  }
+  sourceEllipsoid_ = MakeList(QStringLiteral("sourceEllipsoid"));
+  targetEllipsoid_ = MakeList(QStringLiteral("targetEllipsoid"));
+  for (QComboBox* list : {sourceEllipsoid_, targetEllipsoid_}) list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  connect(sourceAngleFormat_, &QComboBox::activated, this, &CTarnwellDlg::OnSourceAngleFormat);
+  connect(targetAngleFormat_, &QComboBox::activated, this, &CTarnwellDlg::OnTargetAngleFormat);
+  connect(sourceEllipsoid_, &QComboBox::activated, this, &CTarnwellDlg::OnSourceEllipsoid);
+  connect(targetEllipsoid_, &QComboBox::activated, this, &CTarnwellDlg::OnTargetEllipsoid);
+
+  // The source choices stand in the row of the source type, the target
+  // choices in the row of the target type.
+  auto* conversionGroup = new QGroupBox(QStringLiteral("坐标转换"));
+  conversionGroup->setObjectName(QStringLiteral("conversionGroup"));
+  auto* conversionGrid = new QGridLayout(conversionGroup);
+  conversionGrid->addWidget(sevenParams_, 0, 0, 2, 1, Qt::AlignVCenter);
+  conversionGrid->addWidget(sourceAngleFormat_, 0, 1);
+  conversionGrid->addWidget(new QLabel(QStringLiteral("椭球")), 0, 2);
+  conversionGrid->addWidget(sourceEllipsoid_, 0, 3);
+  conversionGrid->addWidget(targetAngleFormat_, 1, 1);
+  conversionGrid->addWidget(new QLabel(QStringLiteral("椭球")), 1, 2);
+  conversionGrid->addWidget(targetEllipsoid_, 1, 3);
+  conversionGrid->setColumnStretch(3, 1);
+
+  auto* typeColumn = new QVBoxLayout;
+  typeColumn->addWidget(sourceGroup);
+  typeColumn->addWidget(targetGroup);
+
+  auto* choices = new QWidget;
+  auto* row = new QHBoxLayout(choices);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addLayout(typeColumn);
+  row->addWidget(conversionGroup, 1);
+
+  for (QRadioButton* radio : sourceRadios_) windowControls_.insert(radio);
+  for (QRadioButton* radio : targetRadios_) windowControls_.insert(radio);
+  for (QObject* control : std::initializer_list<QObject*>{sevenParams_, sourceAngleFormat_, targetAngleFormat_,
+                                                          sourceEllipsoid_, targetEllipsoid_}) {
+    windowControls_.insert(control);
+  }
+  return choices;
+}
+
+void CTarnwellDlg::MakeMenu() {
+  auto* menuBar = new QMenuBar(this);
+  menuBar->setObjectName(QStringLiteral("menuBar"));
+  auto addCommand = [this](QMenu* menu, const QString& text, int command) {
+    QAction* action = menu->addAction(text);
+    action->setData(command);
+    connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+  };
+  QMenu* file = menuBar->addMenu(QStringLiteral("文件&F"));
+  addCommand(file, QStringLiteral("退出&C"), kExit);
+  QMenu* settings = menuBar->addMenu(QStringLiteral("设置&P"));
+  addCommand(settings, QStringLiteral("投影参数&P"), kProjectionSettings);
+  addCommand(settings, QStringLiteral("基准转换参数&G"), kDatumSettings);
+  QMenu* tools = menuBar->addMenu(QStringLiteral("工具&T"));
+  addCommand(tools, QStringLiteral("椭球管理&D"), kEllipsoids);
+  QMenu* help = menuBar->addMenu(QStringLiteral("帮助&A"));
+  addCommand(help, QStringLiteral("关于&A"), kAbout);
+  layout()->setMenuBar(menuBar);
+}
+
+void CTarnwellDlg::MakePages() {
+  datumDialog_ = new CDlgDatumTrans(this);
+  projectionDialog_ = new CDlgProjTrans(this);
+  ellipsoidDialog_ = new CDlgEllips(this);
+  aboutDialog_ = new CAboutDlg(this);
+
+  pointPage_ = new CDlgPoint;
+  filePage_ = new CDlgFile;
+  threeParameterPage_ = new CDlgTParas(datumDialog_);
+  sevenParameterPage_ = new CDlgSParas(datumDialog_);
+  tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
+  tabs_->addTab(filePage_, QStringLiteral("文件转换"));
+  tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
+  tabs_->addTab(sevenParameterPage_, QStringLiteral("七参数计算"));
+  tabs_->setCurrentIndex(0);
+  connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
+  windowControls_.insert(tabs_->tabBar());
+}
+
+void CTarnwellDlg::OnInitDialog() {
+  CoordSettings& settings = CoordSettings::instance();
+  SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
+  SelectEntry(targetAngleFormat_, settings.targetAngleFormat);
+  // The switch shows the setting; its enabling rules apply only when clicked.
+  sevenParams_->setChecked(settings.useSevenParams);
+
+  LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
+  for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) {
+    sourceEllipsoid_->addItem(ToQt(record.name));
+    targetEllipsoid_->addItem(ToQt(record.name));
+  }
+  if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
+  if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
+
+  if (settings.sourceType == "Space") {
+    OnSourceSpace();
+  } else if (settings.sourceType == "LB") {
+    OnSourceLB();
+  } else {
+    OnSourcePlan();
+  }
+  // The target type the source choice has just written.
+  if (settings.targetType == "Space") {
+    OnTargetSpace();
+  } else if (settings.targetType == "LB") {
+    OnTargetLB();
+  } else {
+    OnTargetPlan();
+  }
+}
+
+// A source choice: the source radio, the targets it allows with a default
+// target, the page's labels, and both types in CoordSettings.
+void CTarnwellDlg::OnSourceSpace() {
+  sourceRadios_[kSpace]->setChecked(true);
+  targetRadios_[kSpace]->setEnabled(true);
+  targetRadios_[kPlan]->setEnabled(false);
+  targetRadios_[kLB]->setChecked(true);
+  pointPage_->SetSourceLabels("Space");
+  pointPage_->SetTargetLabels("LB");
+  CoordSettings::instance().sourceType = "Space";
+  CoordSettings::instance().targetType = "LB";
+}
+
+void CTarnwellDlg::OnSourceLB() {
+  sourceRadios_[kLB]->setChecked(true);
+  targetRadios_[kSpace]->setEnabled(true);
+  targetRadios_[kPlan]->setEnabled(true);
+  targetRadios_[kSpace]->setChecked(true);
+  pointPage_->SetSourceLabels("LB");
+  pointPage_->SetTargetLabels("Space");
+  CoordSettings::instance().sourceType = "LB";
+  CoordSettings::instance().targetType = "Space";
+}
+
+void CTarnwellDlg::OnSourcePlan() {
+  sourceRadios_[kPlan]->setChecked(true);
+  targetRadios_[kSpace]->setEnabled(false);
+  targetRadios_[kPlan]->setEnabled(false);
+  targetRadios_[kLB]->setChecked(true);
+  pointPage_->SetSourceLabels("Plan");
+  pointPage_->SetTargetLabels("LB");
+  CoordSettings::instance().sourceType = "Plan";
+  CoordSettings::instance().targetType = "LB";
+}
+
+void CTarnwellDlg::OnTargetSpace() { ChooseTarget(kSpace); }
+void CTarnwellDlg::OnTargetLB() { ChooseTarget(kLB); }
+void CTarnwellDlg::OnTargetPlan() { ChooseTarget(kPlan); }
+
+// The target radios are exclusive: checking one has unchecked the others.
+void CTarnwellDlg::ChooseTarget(Type type) {
+  if (!targetRadios_[type]->isEnabled()) return;
+  pointPage_->SetTargetLabels(kTypeKeywords[type]);
+  CoordSettings::instance().targetType = kTypeKeywords[type];
+}
+
+void CTarnwellDlg::OnSevenParams() {
+  const bool on = sevenParams_->isChecked();
+  CoordSettings::instance().useSevenParams = on;
+  if (on) {
+    // The chain reads and writes geodetic coordinates only.
+    OnSourceLB();
+    targetRadios_[kLB]->setEnabled(true);
+    targetRadios_[kLB]->setChecked(true);
+    OnTargetLB();
+  }
+  for (QRadioButton* radio : {targetRadios_[kPlan], targetRadios_[kSpace], sourceRadios_[kPlan], sourceRadios_[kSpace]}) {
+    radio->setEnabled(!on);
+  }
+}
+
+void CTarnwellDlg::OnSourceAngleFormat() { CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText()); }
+void CTarnwellDlg::OnTargetAngleFormat() { CoordSettings::instance().targetAngleFormat = ToStd(targetAngleFormat_->currentText()); }
+void CTarnwellDlg::OnSourceEllipsoid() { CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentText()); }
+void CTarnwellDlg::OnTargetEllipsoid() { CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentText()); }
+
+void CTarnwellDlg::OnTabChange(int tab) {
+  // The computation pages work on geodetic coordinates on both sides.
+  if (tab == 2 || tab == 3) {
+    OnSourceLB();
+    targetRadios_[kLB]->setChecked(true);
+    pointPage_->SetTargetLabels("LB");
+    CoordSettings::instance().targetType = "LB";
+  }
+}
+
+void CTarnwellDlg::OnCommand(int command) {
+  switch (command) {
+    case kExit:
+      close();
+      break;
+    case kProjectionSettings:
+      projectionDialog_->exec();
+      break;
+    case kDatumSettings:
+      datumDialog_->exec();
+      break;
+    case kEllipsoids:
+      ellipsoidDialog_->exec();
+      break;
+    case kAbout:
+      aboutDialog_->exec();
+      break;
+    default:
+      break;
+  }
+}
+
+bool CTarnwellDlg::HandleWindowKey(const QKeyEvent* event) {
+  // Keys with Ctrl, Alt, Shift or Meta match no entry and reach the control.
+  if (event->modifiers().testAnyFlags(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+    return false;
+  }
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      close();
+      return true;
+    default:
+      break;
+  }
+  for (const KeyCommand& entry : kKeyCommands) {
+    if (entry.key == event->key()) {
+      OnCommand(entry.command);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CTarnwellDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && windowControls_.contains(watched)) {
+    return HandleWindowKey(static_cast<QKeyEvent*>(event));
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CTarnwellDlg::keyPressEvent(QKeyEvent* event) {
+  // Keys a page's controls leave unused end here: they neither close the
+  // window nor run a command.
+  QWidget* focus = focusWidget();
+  if ((!focus || focus == this) && HandleWindowKey(event)) return;
+  event->ignore();
+}
+
+}  // namespace tarnwell

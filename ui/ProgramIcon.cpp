@@ -1,0 +1,7 @@
+#include "ui/ProgramIcon.h"
+
+namespace tarnwell {
+
+QIcon ProgramIcon() { return QIcon(QStringLiteral(":/tarnwell.png")); }
+
+}  // namespace tarnwell

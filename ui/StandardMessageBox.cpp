@@ -1,0 +1,36 @@
+#include "ui/StandardMessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+
+#include "engine/Messages.h"
+#include "ui/QtText.h"
+
+namespace tarnwell {
+namespace {
+
+void ShowOnThisThread(const QString& text) {
+  QWidget* owner = QApplication::activeModalWidget();
+  if (!owner) owner = QApplication::activeWindow();
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Tarnwell"), text, QMessageBox::Ok, owner);
+  box.setObjectName(QStringLiteral("standardMessageBox"));
+  box.exec();
+}
+
+}  // namespace
+
+void ShowStandardMessageBox(const QString& text) {
+  QCoreApplication* application = QCoreApplication::instance();
+  if (QThread::currentThread() == application->thread()) {
+    ShowOnThisThread(text);
+    return;
+  }
+  QMetaObject::invokeMethod(application, [text] { ShowOnThisThread(text); }, Qt::BlockingQueuedConnection);
+}
+
+void InstallStandardMessageBox() {
+  SetMessageHandler([](const std::string& text) { ShowStandardMessageBox(ToQt(text)); });
+}
+
+}  // namespace tarnwell

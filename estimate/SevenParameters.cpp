@@ -123,6 +123,21 @@ SevenParams SolveBursaWolf(const std::vector<CommonPoint>& points) {
   return params;
 }
 
+// LSQR works with the norms of b and of the columns; numbers whose squares
+// overflow make it stop at once with a solution of zeros.
+bool WithinSolverRange(const std::vector<CommonPoint>& points) {
+  const Cartesian centroid = SourceCentroid(points);
+  double sumOfSquares = 0;
+  for (const CommonPoint& point : points) {
+    for (int axis = 0; axis < 3; ++axis) {
+      const double reduced = point.source[axis] - centroid[axis];
+      const double difference = point.target[axis] - point.source[axis];
+      sumOfSquares += reduced * reduced + difference * difference;
+    }
+  }
+  return std::isfinite(sumOfSquares);
+}
+
 bool AllFinite(const SevenParams& p) {
   for (double value : {p.dX, p.dY, p.dZ, p.rX, p.rY, p.rZ, p.scalePpm}) {
     if (!std::isfinite(value)) return false;
@@ -187,6 +202,10 @@ bool ComputeSevenParameters(const std::vector<std::string>& lines, FitReport* re
   std::vector<CommonPoint> points;
   if (!ReadCommonPoints(lines, points)) return false;
 
+  if (!WithinSolverRange(points)) {
+    ShowMessage(kSolveFailed);
+    return false;
+  }
   SevenParams params;
   try {
     params = SolveBursaWolf(points);

@@ -1,0 +1,316 @@
+#include "estimate/SevenParameters.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <random>
+
+#include "BatchTestSupport.h"
+#include "MessageRecorder.h"
+#include "engine/BursaWolf.h"
+#include "engine/CoordSettings.h"
+#include "engine/NumberText.h"
+#include "engine/PointConversion.h"
+#include "tables/ListOrder.h"
+#include "tables/TableText.h"
+
+namespace tarnwell {
+namespace {
+
+using Cartesian = std::array<double, 3>;
+
+// Common points made with known parameters: the source points spread over a
+// square of `extentMetres` around (b0, l0); the target points are the source
+// points through the Bursa-Wolf model, plus noise, on the target ellipsoid.
+struct CommonPoints {
+  std::vector<std::string> lines;
+  std::vector<Cartesian> source, target;  // what the estimation sees, metres
+};
+
+Cartesian ToCartesian(ConversionSide side, std::string b, std::string l, std::string h) {
+  EXPECT_TRUE(ConvertLBToSpace(side, b, l, h));
+  return {ParseNumber(b), ParseNumber(l), ParseNumber(h)};
+}
+
+CommonPoints MakeCommonPoints(const SevenParams& truth, double b0, double l0, double extentMetres, int count,
+                              double noiseMetres = 0, unsigned seed = 7) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> offset(-0.5, 0.5), height(0, 800);
+  std::normal_distribution<double> noise(0, noiseMetres > 0 ? noiseMetres : 1);
+  const double degreesPerMetre = 1 / 111195.0;
+  CommonPoints points;
+  for (int i = 0; i < count; ++i) {
+    const std::string b = FormatNumber(b0 + offset(random) * extentMetres * degreesPerMetre);
+    const std::string l = FormatNumber(l0 + offset(random) * extentMetres * degreesPerMetre / std::cos(b0 * M_PI / 180));
+    const std::string h = FormatNumber(height(random));
+    Cartesian xyz = ToCartesian(ConversionSide::Source, b, l, h);
+    ApplyBursaWolf(truth, xyz[0], xyz[1], xyz[2]);
+    std::string t[3];
+    for (int axis = 0; axis < 3; ++axis) t[axis] = FormatNumber(xyz[axis] + (noiseMetres > 0 ? noise(random) : 0));
+    ConvertSpaceToLB(ConversionSide::Target, t[0], t[1], t[2]);
+    points.lines.push_back("K" + std::to_string(i) + "," + b + "," + l + "," + h + "," + t[0] + "," + t[1] + "," + t[2]);
+  }
+  std::sort(points.lines.begin(), points.lines.end(), ListTextLess);  // as the page's list holds them
+  for (const std::string& line : points.lines) {
+    std::vector<std::string> f = SplitAtChar(line, ',');
+    points.source.push_back(ToCartesian(ConversionSide::Source, f[1], f[2], f[3]));
+    points.target.push_back(ToCartesian(ConversionSide::Target, f[4], f[5], f[6]));
+  }
+  return points;
+}
+
+// The least-squares optimum by the normal equations, in long double, with
+// the coordinates reduced to their centroid; translations carried back to the
+// origin. Independent of the estimator's LSQR.
+SevenParams NormalEquationSolution(const CommonPoints& points) {
+  const std::size_t n = points.source.size();
+  long double centroid[3] = {0, 0, 0};
+  for (const Cartesian& s : points.source) {
+    for (int axis = 0; axis < 3; ++axis) centroid[axis] += s[axis] / static_cast<long double>(n);
+  }
+  long double normal[7][8] = {};  // [AᵀA | Aᵀb]
+  for (std::size_t i = 0; i < n; ++i) {
+    const long double x = points.source[i][0] - centroid[0], y = points.source[i][1] - centroid[1],
+                      z = points.source[i][2] - centroid[2];
+    const long double rows[3][7] = {{1, 0, 0, x, 0, -z, y}, {0, 1, 0, y, z, 0, -x}, {0, 0, 1, z, -y, x, 0}};
+    for (int axis = 0; axis < 3; ++axis) {
+      const long double b = static_cast<long double>(points.target[i][axis]) - points.source[i][axis];
+      for (int j = 0; j < 7; ++j) {
+        for (int k = 0; k < 7; ++k) normal[j][k] += rows[axis][j] * rows[axis][k];
+        normal[j][7] += rows[axis][j] * b;
+      }
+    }
+  }
+  for (int column = 0; column < 7; ++column) {  // Gauss-Jordan with partial pivoting
+    int pivot = column;
+    for (int row = column + 1; row < 7; ++row) {
+      if (std::fabs(normal[row][column]) > std::fabs(normal[pivot][column])) pivot = row;
+    }
+    std::swap(normal[pivot], normal[column]);
+    for (int row = 0; row < 7; ++row) {
+      if (row == column) continue;
+      const long double factor = normal[row][column] / normal[column][column];
+      for (int k = column; k < 8; ++k) normal[row][k] -= factor * normal[column][k];
+    }
+  }
+  long double p[7];
+  for (int j = 0; j < 7; ++j) p[j] = normal[j][7] / normal[j][j];
+  const long double m = p[3], rX = p[4], rY = p[5], rZ = p[6];
+  const long double arcSecondsPerRadian = 180 * 3600 / 3.14159265358979323846264338327950288L;
+  SevenParams result;
+  result.dX = static_cast<double>(p[0] - (m * centroid[0] - rY * centroid[2] + rZ * centroid[1]));
+  result.dY = static_cast<double>(p[1] - (m * centroid[1] + rX * centroid[2] - rZ * centroid[0]));
+  result.dZ = static_cast<double>(p[2] - (m * centroid[2] - rX * centroid[1] + rY * centroid[0]));
+  result.rX = static_cast<double>(rX * arcSecondsPerRadian);
+  result.rY = static_cast<double>(rY * arcSecondsPerRadian);
+  result.rZ = static_cast<double>(rZ * arcSecondsPerRadian);
+  result.scalePpm = static_cast<double>(m * 1e6);
+  return result;
+}
+
+// Within 1e-4 m, 1e-5", 1e-5 ppm.
+void ExpectSameParameters(const SevenParams& actual, const SevenParams& expected) {
+  EXPECT_NEAR(actual.dX, expected.dX, 1e-4);
+  EXPECT_NEAR(actual.dY, expected.dY, 1e-4);
+  EXPECT_NEAR(actual.dZ, expected.dZ, 1e-4);
+  EXPECT_NEAR(actual.rX, expected.rX, 1e-5);
+  EXPECT_NEAR(actual.rY, expected.rY, 1e-5);
+  EXPECT_NEAR(actual.rZ, expected.rZ, 1e-5);
+  EXPECT_NEAR(actual.scalePpm, expected.scalePpm, 1e-5);
+}
+
+SevenParams Truth() {
+  SevenParams truth;
+  truth.dX = 24.512;
+  truth.dY = -123.274;
+  truth.dZ = -80.105;
+  truth.rX = -0.354;
+  truth.rY = 2.117;
+  truth.rZ = -1.853;
+  truth.scalePpm = 3.21;
+  return truth;
+}
+
+SevenParams Sentinel() {
+  SevenParams sentinel;
+  sentinel.dX = 1;
+  sentinel.rZ = 2;
+  sentinel.scalePpm = 3;
+  return sentinel;
+}
+
+class SevenParameters : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoordSettings::instance() = {};
+    test::LoadTestEllipsoids(folder);
+    CoordSettings& settings = Settings();
+    settings.sourceEllipsoid = "WGS84";
+    settings.targetEllipsoid = "krass";
+    settings.sourceAngleFormat = settings.targetAngleFormat = "DDD";
+  }
+  void TearDown() override { CoordSettings::instance() = {}; }
+
+  static CoordSettings& Settings() { return CoordSettings::instance(); }
+
+  // A refusal shows exactly `message` and changes neither the parameters
+  // nor the report.
+  void ExpectRefused(const std::vector<std::string>& lines, const std::string& message) {
+    Settings().sevenParams = Sentinel();
+    recorder.messages.clear();
+    FitReport report;
+    report.pointCount = 99;
+    EXPECT_FALSE(ComputeSevenParameters(lines, &report));
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{message});
+    EXPECT_EQ(Settings().sevenParams, Sentinel());
+    EXPECT_EQ(report.pointCount, 99u);
+  }
+
+  test::ScratchFolder folder;
+  MessageRecorder recorder;
+};
+
+struct AreaCase {
+  const char* name;
+  double extentMetres;
+  int count;
+  double b0, l0;
+};
+
+class SevenParameterRecovery : public SevenParameters, public testing::WithParamInterface<AreaCase> {};
+
+TEST_P(SevenParameterRecovery, GivesBackTheParametersOfExactPoints) {
+  const AreaCase& c = GetParam();
+  const CommonPoints points = MakeCommonPoints(Truth(), c.b0, c.l0, c.extentMetres, c.count);
+  FitReport report;
+  ASSERT_TRUE(ComputeSevenParameters(points.lines, &report));
+  EXPECT_TRUE(recorder.messages.empty());
+  ExpectSameParameters(Settings().sevenParams, Truth());
+  EXPECT_LT(report.largest3D, 1e-4);
+  EXPECT_EQ(report.pointCount, static_cast<std::size_t>(c.count));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Areas, SevenParameterRecovery,
+    testing::Values(AreaCase{"OneKilometre", 1000, 5, 31.2, 121.5}, AreaCase{"FiveKilometres", 5000, 5, 39.9, 116.4},
+                    AreaCase{"FiveKilometresSouth", 5000, 8, -33.87, 151.2},
+                    AreaCase{"ThreeHundredKilometres", 300000, 12, 30.6, 104.1}),
+    [](const testing::TestParamInfo<AreaCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SevenParameters, NoisyPointsGiveTheLeastSquaresOptimumAndItsResiduals) {
+  const CommonPoints points = MakeCommonPoints(Truth(), 23.1, 113.3, 5000, 12, 0.01);
+  FitReport report;
+  ASSERT_TRUE(ComputeSevenParameters(points.lines, &report));
+  const SevenParams optimum = NormalEquationSolution(points);
+  ExpectSameParameters(Settings().sevenParams, optimum);
+
+  // The residuals: target minus the source moved with the estimate.
+  ASSERT_EQ(report.points.size(), points.lines.size());
+  double sumOfSquares = 0, largest = 0;
+  std::string largestName;
+  for (std::size_t i = 0; i < points.lines.size(); ++i) {
+    Cartesian moved = points.source[i];
+    ApplyBursaWolf(optimum, moved[0], moved[1], moved[2]);
+    const double v[3] = {points.target[i][0] - moved[0], points.target[i][1] - moved[1], points.target[i][2] - moved[2]};
+    const PointResidual& r = report.points[i];
+    EXPECT_EQ(r.name, SplitAtChar(points.lines[i], ',')[0]);
+    EXPECT_NEAR(r.vX, v[0], 1e-6);
+    EXPECT_NEAR(r.vY, v[1], 1e-6);
+    EXPECT_NEAR(r.vZ, v[2], 1e-6);
+    const double v3D = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    EXPECT_NEAR(r.v3D, v3D, 1e-6);
+    sumOfSquares += v3D * v3D;
+    if (v3D > largest) largest = v3D, largestName = r.name;
+  }
+  EXPECT_NEAR(report.rms3D, std::sqrt(sumOfSquares / 12), 1e-6);
+  EXPECT_GT(report.rms3D, 0.003);  // the noise shows
+  EXPECT_NEAR(report.largest3D, largest, 1e-6);
+  EXPECT_EQ(report.largestName, largestName);
+  EXPECT_EQ(report.pointCount, 12u);
+  EXPECT_EQ(report.redundancy, 29);
+}
+
+TEST_F(SevenParameters, ImportingAFileTwiceDoublesThePointsButNotTheEstimate) {
+  const CommonPoints points = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 6, 0.01);
+  std::string bytes;
+  for (const std::string& line : points.lines) bytes += line + "\r\n";
+  const std::string path = folder.File("common.csv");
+  test::WriteBytes(path, bytes);
+
+  std::vector<std::string> list;
+  ASSERT_TRUE(ImportCommonPointFile(path, list));
+  ASSERT_TRUE(ComputeSevenParameters(list));
+  const SevenParams single = Settings().sevenParams;
+  ASSERT_TRUE(ImportCommonPointFile(path, list));
+  ASSERT_EQ(list.size(), 12u);
+  EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), ListTextLess));
+  EXPECT_EQ(list[0], list[1]);
+  FitReport report;
+  ASSERT_TRUE(ComputeSevenParameters(list, &report));
+  ExpectSameParameters(Settings().sevenParams, single);
+  EXPECT_EQ(report.pointCount, 12u);
+  EXPECT_EQ(report.redundancy, 29);
+}
+
+TEST_F(SevenParameters, RefusalsShowTheirMessageAndChangeNothing) {
+  const std::string good = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 1).lines[0];
+  ExpectRefused({}, "没有公共点,请先导入文件。");
+  for (const std::string& bad : {std::string("K,1,2,3,4,5"), std::string("K,1,2,3,4,5,6,7"), std::string("K,1,2,3,4,5,6,"),
+                                 std::string("K 1 2 3 4 5 6"), std::string()}) {
+    ExpectRefused({good, bad}, "文件的格式不正确，请检查。");
+  }
+  Settings().sourceAngleFormat = Settings().targetAngleFormat = "DMS";
+  ExpectRefused({"K,30:30,114:0:0,0,30:0:0,114:0:0,0"}, "坐标格式错误,请检查");
+  ExpectRefused({"K,30:0:0,114:0:0,0,30:30,114:0:0,0"}, "坐标格式错误,请检查.");
+  Settings().targetEllipsoid = "WGS84";
+  ExpectRefused({good}, "椭球必须不同.");
+}
+
+// Numbers the solver cannot work with end in a message, never in a crash or
+// in parameters that are not numbers.
+TEST_F(SevenParameters, UnusableNumbersAreReportedNotStored) {
+  std::vector<std::string> lines = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 4).lines;
+  lines[2] = "K9,30.5,114.3,1e300,30.5,114.3,0";  // a height beyond any use
+  ExpectRefused(lines, "七参数计算失败,请检查公共点。");
+}
+
+// Too few points for seven unknowns: the solver's answer is stored all the
+// same, and the report's redundancy says how little it rests on.
+TEST_F(SevenParameters, OnePointGivesTheTranslationBetweenItsPositions) {
+  const CommonPoints points = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 1);
+  FitReport report;
+  ASSERT_TRUE(ComputeSevenParameters(points.lines, &report));
+  const SevenParams& p = Settings().sevenParams;
+  EXPECT_NEAR(p.dX, points.target[0][0] - points.source[0][0], 1e-6);
+  EXPECT_NEAR(p.dY, points.target[0][1] - points.source[0][1], 1e-6);
+  EXPECT_NEAR(p.dZ, points.target[0][2] - points.source[0][2], 1e-6);
+  EXPECT_EQ(p.rX, 0);
+  EXPECT_EQ(p.scalePpm, 0);
+  EXPECT_EQ(report.redundancy, -4);
+}
+
+TEST_F(SevenParameters, ImportKeepsEveryLineInSortedOrder) {
+  const std::string path = folder.File("lines.csv");
+  test::WriteBytes(path, "b,1\r\n\nA,2\nc,3");  // an empty line; no line end at the end
+  std::vector<std::string> list = {"B0", "zz"};
+  ASSERT_TRUE(ImportCommonPointFile(path, list));
+  EXPECT_EQ(list, (std::vector<std::string>{"", "A,2", "b,1", "B0", "c,3", "zz"}));
+
+  test::WriteBytes(path, "x\r\n");  // a final line end adds no empty item
+  ASSERT_TRUE(ImportCommonPointFile(path, list));
+  EXPECT_EQ(list.size(), 7u);
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(SevenParameters, ImportOfAFileThatCannotBeReadLeavesTheList) {
+  std::vector<std::string> list = {"kept"};
+  EXPECT_FALSE(ImportCommonPointFile(folder.File("missing.csv"), list));
+  EXPECT_FALSE(ImportCommonPointFile(folder.File(""), list));  // a folder
+  EXPECT_EQ(list, std::vector<std::string>{"kept"});
+  EXPECT_EQ(recorder.messages, (std::vector<std::string>{"坐标文件无法读取。", "坐标文件无法读取。"}));
+}
+
+}  // namespace
+}  // namespace tarnwell

@@ -1,0 +1,287 @@
+// tarnwell-cli end to end: the real executable, its stdout, stderr and exit
+// status.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/BursaWolf.h"
+#include "engine/CoordSettings.h"
+#include "engine/NumberText.h"
+#include "engine/PointConversion.h"
+#include "tables/EllipsoidCatalogue.h"
+#include "tables/TablePaths.h"
+#include "tables/TableText.h"
+
+namespace tarnwell {
+namespace {
+
+struct CliRun {
+  int exitStatus = -1;
+  std::string out, err;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+class Cli : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = testing::TempDir() + "tarnwell_cli_" + name + "_" + std::to_string(getpid());
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string File(const std::string& name) const { return folder_ + "/" + name; }
+
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(File(name), std::ios::binary) << bytes;
+  }
+
+  // Runs tarnwell-cli with these arguments, no shell in between.
+  CliRun RunCli(const std::vector<std::string>& arguments) const {
+    const std::string outPath = File("stdout.txt"), errPath = File("stderr.txt");
+    std::vector<char*> argv;
+    std::string program = TARNWELL_CLI;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = arguments;
+    for (std::string& argument : copies) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+      const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(out, STDOUT_FILENO);
+      dup2(err, STDERR_FILENO);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    CliRun run;
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+  }
+
+  static std::vector<double> Numbers(const std::string& line) {
+    std::vector<double> numbers;
+    for (const std::string& field : SplitAtChar(line, ',')) numbers.push_back(ParseNumber(field));
+    return numbers;
+  }
+
+ private:
+  std::string folder_;
+};
+
+const double kA = 6378137, kF = 1 / 298.257223563, kE2 = kF * (2 - kF);  // WGS84
+
+TEST_F(Cli, PointConvertsAsTheSinglePointPage) {
+  const CliRun run = RunCli({"point", "--from", "LB", "--to", "Space", "0:0:0", "120:0:0", "0"});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.err, "");
+  const std::vector<double> xyz = Numbers(run.out);
+  ASSERT_EQ(xyz.size(), 3u);
+  EXPECT_NEAR(xyz[0], -3189068.5, 1e-6);
+  EXPECT_NEAR(xyz[1], 5523628.670817, 1e-6);
+  EXPECT_EQ(SplitAtChar(run.out, ',')[2], "0.000000000000000\n");
+
+  // Values may begin with "-", and so may angles; no "--" needed.
+  const CliRun south = RunCli({"point", "--from", "LB", "--to", "Space", "--from-angle", "DMS", "-33:30:0", "-70:15:0", "-12"});
+  EXPECT_EQ(south.exitStatus, 0) << south.err;
+  const double b = -33.5 * M_PI / 180, l = -70.25 * M_PI / 180;
+  const double n = kA / std::sqrt(1 - kE2 * std::sin(b) * std::sin(b));
+  const std::vector<double> southXyz = Numbers(south.out);
+  ASSERT_EQ(southXyz.size(), 3u);
+  EXPECT_NEAR(southXyz[0], (n - 12) * std::cos(b) * std::cos(l), 1e-6);
+  EXPECT_NEAR(southXyz[2], (n * (1 - kE2) - 12) * std::sin(b), 1e-6);
+
+  // --seven switches to the datum chain: LB on WGS84 to LB on Krassovsky.
+  const CliRun chain = RunCli({"point", "--from", "LB", "--to", "LB", "--to-ellipsoid", "krass", "--from-angle", "DDD",
+                          "--to-angle", "DDD", "--seven", "-15,128,72,0,0,0,-1.5", "30", "120", "0"});
+  EXPECT_EQ(chain.exitStatus, 0) << chain.err;
+  const std::vector<double> blh = Numbers(chain.out);
+  ASSERT_EQ(blh.size(), 3u);
+  EXPECT_NEAR(blh[0], 30, 0.01);
+  EXPECT_NEAR(blh[1], 120, 0.01);
+
+  // "--" ends the options: what follows is copied by the default Space -> Space.
+  const CliRun copied = RunCli({"point", "--", "--to", "x", "-y"});
+  EXPECT_EQ(copied.exitStatus, 0);
+  EXPECT_EQ(copied.out, "--to,x,-y\n");
+}
+
+TEST_F(Cli, PointRefusedShowsTheMessageAndExitsOne) {
+  const CliRun run = RunCli({"point", "--from", "LB", "--to", "Space", "30:30", "120:0:0", "0"});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "坐标格式错误,请检查\n");
+}
+
+// The projection dialog's choice: Mercator with its catalogue defaults
+// (true scale at 39°, central meridian 117°), against the closed formula.
+TEST_F(Cli, ProjectionOptionTakesTheCatalogueDefaults) {
+  const CliRun run = RunCli({"point", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--projection", "merc", "30", "118.5", "7"});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  const double phi = 30 * M_PI / 180, e = std::sqrt(kE2), sinTs = std::sin(39 * M_PI / 180);
+  const double k0 = std::cos(39 * M_PI / 180) / std::sqrt(1 - kE2 * sinTs * sinTs);
+  const double north = k0 * kA * (std::atanh(std::sin(phi)) - e * std::atanh(e * std::sin(phi)));
+  const double east = k0 * kA * 1.5 * M_PI / 180;
+  const std::vector<double> plan = Numbers(run.out);
+  ASSERT_EQ(plan.size(), 3u);
+  EXPECT_NEAR(plan[0], north, 1e-6);
+  EXPECT_NEAR(plan[1], east, 1e-6);
+  EXPECT_EQ(plan[2], 7);
+
+  // Transverse Mercator on its central meridian: east is the false easting,
+  // north the meridian arc (integrated here by Simpson's rule).
+  const CliRun tm = RunCli({"point", "--lon0", "117", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--projection", "tmerc", "30", "117", "0"});
+  ASSERT_EQ(tm.exitStatus, 0) << tm.err;
+  double arc = 0;
+  const int steps = 2000;
+  for (int i = 0; i <= steps; ++i) {
+    const double p = phi * i / steps, s = std::sin(p);
+    const double weight = (i == 0 || i == steps) ? 1 : (i % 2 ? 4 : 2);
+    arc += weight * std::pow(1 - kE2 * s * s, -1.5);
+  }
+  arc *= kA * (1 - kE2) * phi / steps / 3;
+  const std::vector<double> tmPlan = Numbers(tm.out);
+  ASSERT_EQ(tmPlan.size(), 3u);
+  EXPECT_NEAR(tmPlan[0], arc, 1e-5);
+  EXPECT_NEAR(tmPlan[1], 500000, 1e-6);
+}
+
+TEST_F(Cli, FileWritesTheOutputBesideTheInput) {
+  Write("pts.csv", "点1,30,120,0\r\nP2,-33.5,151.25,10\n");
+  const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("pts.csv")});
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(run.out, File("pts.csv") + "1\n");
+  const std::vector<std::string> lines = SplitAtChar(ReadFile(File("pts.csv1")), '\n');
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, 5), "点1,");
+  EXPECT_EQ(lines[0].back(), '\r');
+  const double b = -33.5 * M_PI / 180;
+  const double n = kA / std::sqrt(1 - kE2 * std::sin(b) * std::sin(b));
+  EXPECT_NEAR(Numbers(lines[1])[3], (n * (1 - kE2) + 10) * std::sin(b), 1e-6);
+
+  const CliRun conflict = RunCli({"file", File("pts.csv")});  // Space source, "n,b,l,h" file
+  EXPECT_EQ(conflict.exitStatus, 1);
+  EXPECT_EQ(conflict.err, "文件格式与坐标类型冲突，请检查。\n");
+
+  const CliRun nothing = RunCli({"file", "--format", "n,X,Y,Z", File("pts.csv")});  // Space -> Space
+  EXPECT_EQ(nothing.exitStatus, 1);
+  EXPECT_NE(nothing.err, "");
+  EXPECT_EQ(nothing.out, "");
+}
+
+TEST_F(Cli, ThreePrintsTheSevenParameters) {
+  const CliRun run = RunCli({"three", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD", "30", "120", "0", "30", "120", "0"});
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  const std::vector<double> p = Numbers(run.out);
+  ASSERT_EQ(p.size(), 7u);
+  EXPECT_NE(p[0], 0);
+  EXPECT_EQ(SplitAtChar(run.out, ',')[3], "0.000000000000000");
+
+  const CliRun same = RunCli({"three", "30", "120", "0", "30", "120", "0"});
+  EXPECT_EQ(same.exitStatus, 1);
+  EXPECT_EQ(same.err, "椭球必须不同.\n");
+}
+
+TEST_F(Cli, SevenImportsTheFilesAndPrintsTheReport) {
+  // Common points made with known parameters through the model itself.
+  ASSERT_TRUE(LoadEllipsoidCatalogue(GetTablePath("ellips.csv")));
+  CoordSettings& settings = CoordSettings::instance();
+  settings.sourceEllipsoid = "WGS84";
+  settings.targetEllipsoid = "krass";
+  settings.sourceAngleFormat = settings.targetAngleFormat = "DDD";
+  const SevenParams truth{-15.5, 128.25, 72.125, 0.5, -1.25, 2.75, 4.5};
+  std::string files[2];
+  for (int i = 0; i < 6; ++i) {
+    std::string b = FormatNumber(31 + 0.01 * i), l = FormatNumber(121 + 0.013 * (i * i % 5)), h = FormatNumber(10.0 * i);
+    std::string x = b, y = l, z = h;
+    ASSERT_TRUE(ConvertLBToSpace(ConversionSide::Source, x, y, z));
+    ApplyBursaWolf(truth, x, y, z);
+    ConvertSpaceToLB(ConversionSide::Target, x, y, z);
+    files[i % 2] += "Q" + std::to_string(i) + "," + b + "," + l + "," + h + "," + x + "," + y + "," + z + "\r\n";
+  }
+  Write("a.csv", files[0]);
+  Write("b.csv", files[1]);
+  const CliRun run = RunCli({"seven", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD", File("a.csv"), File("b.csv")});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  const std::vector<std::string> lines = SplitAtChar(run.out, '\n');
+  ASSERT_EQ(lines.size(), 13u);  // parameters, header, 6 points, 4 summary lines, empty tail
+  const std::vector<double> p = Numbers(lines[0]);
+  ASSERT_EQ(p.size(), 7u);
+  const double expected[7] = {truth.dX, truth.dY, truth.dZ, truth.rX, truth.rY, truth.rZ, truth.scalePpm};
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(p[i], expected[i], 1e-3) << i;
+  for (int i = 3; i < 7; ++i) EXPECT_NEAR(p[i], expected[i], 1e-4) << i;
+  EXPECT_EQ(lines[1], "点名,vX,vY,vZ,v3D");
+  EXPECT_EQ(lines[2].substr(0, 3), "Q0,");
+  EXPECT_EQ(lines[10], "点数,6");
+  EXPECT_EQ(lines[11], "多余观测数,11");
+
+  const CliRun missing = RunCli({"seven", "--to-ellipsoid", "krass", File("a.csv"), File("none.csv")});
+  EXPECT_EQ(missing.exitStatus, 1);
+  EXPECT_EQ(missing.err, "坐标文件无法读取。\n");
+}
+
+TEST_F(Cli, EllipsoidsAndProjectionsListTheCatalogues) {
+  const CliRun ellipsoids = RunCli({"ellipsoids"});
+  EXPECT_EQ(ellipsoids.exitStatus, 0);
+  EXPECT_EQ(ellipsoids.out.substr(0, 29), "WGS84,6378137,298.257223563,W");
+
+  const CliRun projections = RunCli({"projections"});
+  EXPECT_EQ(projections.exitStatus, 0);
+  EXPECT_NE(projections.out.find("\n70,merc,Mercator\n"), std::string::npos);
+  EXPECT_NE(projections.out.find("\n112,tmerc,Transverse Mercator\n"), std::string::npos);
+
+  // --tables reads both tables from another folder.
+  Write("ellips.csv", "\"Local\",\"a=6378000\",\"rf=300\",\"a local ellipsoid\"\n");
+  Write("projs.csv", "\"tmerc\",\"Transverse Mercator\"\n\"aea\",\"Albers Equal Area\"\n");
+  const std::string tables = File("");
+  EXPECT_EQ(RunCli({"ellipsoids", "--tables", tables}).out, "Local,6378000,300,a local ellipsoid\n");
+  EXPECT_EQ(RunCli({"projections", "--tables", tables}).out, "0,aea,Albers Equal Area\n1,tmerc,Transverse Mercator\n");
+  const CliRun noTables = RunCli({"ellipsoids", "--tables", File("nowhere")});
+  EXPECT_EQ(noTables.exitStatus, 1);
+}
+
+TEST_F(Cli, UsageErrorsExitTwoWithTheUsage) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"convert"},
+      {"point", "1", "2"},
+      {"point", "1", "2", "3", "4"},
+      {"point", "--from"},
+      {"point", "--from", "Moon", "1", "2", "3"},
+      {"point", "--form", "LB", "1", "2", "3"},
+      {"point", "--seven", "1,2,3", "1", "2", "3"},
+      {"point", "--projection", "nosuch", "1", "2", "3"},
+      {"file"},
+      {"seven"},
+      {"ellipsoids", "extra"},
+  };
+  for (const std::vector<std::string>& arguments : cases) {
+    const CliRun run = RunCli(arguments);
+    EXPECT_EQ(run.exitStatus, 2) << testing::PrintToString(arguments);
+    EXPECT_EQ(run.err.substr(0, 14), "tarnwell-cli: ") << testing::PrintToString(arguments);
+    EXPECT_NE(run.err.find("用法:"), std::string::npos);
+    EXPECT_EQ(run.out, "");
+  }
+  const CliRun help = RunCli({"--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_NE(help.out.find("tarnwell-cli point"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarnwell

@@ -1,11 +1,6 @@
 #include "batch/BufferedFileWriter.h"
 
 namespace tarnwell {
-namespace {
-
-constexpr std::size_t kFlushSize = 1 << 20;  // bytes gathered before a write
-
-}  // namespace
 
 BufferedFileWriter::~BufferedFileWriter() {
   Close();
@@ -28,12 +23,6 @@ bool BufferedFileWriter::Flush() {
   }
   buffer_.clear();
   return !failed_;
-}
-
-bool BufferedFileWriter::Append(std::string_view text) {
-  if (failed_ || !file_) return false;
-  buffer_.append(text);
-  return buffer_.size() < kFlushSize || Flush();
 }
 
 bool BufferedFileWriter::Close() {

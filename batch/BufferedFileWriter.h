@@ -20,13 +20,19 @@ class BufferedFileWriter {
   bool Create(const std::string& path);
 
   // Appends bytes; false once any write has failed.
-  bool Append(std::string_view text);
+  bool Append(std::string_view text) {
+    if (failed_ || !file_) return false;
+    buffer_.append(text);
+    return buffer_.size() < kFlushSize || Flush();
+  }
 
   // Writes out the buffer and closes the file; false when any write, or the
   // closing, failed.
   bool Close();
 
  private:
+  static constexpr std::size_t kFlushSize = 1 << 20;  // bytes gathered before a write
+
   bool Flush();
 
   std::FILE* file_ = nullptr;

@@ -363,9 +363,7 @@ bool CTarnwellDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CTarnwellDlg::keyPressEvent(QKeyEvent* event) {
   // Keys a page's controls leave unused end here: they neither close the
-  // window nor run a command.
-  QWidget* focus = focusWidget();
-  if ((!focus || focus == this) && HandleWindowKey(event)) return;
+  // window nor run a command. The window's own controls have had theirs.
   event->ignore();
 }
 

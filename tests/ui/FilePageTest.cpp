@@ -1,0 +1,189 @@
+// The file page: the format chooser, the browse dialog, and conversions on
+// the worker thread with their messages, the output box and cancellation.
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "UiTestSupport.h"
+#include "engine/CoordSettings.h"
+#include "engine/NumberText.h"
+#include "tables/TablePaths.h"
+#include "tables/TableText.h"
+#include "ui/CDlgFile.h"
+#include "ui/CTarnwellDlg.h"
+#include "ui/QtText.h"
+
+using namespace tarnwell;
+using namespace tarnwell::test;
+
+class FilePageTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CTarnwellDlg> window_;
+  std::unique_ptr<MessageRecorder> recorder_;
+  QTemporaryDir directory_;
+
+  CDlgFile* Page() { return window_->filePage(); }
+  QPlainTextEdit* Input() { return Child<QPlainTextEdit>(Page(), "inputPath"); }
+  QPlainTextEdit* Output() { return Child<QPlainTextEdit>(Page(), "outputPath"); }
+  void Convert() { QTest::mouseClick(Child<QPushButton>(Page(), "convertButton"), Qt::LeftButton); }
+  void ChooseFormat(int row) {
+    auto watch = WhenModal("fileFormatDialog", [row](QWidget* dialog) {
+      Child<QListWidget>(dialog, "formatList")->setCurrentRow(row);
+      qobject_cast<QDialog*>(dialog)->accept();
+    });
+    QTest::mouseClick(Child<QPushButton>(Page(), "formatButton"), Qt::LeftButton);
+    QVERIFY(watch->fired());
+  }
+
+ private slots:
+  void init() {
+    CoordSettings::instance() = {};
+    SetTableDirectory("");
+    recorder_ = std::make_unique<MessageRecorder>();
+    window_ = std::make_unique<CTarnwellDlg>();
+    window_->show();
+  }
+  void cleanup() {
+    window_.reset();
+    recorder_.reset();
+  }
+
+  void formatMustBelongToTheSourceType() {
+    const QString path = directory_.filePath("pts.csv");
+    WriteFile(path, "P1,1,2,3\r\n");
+    Input()->setPlainText(path);
+    Convert();  // start-up: source "Space", format "n,b,l,h"
+    QCOMPARE(recorder_->messages(), QStringList({"文件格式与坐标类型冲突，请检查。"}));
+    QVERIFY(!QFile::exists(path + "1"));
+
+    // Even with an empty box the conflict is reported first.
+    recorder_->clear();
+    Input()->clear();
+    Convert();
+    QCOMPARE(recorder_->messages(), QStringList({"文件格式与坐标类型冲突，请检查。"}));
+
+    // With a fitting format an empty box stops without a word.
+    recorder_->clear();
+    ChooseFormat(2);
+    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
+    Convert();
+    QVERIFY(recorder_->messages().isEmpty());
+    QCOMPARE(Output()->toPlainText(), QString());
+  }
+
+  void convertsASmallFileOnTheWorker() {
+    Child<QRadioButton>(window_.get(), "sourceLB")->click();  // target "Space", format "n,b,l,h" fits
+    const QString path = directory_.filePath("点 pts.csv");
+    WriteFile(path, "北门,0:0:0,120:0:0,0\r\nP2,30:0:0,120:0:0,10\nP3,0:0:0,120:0:0,\r\n");
+    Input()->setPlainText(path);
+    Convert();
+    QVERIFY(recorder_->messages().isEmpty());
+    QCOMPARE(Output()->toPlainText(), path + "1");
+    const std::vector<std::string> lines = SplitAtChar(ReadFile(path + "1"), '\n');
+    QCOMPARE(lines.size(), std::size_t(4));  // three lines and the empty rest after the last line end
+    const std::vector<std::string> first = SplitAtChar(lines[0], ',');
+    QCOMPARE(first.size(), std::size_t(4));
+    QCOMPARE(first[0], std::string("北门"));
+    QVERIFY(std::abs(ParseNumber(first[1]) - (-3189068.5)) < 1e-6);
+    QCOMPARE(first[3], std::string("0.000000000000000\r"));
+    QVERIFY(lines[1].starts_with("P2,"));
+    QCOMPARE(SplitAtChar(lines[2], ','), (std::vector<std::string>{"P3", first[1], first[2], first[3]}));  // an empty height reads as 0
+    QCOMPARE(lines[3], std::string());
+  }
+
+  void badLineStopsWithItsMessage() {
+    Child<QRadioButton>(window_.get(), "sourceLB")->click();
+    const QString path = directory_.filePath("bad.csv");
+    WriteFile(path, "P1,0:0:0,120:0:0,0\r\nP2,1,2,3,\r\nP3,0:0:0,120:0:0,0\r\n");
+    Output()->setPlainText("earlier");
+    Input()->setPlainText(path);
+    Convert();
+    QCOMPARE(recorder_->messages(), QStringList({"文件坐标格式不正确，请检查。"}));
+    QCOMPARE(Output()->toPlainText(), QString("earlier"));
+    QCOMPARE(SplitAtChar(ReadFile(path + "1"), '\n').size(), std::size_t(2));  // the line before stays
+  }
+
+  void unreadableInputIsReported() {
+    Child<QRadioButton>(window_.get(), "sourceLB")->click();
+    Input()->setPlainText(directory_.filePath("missing.csv"));
+    Convert();
+    QCOMPARE(recorder_->messages(), QStringList({"坐标文件无法读取。"}));
+  }
+
+  void browseStartsInTheProgramDirectory() {
+    const QString path = directory_.filePath("chosen.csv");
+    WriteFile(path, "");
+    QString startDirectory;
+    QStringList filters;
+    auto watch = WhenModal([](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; },
+                           [&](QWidget* modal) {
+                             auto* dialog = qobject_cast<QFileDialog*>(modal);
+                             startDirectory = dialog->directory().absolutePath();
+                             filters = dialog->nameFilters();
+                             dialog->selectFile(path);
+                             qobject_cast<QDialog*>(dialog)->accept();
+                           });
+    QTest::mouseClick(Child<QPushButton>(Page(), "browseButton"), Qt::LeftButton);
+    QVERIFY(watch->fired());
+    QCOMPARE(startDirectory, QDir(ToQtPath(GetProgramDirectory())).absolutePath());
+    QCOMPARE(filters, QStringList({"CSV File (*.csv)", "All Files (*.*)"}));
+    QCOMPARE(Input()->toPlainText(), path);
+
+    auto cancel = WhenModal([](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; },
+                            [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    QTest::mouseClick(Child<QPushButton>(Page(), "browseButton"), Qt::LeftButton);
+    QVERIFY(cancel->fired());
+    QCOMPARE(Input()->toPlainText(), path);
+  }
+
+  // A conversion still running shows the progress dialog; its Cancel stops
+  // the worker, keeps what was written and says so. The input is a pipe the
+  // test holds open, so the conversion cannot end before the Cancel.
+  void cancelStopsTheConversion() {
+    Child<QRadioButton>(window_.get(), "sourceLB")->click();
+    const QString path = directory_.filePath("pipe.csv");
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    std::atomic<bool> release{false};
+    std::thread writer([&] {
+      const int pipe = open(QFile::encodeName(path).constData(), O_WRONLY);
+      const std::string lines = "P1,0:0:0,120:0:0,0\r\nP2,0:0:0,120:0:0,0\r\n";
+      (void)!write(pipe, lines.data(), lines.size());
+      while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      close(pipe);
+    });
+    QString caption;
+    auto watch = WhenModal("conversionProgress", [&](QWidget* modal) {
+      caption = modal->windowTitle();
+      Child<QPushButton>(modal, QString())->click();  // the dialog's one button
+      release = true;
+    });
+    Output()->setPlainText("earlier");
+    Input()->setPlainText(path);
+    Page()->setProgressDelay(std::chrono::milliseconds(0));
+    Convert();
+    release = true;
+    writer.join();
+    QVERIFY(watch->fired());
+    QCOMPARE(caption, QString("Tarnwell"));
+    QCOMPARE(recorder_->messages(), QStringList({"转换已取消。"}));
+    QCOMPARE(Output()->toPlainText(), QString("earlier"));
+    QVERIFY(QFile::exists(path + "1"));
+  }
+};
+
+QTEST_MAIN(FilePageTest)
+#include "FilePageTest.moc"

@@ -1,0 +1,118 @@
+// The keyboard command table on the main window's own controls, and the
+// pages' edit boxes that it leaves alone.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "UiTestSupport.h"
+#include "engine/CoordSettings.h"
+#include "tables/TablePaths.h"
+#include "ui/CTarnwellDlg.h"
+
+using namespace tarnwell;
+using namespace tarnwell::test;
+
+class KeyboardTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CTarnwellDlg> window_;
+
+  // The window's own control named `name` (the tab bar is "tabBar").
+  QWidget* Control(const QString& name) {
+    if (name == "tabBar") return Child<QTabWidget>(window_.get(), "pageTabs")->tabBar();
+    return Child<QWidget>(window_.get(), name);
+  }
+
+ private slots:
+  void init() {
+    CoordSettings::instance() = {};
+    SetTableDirectory("");
+    window_ = std::make_unique<CTarnwellDlg>();
+    window_->show();
+  }
+  void cleanup() { window_.reset(); }
+
+  void closingKeysOnTheWindowsControls_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    for (const char* control : {"sourceSpace", "targetLB", "sevenParams", "sourceAngleFormat", "targetEllipsoid", "tabBar"}) {
+      QTest::newRow(qPrintable(QString(control) + " C")) << control << int(Qt::Key_C);
+    }
+    QTest::newRow("radio Enter") << "sourceLB" << int(Qt::Key_Return);
+    QTest::newRow("list Escape") << "sourceEllipsoid" << int(Qt::Key_Escape);
+  }
+
+  void closingKeysOnTheWindowsControls() {
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QTest::keyClick(Control(control), Qt::Key(key));
+    QVERIFY(!window_->isVisible());
+  }
+
+  void lettersOpenTheirDialogs_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("dialog");
+    QTest::newRow("P") << int(Qt::Key_P) << "projectionDialog";
+    QTest::newRow("G") << int(Qt::Key_G) << "datumDialog";
+    QTest::newRow("D") << int(Qt::Key_D) << "ellipsoidDialog";
+  }
+
+  void lettersOpenTheirDialogs() {
+    QFETCH(int, key);
+    QFETCH(QString, dialog);
+    for (const char* control : {"sourcePlan", "sourceEllipsoid", "tabBar"}) {
+      auto watch = RejectModal(dialog);
+      QTest::keyClick(Control(control), Qt::Key(key));
+      QVERIFY2(watch->fired(), control);
+      QVERIFY(window_->isVisible());
+    }
+  }
+
+  // S T N O A H E I reach no handler and never the control: a list does
+  // not jump to an entry by that first letter.
+  void otherTableLettersAreSwallowed() {
+    auto* list = qobject_cast<QComboBox*>(Control("targetEllipsoid"));
+    auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    for (Qt::Key key : {Qt::Key_S, Qt::Key_T, Qt::Key_N, Qt::Key_O, Qt::Key_A, Qt::Key_H, Qt::Key_E, Qt::Key_I}) {
+      QTest::keyClick(list, key);
+    }
+    QCOMPARE(list->currentText(), QString("WGS84"));  // "airy", "intl" and "IAU76" were not chosen
+    QVERIFY(!anyDialog->fired());
+    QVERIFY(window_->isVisible());
+
+    // A letter outside the table reaches the list as usual.
+    QTest::keyClick(list, Qt::Key_K);
+    QCOMPARE(list->currentText(), QString("krass"));
+    QCOMPARE(CoordSettings::instance().targetEllipsoid, std::string("krass"));
+  }
+
+  void modifiedKeysReachTheControl() {
+    QTest::keyClick(Control("sourceLB"), Qt::Key_C, Qt::ShiftModifier);
+    QTest::keyClick(Control("sourceLB"), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(Control("sourceEllipsoid"), Qt::Key_P, Qt::AltModifier);
+    QVERIFY(window_->isVisible());
+  }
+
+  void pageEditsTypeTheLetters() {
+    auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    auto* edit = Child<QLineEdit>(window_.get(), "sourceValue1");
+    QTest::keyClicks(edit, "pgdcsa");
+    QCOMPARE(edit->text(), QString("pgdcsa"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QTest::keyClick(edit, Qt::Key_Return);
+    auto* path = Child<QPlainTextEdit>(window_.get(), "inputPath");
+    QTest::keyClicks(path, "c");
+    QCOMPARE(path->toPlainText(), QString("c"));
+    QVERIFY(!anyDialog->fired());
+    QVERIFY(window_->isVisible());
+  }
+};
+
+QTEST_MAIN(KeyboardTest)
+#include "KeyboardTest.moc"

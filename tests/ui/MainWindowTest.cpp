@@ -1,0 +1,372 @@
+// The main window: start-up state, the type choices and their enabling rules,
+// the seven-parameter switch, tab switching, the lists, the menu and the
+// standard message box.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include "UiTestSupport.h"
+#include "engine/CoordSettings.h"
+#include "tables/TablePaths.h"
+#include "ui/CTarnwellDlg.h"
+#include "ui/StandardMessageBox.h"
+
+using namespace tarnwell;
+using namespace tarnwell::test;
+
+namespace {
+
+QStringList Items(const QComboBox* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+  return items;
+}
+
+QStringList LabelTexts(const QWidget* window, const QString& prefix) {
+  QStringList texts;
+  for (int i = 1; i <= 3; ++i) texts << Child<QLabel>(window, prefix + QString::number(i) + "Label")->text();
+  return texts;
+}
+
+// The check and enabled state of the six type radios, as one text:
+// "sourceSpace=on+" is checked and enabled, "targetPlan=off-" unchecked and
+// disabled.
+QString RadioStates(const QWidget* window) {
+  QStringList states;
+  for (const char* name : {"sourceSpace", "sourceLB", "sourcePlan", "targetSpace", "targetLB", "targetPlan"}) {
+    const auto* radio = Child<QRadioButton>(window, name);
+    states << QString("%1=%2%3").arg(name, radio->isChecked() ? "on" : "off", radio->isEnabled() ? "+" : "-");
+  }
+  return states.join(' ');
+}
+
+const QStringList kSpaceLabels = {"X=", "Y=", "Z="};
+const QStringList kGeodeticLabels = {"纬度=", "经度=", "大地高="};
+const QStringList kPlanLabels = {"北坐标=", "东坐标=", "水准高="};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    CoordSettings::instance() = {};
+    SetTableDirectory("");
+  }
+
+  void startsWithTheDefaults() {
+    CTarnwellDlg window;
+    QCOMPARE(window.windowTitle(), QString("Tarnwell"));
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+    QVERIFY(!Child<QCheckBox>(&window, "sevenParams")->isChecked());
+    QCOMPARE(Child<QCheckBox>(&window, "sevenParams")->text(), QString("七参数"));
+
+    const CoordSettings& settings = CoordSettings::instance();
+    QCOMPARE(settings.sourceType, std::string("Space"));
+    QCOMPARE(settings.targetType, std::string("LB"));  // written by the start-up, not the default "Space"
+
+    for (const char* name : {"sourceAngleFormat", "targetAngleFormat"}) {
+      const auto* list = Child<QComboBox>(&window, name);
+      QCOMPARE(Items(list), QStringList({"DMS", "DDD", "DMM"}));
+      QCOMPARE(list->currentText(), QString("DMS"));
+    }
+    // File order, not sorted.
+    const QStringList fileOrder = {"WGS84", "krass",  "IAU76",  "CGCS2000", "GRS80", "intl",
+                                   "bessel", "clrk66", "clrk80", "WGS72",   "airy"};
+    for (const char* name : {"sourceEllipsoid", "targetEllipsoid"}) {
+      const auto* list = Child<QComboBox>(&window, name);
+      QCOMPARE(Items(list), fileOrder);
+      QCOMPARE(list->currentText(), QString("WGS84"));
+    }
+
+    QCOMPARE(LabelTexts(&window, "sourceValue"), kSpaceLabels);
+    QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
+
+    const auto* tabs = Child<QTabWidget>(&window, "pageTabs");
+    QCOMPARE(tabs->tabPosition(), QTabWidget::South);
+    QStringList tabTexts;
+    for (int i = 0; i < tabs->count(); ++i) tabTexts << tabs->tabText(i);
+    QCOMPARE(tabTexts, QStringList({"单点转换", "文件转换", "三参数计算", "七参数计算"}));
+    QCOMPARE(tabs->currentIndex(), 0);
+
+    QStringList menuTexts;
+    for (QAction* menu : Child<QMenuBar>(&window, "menuBar")->actions()) {
+      menuTexts << menu->text();
+      for (QAction* item : menu->menu()->actions()) menuTexts << "  " + item->text();
+    }
+    QCOMPARE(menuTexts, QStringList({"文件&F", "  退出&C", "设置&P", "  投影参数&P", "  基准转换参数&G", "工具&T",
+                                     "  椭球管理&D", "帮助&A", "  关于&A"}));
+  }
+
+  void startUpFollowsTheSettings() {
+    CoordSettings& settings = CoordSettings::instance();
+    settings.sourceType = "Plan";
+    settings.targetType = "Space";
+    settings.sourceAngleFormat = "DMM";
+    settings.targetAngleFormat = "ddd";  // no entry: the list keeps its selection
+    settings.sourceEllipsoid = "krass";
+    settings.targetEllipsoid = "NoSuchEllipsoid";  // no entry: no selection
+    settings.useSevenParams = true;
+
+    CTarnwellDlg window;
+    QCOMPARE(Child<QComboBox>(&window, "sourceAngleFormat")->currentText(), QString("DMM"));
+    QCOMPARE(Child<QComboBox>(&window, "targetAngleFormat")->currentText(), QString("DMS"));
+    QCOMPARE(Child<QComboBox>(&window, "sourceEllipsoid")->currentText(), QString("krass"));
+    QCOMPARE(Child<QComboBox>(&window, "targetEllipsoid")->currentIndex(), -1);
+    QCOMPARE(settings.targetEllipsoid, std::string("NoSuchEllipsoid"));
+    QCOMPARE(settings.targetAngleFormat, std::string("ddd"));
+    // The switch shows the setting without its enabling rules.
+    QVERIFY(Child<QCheckBox>(&window, "sevenParams")->isChecked());
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off-"));
+    QCOMPARE(settings.targetType, std::string("LB"));
+    QCOMPARE(LabelTexts(&window, "sourceValue"), kPlanLabels);
+  }
+
+  void sourceChoiceSetsTheTargetsItAllows_data() {
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<QString>("states");
+    QTest::addColumn<QStringList>("sourceLabels");
+    QTest::addColumn<QStringList>("targetLabels");
+    QTest::addColumn<QString>("sourceType");
+    QTest::addColumn<QString>("targetType");
+    QTest::newRow("Space") << "sourceSpace"
+                           << "sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"
+                           << kSpaceLabels << kGeodeticLabels << "Space"
+                           << "LB";
+    QTest::newRow("LB") << "sourceLB"
+                        << "sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=on+ targetLB=off+ targetPlan=off+"
+                        << kGeodeticLabels << kSpaceLabels << "LB"
+                        << "Space";
+    QTest::newRow("Plan") << "sourcePlan"
+                          << "sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off-"
+                          << kPlanLabels << kGeodeticLabels << "Plan"
+                          << "LB";
+  }
+
+  void sourceChoiceSetsTheTargetsItAllows() {
+    QFETCH(QString, radio);
+    QFETCH(QString, states);
+    QFETCH(QStringList, sourceLabels);
+    QFETCH(QStringList, targetLabels);
+    QFETCH(QString, sourceType);
+    QFETCH(QString, targetType);
+    CTarnwellDlg window;
+    // From each other source, so every transition is covered.
+    for (const char* before : {"sourceSpace", "sourceLB", "sourcePlan"}) {
+      Child<QRadioButton>(&window, before)->click();
+      Child<QRadioButton>(&window, radio)->click();
+      QCOMPARE(RadioStates(&window), states);
+      QCOMPARE(LabelTexts(&window, "sourceValue"), sourceLabels);
+      QCOMPARE(LabelTexts(&window, "targetValue"), targetLabels);
+      QCOMPARE(QString::fromStdString(CoordSettings::instance().sourceType), sourceType);
+      QCOMPARE(QString::fromStdString(CoordSettings::instance().targetType), targetType);
+    }
+  }
+
+  void targetChoiceWritesTheTargetType() {
+    CTarnwellDlg window;
+    Child<QRadioButton>(&window, "sourceLB")->click();
+    Child<QRadioButton>(&window, "targetPlan")->click();
+    QCOMPARE(CoordSettings::instance().targetType, std::string("Plan"));
+    QCOMPARE(LabelTexts(&window, "targetValue"), kPlanLabels);
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=off+ targetLB=off+ targetPlan=on+"));
+    Child<QRadioButton>(&window, "targetLB")->click();
+    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+    QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
+    Child<QRadioButton>(&window, "targetSpace")->click();
+    QCOMPARE(CoordSettings::instance().targetType, std::string("Space"));
+    QCOMPARE(LabelTexts(&window, "targetValue"), kSpaceLabels);
+    QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
+  }
+
+  void sevenParameterSwitchForcesGeodeticOnBothSides() {
+    CTarnwellDlg window;
+    Child<QRadioButton>(&window, "sourcePlan")->click();
+    auto* sevenParams = Child<QCheckBox>(&window, "sevenParams");
+    sevenParams->click();
+    QVERIFY(CoordSettings::instance().useSevenParams);
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=off- sourceLB=on+ sourcePlan=off- targetSpace=off- targetLB=on+ targetPlan=off-"));
+    QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
+    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+    QCOMPARE(LabelTexts(&window, "sourceValue"), kGeodeticLabels);
+    QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
+
+    // Off again: everything usable, the types stay geodetic.
+    sevenParams->click();
+    QVERIFY(!CoordSettings::instance().useSevenParams);
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
+    QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
+    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+  }
+
+  void computationTabsSetGeodeticTypes() {
+    CTarnwellDlg window;
+    auto* tabs = Child<QTabWidget>(&window, "pageTabs");
+    Child<QRadioButton>(&window, "sourcePlan")->click();
+    tabs->setCurrentIndex(1);  // the file page changes nothing
+    QCOMPARE(CoordSettings::instance().sourceType, std::string("Plan"));
+    QCOMPARE(tabs->currentWidget()->objectName(), QString("filePage"));
+
+    for (int tab : {2, 3}) {
+      Child<QRadioButton>(&window, "sourcePlan")->click();
+      tabs->setCurrentIndex(tab);
+      QCOMPARE(RadioStates(&window),
+               QString("sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
+      QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
+      QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+      QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
+      tabs->setCurrentIndex(0);  // going back restores nothing
+      QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+    }
+    QCOMPARE(tabs->widget(2)->objectName(), QString("threeParameterPage"));
+    QCOMPARE(tabs->widget(3)->objectName(), QString("sevenParameterPage"));
+
+    // With the switch on, a computation tab enables the other targets again.
+    Child<QCheckBox>(&window, "sevenParams")->click();
+    tabs->setCurrentIndex(3);
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=off- sourceLB=on+ sourcePlan=off- targetSpace=off+ targetLB=on+ targetPlan=off+"));
+  }
+
+  void listsWriteTheirSelectionIntoTheSettings() {
+    CTarnwellDlg window;
+    window.show();
+    // The user's choice, by keyboard on the closed list.
+    QTest::keyClick(Child<QComboBox>(&window, "sourceAngleFormat"), Qt::Key_Down);
+    QTest::keyClick(Child<QComboBox>(&window, "targetAngleFormat"), Qt::Key_End);
+    QTest::keyClick(Child<QComboBox>(&window, "sourceEllipsoid"), Qt::Key_Down);
+    QTest::keyClick(Child<QComboBox>(&window, "targetEllipsoid"), Qt::Key_End);
+    const CoordSettings& settings = CoordSettings::instance();
+    QCOMPARE(settings.sourceAngleFormat, std::string("DDD"));
+    QCOMPARE(settings.targetAngleFormat, std::string("DMM"));
+    QCOMPARE(settings.sourceEllipsoid, std::string("krass"));
+    QCOMPARE(settings.targetEllipsoid, std::string("airy"));
+  }
+
+  void menuOpensEachDialog_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("projection") << "投影参数&P"
+                                << "projectionDialog"
+                                << "投影设置";
+    QTest::newRow("datum") << "基准转换参数&G"
+                           << "datumDialog"
+                           << "基准转换";
+    QTest::newRow("ellipsoids") << "椭球管理&D"
+                                << "ellipsoidDialog"
+                                << "椭球设置";
+    QTest::newRow("about") << "关于&A"
+                           << "aboutDialog"
+                           << "关于 Tarnwell";
+  }
+
+  void menuOpensEachDialog() {
+    QFETCH(QString, item);
+    QFETCH(QString, dialog);
+    QFETCH(QString, caption);
+    CTarnwellDlg window;
+    window.show();
+    QAction* action = nullptr;
+    for (QAction* candidate : Child<QMenuBar>(&window, "menuBar")->findChildren<QAction*>()) {
+      if (candidate->text() == item) action = candidate;
+    }
+    QVERIFY(action);
+    QString seenCaption;
+    const QWidget* firstOpening = nullptr;
+    auto watch = WhenModal(dialog, [&](QWidget* modal) {
+      seenCaption = modal->windowTitle();
+      firstOpening = modal;
+      qobject_cast<QDialog*>(modal)->reject();
+    });
+    action->trigger();
+    QVERIFY(watch->fired());
+    QCOMPARE(seenCaption, caption);
+    // The same object at the next opening.
+    const QWidget* secondOpening = nullptr;
+    auto again = WhenModal(dialog, [&](QWidget* modal) {
+      secondOpening = modal;
+      qobject_cast<QDialog*>(modal)->reject();
+    });
+    action->trigger();
+    QVERIFY(again->fired());
+    QCOMPARE(secondOpening, firstOpening);
+    QVERIFY(window.isVisible());
+  }
+
+  void exitCommandClosesTheWindow() {
+    CTarnwellDlg window;
+    window.show();
+    for (QAction* candidate : Child<QMenuBar>(&window, "menuBar")->findChildren<QAction*>()) {
+      if (candidate->text() == "退出&C") candidate->trigger();
+    }
+    QVERIFY(!window.isVisible());
+  }
+
+  void aboutBoxShowsTheProgram() {
+    CTarnwellDlg window;
+    QStringList texts;
+    for (const QLabel* label : Child<QDialog>(&window, "aboutDialog")->findChildren<QLabel*>()) {
+      if (!label->text().isEmpty()) texts << label->text();
+    }
+    QCOMPARE(texts, QStringList({"Tarnwell,1.0.0版", "Tarnwell 开发组", "https://tarnwell.example",
+                                 "详细的帮助信息见应用程序目录下的Tarnwell的帮助文档.pdf"}));
+    QVERIFY(!Child<QLabel>(&window, "aboutIcon")->pixmap().isNull());
+    QCOMPARE(Child<QPushButton>(Child<QDialog>(&window, "aboutDialog"), "okButton")->text(), QString("确定"));
+  }
+
+  // The hook's box: modal, one OK button, the warning icon, "Tarnwell" as
+  // caption, shown on the user-interface thread even for a worker's message.
+  void standardMessageBoxFromAWorkerThread() {
+    InstallStandardMessageBox();
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QAbstractButton*> buttons;
+    bool onGuiThread = false;
+    bool modal = false;
+    auto watch = WhenModal("standardMessageBox", [&](QWidget* widget) {
+      auto* box = qobject_cast<QMessageBox*>(widget);
+      caption = box->windowTitle();
+      text = box->text();
+      icon = box->icon();
+      buttons = box->buttons();
+      modal = box->isModal();
+      onGuiThread = box->thread() == QApplication::instance()->thread();
+      box->button(QMessageBox::Ok)->click();
+    });
+    bool returned = false;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+      ShowMessage("坐标文件无法读取。");
+      returned = true;
+    }));
+    worker->start();
+    QVERIFY(WaitFor([&] { return worker->isFinished(); }));
+    SetMessageHandler(nullptr);
+    QVERIFY(watch->fired());
+    QVERIFY(returned);
+    QCOMPARE(caption, QString("Tarnwell"));
+    QCOMPARE(text, QString("坐标文件无法读取。"));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(buttons.size(), 1);
+    QVERIFY(modal);
+    QVERIFY(onGuiThread);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,224 @@
+// The single-point page through the real widgets: conversions, the copy
+// cases, the refusals and their messages.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <cmath>
+
+#include "UiTestSupport.h"
+#include "engine/CoordSettings.h"
+#include "engine/NumberText.h"
+#include "tables/TablePaths.h"
+#include "ui/CTarnwellDlg.h"
+
+using namespace tarnwell;
+using namespace tarnwell::test;
+
+namespace {
+
+// Independent values: WGS84 (a = 6378137 m, 1/f = 298.257223563).
+constexpr double kSemiMajorAxis = 6378137.0;
+constexpr double kInverseFlattening = 298.257223563;
+constexpr double kPi = 3.14159265358979323846;
+
+// Earth-centred coordinates of a geodetic point, metres, on the ellipsoid
+// with semi-major axis `a` (metres) and inverse flattening `rf`.
+void GeodeticToCartesian(double latitudeDeg, double longitudeDeg, double height, double& x, double& y, double& z,
+                         double a = kSemiMajorAxis, double rf = kInverseFlattening) {
+  const double f = 1 / rf;
+  const double e2 = f * (2 - f);
+  const double b = latitudeDeg * kPi / 180, l = longitudeDeg * kPi / 180;
+  const double n = a / std::sqrt(1 - e2 * std::sin(b) * std::sin(b));
+  x = (n + height) * std::cos(b) * std::cos(l);
+  y = (n + height) * std::cos(b) * std::sin(l);
+  z = (n * (1 - e2) + height) * std::sin(b);
+}
+
+// Length of the WGS84 meridian arc from the equator to `latitudeDeg`, by
+// Simpson's rule: the northing of transverse Mercator (k = 1) on its
+// central meridian.
+double MeridianArc(double latitudeDeg) {
+  const double f = 1 / kInverseFlattening;
+  const double e2 = f * (2 - f);
+  const int steps = 2000;
+  const double end = latitudeDeg * kPi / 180, step = end / steps;
+  auto radius = [&](double phi) { return kSemiMajorAxis * (1 - e2) / std::pow(1 - e2 * std::sin(phi) * std::sin(phi), 1.5); };
+  double sum = radius(0) + radius(end);
+  for (int i = 1; i < steps; ++i) sum += radius(i * step) * (i % 2 ? 4 : 2);
+  return sum * step / 3;
+}
+
+}  // namespace
+
+class PointPageTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CTarnwellDlg> window_;
+  std::unique_ptr<MessageRecorder> recorder_;
+
+  QLineEdit* Box(const char* name) { return Child<QLineEdit>(window_.get(), name); }
+  void Type(const QStringList& values) {
+    for (int i = 0; i < 3; ++i) Box(qPrintable(QString("sourceValue%1").arg(i + 1)))->setText(values[i]);
+  }
+  void SetTargets(const QStringList& values) {
+    for (int i = 0; i < 3; ++i) Box(qPrintable(QString("targetValue%1").arg(i + 1)))->setText(values[i]);
+  }
+  QStringList Targets() {
+    QStringList values;
+    for (int i = 1; i <= 3; ++i) values << Box(qPrintable(QString("targetValue%1").arg(i)))->text();
+    return values;
+  }
+  void Convert() { QTest::mouseClick(Child<QPushButton>(window_->findChild<QWidget*>("pointPage"), "convertButton"), Qt::LeftButton); }
+  void Click(const char* name) { Child<QAbstractButton>(window_.get(), name)->click(); }
+  void Choose(const char* list, const QString& entry) {
+    auto* combo = Child<QComboBox>(window_.get(), list);
+    combo->setCurrentIndex(combo->findText(entry));
+    emit combo->activated(combo->currentIndex());
+  }
+
+ private slots:
+  void init() {
+    CoordSettings::instance() = {};
+    SetTableDirectory("");
+    recorder_ = std::make_unique<MessageRecorder>();
+    window_ = std::make_unique<CTarnwellDlg>();
+    window_->show();
+  }
+  void cleanup() {
+    window_.reset();
+    recorder_.reset();
+  }
+
+  void spaceToGeodeticWritesAnglesInTheTargetFormat() {
+    double x, y, z;
+    GeodeticToCartesian(31.5, 121.25, 42.0, x, y, z);
+    Type({QString::number(x, 'f', 6), QString::number(y, 'f', 6), QString::number(z, 'f', 6)});
+    Convert();
+    const QStringList dms = Targets();
+    const QRegularExpression dmsForm("^\\d+:\\d+:\\d+\\.\\d{15}$");
+    QVERIFY2(dmsForm.match(dms[0]).hasMatch(), qPrintable(dms[0]));
+    // Degrees padded to three characters, minutes and seconds truncated.
+    QVERIFY2(dms[0].startsWith("031:29:59.99") || dms[0].startsWith("031:30:00.00"), qPrintable(dms[0]));
+    QVERIFY2(dms[1].startsWith("121:14:59.99") || dms[1].startsWith("121:15:00.00"), qPrintable(dms[1]));
+    QVERIFY(std::abs(dms[2].toDouble() - 42.0) < 1e-4);
+
+    Choose("targetAngleFormat", "DDD");
+    Convert();
+    const QStringList ddd = Targets();
+    QVERIFY(std::abs(ddd[0].toDouble() - 31.5) < 1e-9);
+    QVERIFY(std::abs(ddd[1].toDouble() - 121.25) < 1e-9);
+    QVERIFY(recorder_->messages().isEmpty());
+  }
+
+  void geodeticToSpaceOnTheEquator() {
+    Click("sourceLB");  // target "Space"
+    Type({"0:0:0", "120:0:0", "0"});
+    Convert();
+    const QStringList xyz = Targets();
+    QCOMPARE(xyz[2], QString("0.000000000000000"));
+    QVERIFY(std::abs(xyz[0].toDouble() - (-3189068.5)) < 1e-6);
+    QVERIFY(std::abs(xyz[1].toDouble() - 5523628.670817) < 1e-6);
+    QCOMPARE(xyz[0].section('.', 1).size(), 15);
+  }
+
+  void geodeticToPlanAndBack() {
+    Click("sourceLB");
+    Click("targetPlan");
+    Type({" 30:0:0 ", "120:0:0", "10"});  // blanks around a value are ignored
+    Convert();
+    const QStringList plan = Targets();
+    QVERIFY2(std::abs(plan[0].toDouble() - MeridianArc(30)) < 1e-3, qPrintable(plan[0]));
+    QVERIFY2(std::abs(plan[1].toDouble() - 500000) < 1e-6, qPrintable(plan[1]));
+    QVERIFY(std::abs(plan[2].toDouble() - 10) < 1e-9);
+
+    Click("sourcePlan");  // target "LB"
+    Choose("targetAngleFormat", "DDD");
+    Type(plan);
+    Convert();
+    const QStringList geodetic = Targets();
+    QVERIFY(std::abs(geodetic[0].toDouble() - 30) < 1e-9);
+    QVERIFY(std::abs(geodetic[1].toDouble() - 120) < 1e-9);
+    QVERIFY(recorder_->messages().isEmpty());
+  }
+
+  // Equal types copy the texts exactly as typed, whatever the angle formats.
+  void equalTypesCopyTheTexts() {
+    Click("sourceLB");
+    Click("targetLB");
+    Choose("targetAngleFormat", "DDD");
+    Type({"  30:30 ", "abc", ""});
+    Convert();
+    QCOMPARE(Targets(), QStringList({"  30:30 ", "abc", ""}));
+    QVERIFY(recorder_->messages().isEmpty());
+  }
+
+  void refusalsKeepTheTargetTexts_data() {
+    QTest::addColumn<QString>("setUp");
+    QTest::addColumn<QStringList>("input");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("ellipsoids differ") << "differ" << QStringList({"1", "2", "3"}) << "椭球必须相同.";
+    QTest::newRow("seven parameters, same ellipsoid") << "seven" << QStringList({"30:0:0", "120:0:0", "0"}) << "椭球必须不同.";
+    QTest::newRow("bad latitude to Space") << "toSpace" << QStringList({"30:30", "120:0:0", "0"}) << "坐标格式错误,请检查";
+    QTest::newRow("bad latitude to Plan") << "toPlan" << QStringList({"30:30", "120:0:0", "0"}) << "坐标格式错误,请检查.";
+    QTest::newRow("bad latitude, seven parameters") << "sevenDiffer" << QStringList({"30:30", "120:0:0", "0"})
+                                                    << "坐标格式错误,请检查";
+  }
+
+  void refusalsKeepTheTargetTexts() {
+    QFETCH(QString, setUp);
+    QFETCH(QStringList, input);
+    QFETCH(QString, message);
+    if (setUp == "differ") Choose("targetEllipsoid", "krass");
+    if (setUp == "seven" || setUp == "sevenDiffer") Click("sevenParams");
+    if (setUp == "sevenDiffer") Choose("targetEllipsoid", "krass");
+    if (setUp == "toSpace") Click("sourceLB");
+    if (setUp == "toPlan") {
+      Click("sourceLB");
+      Click("targetPlan");
+    }
+    SetTargets({"keep 1", "keep 2", "keep 3"});
+    Type(input);
+    Convert();
+    QCOMPARE(recorder_->messages(), QStringList({message}));
+    QCOMPARE(Targets(), QStringList({"keep 1", "keep 2", "keep 3"}));
+  }
+
+  void sevenParameterChainReachesTheTargetEllipsoid() {
+    Click("sevenParams");
+    Choose("targetEllipsoid", "krass");
+    Choose("sourceAngleFormat", "DDD");
+    Choose("targetAngleFormat", "DDD");
+    Type({"30", "120", "0"});
+    Convert();
+    const QStringList geodetic = Targets();
+    QVERIFY(recorder_->messages().isEmpty());
+    // With all seven parameters 0: the same earth-centred point, now on
+    // Krassovsky (a = 6378245 m, 1/f = 298.3).
+    double x, y, z, xt, yt, zt;
+    GeodeticToCartesian(30, 120, 0, x, y, z);
+    GeodeticToCartesian(geodetic[0].toDouble(), geodetic[1].toDouble(), geodetic[2].toDouble(), xt, yt, zt, 6378245, 298.3);
+    QVERIFY(std::abs(xt - x) < 1e-4 && std::abs(yt - y) < 1e-4 && std::abs(zt - z) < 1e-4);
+    QVERIFY(std::abs(geodetic[2].toDouble()) > 1);  // really another ellipsoid
+  }
+
+  void targetBoxesCanBeSelectedAndCopied() {
+    Click("sourceLB");
+    Type({"0:0:0", "120:0:0", "0"});
+    Convert();
+    QLineEdit* x = Box("targetValue1");
+    QVERIFY(!x->isReadOnly());
+    x->selectAll();
+    x->copy();
+    QCOMPARE(QApplication::clipboard()->text(), x->text());
+    QVERIFY(std::abs(x->text().toDouble() - (-3189068.5)) < 1e-6);
+  }
+};
+
+QTEST_MAIN(PointPageTest)
+#include "PointPageTest.moc"

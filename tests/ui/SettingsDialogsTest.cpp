@@ -1,0 +1,287 @@
+// The settings dialogs: datum parameters, projection, ellipsoid viewer and
+// file-format chooser, opened as the program opens them and closed with OK
+// or Cancel.
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+#include "UiTestSupport.h"
+#include "engine/CoordSettings.h"
+#include "engine/NumberText.h"
+#include "tables/ListOrder.h"
+#include "tables/TablePaths.h"
+#include "ui/CDlgDatumTrans.h"
+#include "ui/CDlgEllips.h"
+#include "ui/CDlgFileFt.h"
+#include "ui/CDlgProjTrans.h"
+
+using namespace tarnwell;
+using namespace tarnwell::test;
+
+namespace {
+
+const char* const kParameterBoxes[] = {"translationX", "translationY", "translationZ", "rotationX",
+                                       "rotationY",    "rotationZ",    "scalePpm"};
+
+// The nine parameter boxes of the projection dialog, top to bottom.
+const char* const kProjectionBoxes[] = {"centralMeridian", "scaleFactor", "falseNorthing", "falseEasting", "originLatitude",
+                                        "surfaceHeight",   "latitude1",   "latitude2",     "auxEllipsoid"};
+
+QStringList ListItems(const QListWidget* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+  return items;
+}
+
+void DoubleClick(QListWidget* list, int row) {
+  QListWidgetItem* item = list->item(row);
+  list->scrollToItem(item);
+  const QPoint centre = list->visualItemRect(item).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+}
+
+// "text" for an enabled box, "(text)" for a disabled one.
+QStringList BoxStates(const QWidget* dialog) {
+  QStringList states;
+  for (const char* name : kProjectionBoxes) {
+    const auto* box = Child<QLineEdit>(dialog, name);
+    states << (box->isEnabled() ? box->text() : "(" + box->text() + ")");
+  }
+  return states;
+}
+
+}  // namespace
+
+class SettingsDialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    CoordSettings::instance() = {};
+    SetTableDirectory("");
+  }
+
+  void datumDialogShowsTheParametersAsNumberTexts() {
+    CDlgDatumTrans dialog;
+    dialog.show();
+    QCOMPARE(Child<QComboBox>(&dialog, "datumModel")->currentText(), QString("Bursa-Wolf"));
+    for (const char* name : kParameterBoxes) QCOMPARE(Child<QLineEdit>(&dialog, name)->text(), QString("0.000000000000000"));
+    dialog.reject();
+
+    CoordSettings::instance().sevenParams = {-3.5, 1e6, 0.25, -0.000001, 2, 3, -1.5};
+    CoordSettings::instance().datumModel = "Molodensky";  // not in the list: nothing selected
+    dialog.show();
+    QStringList texts;
+    for (const char* name : kParameterBoxes) texts << Child<QLineEdit>(&dialog, name)->text();
+    QCOMPARE(texts, QStringList({"-3.500000000000000", "1000000.000000000000000", "0.250000000000000", "-0.000001000000000",
+                                 "2.000000000000000", "3.000000000000000", "-1.500000000000000"}));
+    QCOMPARE(Child<QComboBox>(&dialog, "datumModel")->currentIndex(), -1);
+    dialog.reject();
+  }
+
+  void datumDialogOkParsesEveryBox() {
+    CDlgDatumTrans dialog;
+    dialog.show();
+    const QStringList typed = {"", "12abc", "1,5", "1e-3", "   7.25", "-2", "x9"};
+    for (int i = 0; i < 7; ++i) Child<QLineEdit>(&dialog, kParameterBoxes[i])->setText(typed[i]);
+    Child<QComboBox>(&dialog, "datumModel")->setCurrentIndex(-1);
+    QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    const SevenParams expected{0, 12, 1, 0.001, 7.25, -2, 0};
+    QCOMPARE(CoordSettings::instance().sevenParams, expected);
+    QCOMPARE(CoordSettings::instance().datumModel, std::string("Bursa-Wolf"));
+  }
+
+  void datumDialogCancelChangesNothing() {
+    CoordSettings::instance().sevenParams = {1.0 / 3, 2.0 / 3, 0, 0, 0, 0.123456789012345678, 0};
+    const SevenParams before = CoordSettings::instance().sevenParams;
+    CDlgDatumTrans dialog;
+    dialog.show();
+    Child<QLineEdit>(&dialog, "translationX")->setText("99");
+    QTest::mouseClick(Child<QPushButton>(&dialog, "cancelButton"), Qt::LeftButton);
+    QCOMPARE(CoordSettings::instance().sevenParams, before);  // bit for bit
+    // OK without a change keeps each value as its 15-decimal text says.
+    dialog.show();
+    dialog.accept();
+    QCOMPARE(CoordSettings::instance().sevenParams.dX, ParseNumber("0.333333333333333"));
+  }
+
+  void projectionListIsInListOrder() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    const QStringList items = ListItems(Child<QListWidget>(&dialog, "projectionList"));
+    QCOMPARE(items.at(112), QString("tmerc,Transverse Mercator"));
+    QVERIFY(items.at(70).startsWith("merc,"));
+    for (int i = 1; i < items.size(); ++i) QVERIFY(!ListTextLess(items[i].toStdString(), items[i - 1].toStdString()));
+    dialog.reject();
+  }
+
+  void projectionDialogShowsTheProjectionInForce() {
+    CDlgProjTrans dialog;
+    QCOMPARE(dialog.initialSelection(), -1);
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    QCOMPARE(list->currentRow(), 112);
+    QCOMPARE(dialog.initialSelection(), 112);
+    QCOMPARE(Child<QLineEdit>(&dialog, "description")->text(), QString("Transverse Mercator"));
+    const QStringList inForce = {"120.000", "1.000", "0.000", "500000.000", "0.000", "()", "()", "()", "()"};
+    QCOMPARE(BoxStates(&dialog), inForce);
+
+    // Another item shows the catalogue's defaults; the item selected at
+    // opening shows the values in force again, not the catalogue's.
+    DoubleClick(list, 70);
+    QCOMPARE(BoxStates(&dialog), QStringList({"117.000", "(1.000)", "0.000", "0.000", "39.000", "()", "()", "()", "()"}));
+    QCOMPARE(Child<QLineEdit>(&dialog, "description")->text(), QString("Mercator"));
+    DoubleClick(list, 112);
+    QCOMPARE(BoxStates(&dialog), inForce);
+
+    // A single click moves the selection only.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(111)).center());
+    QCOMPARE(list->currentRow(), 111);
+    QCOMPARE(BoxStates(&dialog), inForce);
+    dialog.reject();
+    QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
+  }
+
+  void projectionOkStoresNullForDisabledBoxes() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    DoubleClick(list, 0);  // nine "NULL": every box disabled, texts left standing
+    QCOMPARE(BoxStates(&dialog), QStringList({"(120.000)", "(1.000)", "(0.000)", "(500000.000)", "(0.000)", "()", "()", "()", "()"}));
+    const QString item = list->item(0)->text();
+    dialog.accept();
+    const ProjectionParams& stored = CoordSettings::instance().projection;
+    QCOMPARE(stored.listIndex, 0);
+    QCOMPARE(QString::fromStdString(stored.projKey + "," + stored.description), item);
+    for (const std::string* value : {&stored.centralMeridian, &stored.scaleFactor, &stored.falseNorthing, &stored.falseEasting,
+                                     &stored.originLatitude, &stored.latitude1, &stored.latitude2, &stored.surfaceHeight,
+                                     &stored.auxEllipsoid}) {
+      QCOMPARE(*value, std::string("NULL"));
+    }
+  }
+
+  void projectionOkStoresTheShownTextsWithTheSelectedItem() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    DoubleClick(list, 70);
+    Child<QLineEdit>(&dialog, "centralMeridian")->setText(" 114.5 ");
+    list->setCurrentRow(112);  // single click: selection only
+    dialog.accept();
+    const ProjectionParams& stored = CoordSettings::instance().projection;
+    QCOMPARE(stored.listIndex, 112);
+    QCOMPARE(stored.projKey, std::string("tmerc"));
+    QCOMPARE(stored.description, std::string("Transverse Mercator"));
+    QCOMPARE(stored.centralMeridian, std::string(" 114.5 "));
+    QCOMPARE(stored.scaleFactor, std::string("NULL"));
+    QCOMPARE(stored.falseEasting, std::string("0.000"));
+    QCOMPARE(stored.originLatitude, std::string("39.000"));
+
+    // The next opening shows what OK stored.
+    dialog.show();
+    QCOMPARE(BoxStates(&dialog), QStringList({" 114.5 ", "(1.000)", "0.000", "0.000", "39.000", "()", "()", "()", "()"}));
+    dialog.reject();
+  }
+
+  void projectionCancelAfterDoubleClicksChangesNothing() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    DoubleClick(list, 70);
+    DoubleClick(list, 3);
+    QTest::mouseClick(Child<QPushButton>(&dialog, "cancelButton"), Qt::LeftButton);
+    QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
+  }
+
+  void projectionNotInTheListSelectsNothing() {
+    CoordSettings::instance().projection.projKey = "nosuch";
+    CoordSettings::instance().projection.centralMeridian = "111";
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    QCOMPARE(list->currentRow(), -1);
+    QCOMPARE(dialog.initialSelection(), list->count());
+    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("111"));
+    Child<QLineEdit>(&dialog, "falseNorthing")->setText("100");
+    dialog.accept();  // keeps the projection, takes the parameters shown
+    const ProjectionParams& stored = CoordSettings::instance().projection;
+    QCOMPARE(stored.projKey, std::string("nosuch"));
+    QCOMPARE(stored.listIndex, 112);
+    QCOMPARE(stored.falseNorthing, std::string("100"));
+  }
+
+  void ellipsoidDialogSelectsWgs84() {
+    CDlgEllips dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "ellipsoidList");
+    QCOMPARE(list->currentItem()->text(), QString("WGS84"));
+    QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidName")->text(), QString("WGS84"));
+    QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("6378137"));
+    QCOMPARE(Child<QLineEdit>(&dialog, "inverseFlattening")->text(), QString("298.257223563"));
+    QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidDescription")->text(), QString("WGS84椭球（GPS）"));
+    const QStringList items = ListItems(list);
+    for (int i = 1; i < items.size(); ++i) QVERIFY(!ListTextLess(items[i].toStdString(), items[i - 1].toStdString()));
+    QVERIFY(!Child<QPushButton>(&dialog, "okButton")->isVisible());
+
+    // Typed texts are not kept.
+    Child<QLineEdit>(&dialog, "semiMajorAxis")->setText("1");
+    dialog.reject();
+    dialog.show();
+    QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("6378137"));
+    dialog.reject();
+  }
+
+  void ellipsoidDialogListsDuplicatesTwice() {
+    QTemporaryDir tables;
+    WriteFile(tables.filePath("ellips.csv"),
+              "zeta,a=1,rf=2,first zeta\n"
+              "Alpha,a=6378137,b=6356752.314245179,from the semi-minor axis\n"
+              "zeta,a=3,rf=4,second zeta\n"
+              "beta,a=5,rf=6,beta\n");
+    SetTableDirectory(tables.path().toStdString());
+    CDlgEllips dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "ellipsoidList");
+    QCOMPARE(ListItems(list), QStringList({"Alpha", "beta", "zeta", "zeta"}));
+    QCOMPARE(list->currentRow(), -1);  // no "WGS84"
+    QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidName")->text(), QString());
+    list->setCurrentRow(3);  // either entry shows the first line of that name
+    QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidDescription")->text(), QString("first zeta"));
+    QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("1"));
+    list->setCurrentRow(0);
+    const QString computed = Child<QLineEdit>(&dialog, "inverseFlattening")->text();
+    QCOMPARE(computed.section('.', 1).size(), 15);
+    QVERIFY(std::abs(computed.toDouble() - 298.257223563) < 1e-6);
+    dialog.reject();
+  }
+
+  void fileFormatChooserStartsOnTheFirstFormat() {
+    CDlgFileFt dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "formatList");
+    QCOMPARE(ListItems(list), QStringList({"n,b,l,h", "n,x,y,h", "n,X,Y,Z"}));
+    QCOMPARE(list->currentRow(), 0);
+    list->setCurrentRow(2);
+    QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
+    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
+
+    dialog.show();
+    QCOMPARE(list->currentRow(), 0);  // not the format in force
+    list->setCurrentRow(1);
+    dialog.reject();
+    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
+    dialog.show();
+    dialog.accept();
+    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,b,l,h"));
+  }
+};
+
+QTEST_MAIN(SettingsDialogsTest)
+#include "SettingsDialogsTest.moc"

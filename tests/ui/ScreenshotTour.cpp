@@ -1,0 +1,81 @@
+// Not a test: draws every page and dialog of the program into PNG files, so
+// a person can look at them for clipped or overlapping texts.
+//   ui_screenshot_tour OUTPUT_DIRECTORY    (needs a display, e.g. xvfb-run)
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "engine/CoordSettings.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CDlgDatumTrans.h"
+#include "ui/CDlgEllips.h"
+#include "ui/CDlgFitReport.h"
+#include "ui/CDlgProjTrans.h"
+#include "ui/CDlgFileFt.h"
+#include "ui/CDlgFile.h"
+#include "ui/CTarnwellDlg.h"
+#include "ui/ProgramIcon.h"
+
+using namespace tarnwell;
+
+namespace {
+
+void Save(QWidget* widget, const QDir& directory, const QString& name) {
+  widget->show();
+  widget->raise();
+  QTest::qWait(200);
+  widget->grab().save(directory.filePath(name + ".png"));
+  widget->hide();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setWindowIcon(ProgramIcon());
+  if (argc < 2) {
+    std::fputs("usage: ui_screenshot_tour OUTPUT_DIRECTORY\n", stderr);
+    return 2;
+  }
+  const QDir directory(QString::fromLocal8Bit(argv[1]));
+
+  CTarnwellDlg window;
+  window.show();
+  auto* tabs = window.findChild<QTabWidget*>("pageTabs");
+  const QString pages[4] = {"page0-point", "page1-file", "page2-three", "page3-seven"};
+  for (int tab = 0; tab < 4; ++tab) {
+    tabs->setCurrentIndex(tab);
+    QTest::qWait(200);
+    window.grab().save(directory.filePath(pages[tab] + ".png"));
+  }
+  tabs->setCurrentIndex(0);
+
+  Save(window.projectionDialog(), directory, "dialog-projection");
+  Save(window.datumDialog(), directory, "dialog-datum");
+  Save(window.ellipsoidDialog(), directory, "dialog-ellipsoid");
+  Save(window.aboutDialog(), directory, "dialog-about");
+  Save(window.filePage()->formatDialog(), directory, "dialog-file-format");
+
+  CDlgFitReport fitReport(&window);
+  FitReport report;
+  for (int i = 1; i <= 5; ++i) {
+    const double v = 0.001 * i;
+    report.points.push_back({"公共点" + std::to_string(i), v, -v / 2, v / 3, v * 1.2});
+  }
+  report.pointCount = 5;
+  report.redundancy = 8;
+  report.rms3D = 0.0042;
+  report.largest3D = 0.006;
+  report.largestName = "公共点5";
+  fitReport.SetReport(report);
+  Save(&fitReport, directory, "dialog-fit-report");
+
+  QMessageBox box(QMessageBox::Warning, "Tarnwell", "文件格式与坐标类型冲突，请检查。", QMessageBox::Ok, &window);
+  Save(&box, directory, "message-box");
+  return 0;
+}

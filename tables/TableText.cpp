@@ -1,0 +1,44 @@
+#include "tables/TableText.h"
+
+namespace tarnwell {
+
+std::vector<std::string> SplitAtChar(std::string_view text, char separator) {
+  std::vector<std::string> fields;
+  SplitAtChar(text, separator, fields);
+  return fields;
+}
+
+void SplitAtChar(std::string_view text, char separator, std::vector<std::string>& fields) {
+  fields.clear();
+  if (text.find(separator) == std::string_view::npos) return;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(separator, start);
+    if (end == std::string_view::npos) {
+      fields.emplace_back(text.substr(start));
+      return;
+    }
+    fields.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+void TrimLeft(std::string& text, char ch) {
+  text.erase(0, text.find_first_not_of(ch));
+}
+
+void TrimRight(std::string& text, char ch) {
+  const std::size_t lastKept = text.find_last_not_of(ch);
+  text.erase(lastKept == std::string::npos ? 0 : lastKept + 1);
+}
+
+std::string ValueAfterEquals(std::string_view field) {
+  // The second piece of the field cut at "=": nothing when there is no "=".
+  const std::size_t firstEquals = field.find('=');
+  if (firstEquals == std::string_view::npos) return {};
+  std::string value(field.substr(firstEquals + 1, field.find('=', firstEquals + 1) - firstEquals - 1));
+  TrimRight(value, '"');
+  return value;
+}
+
+}  // namespace tarnwell

@@ -1,7 +1,5 @@
 #include "ui/CDlgEllips.h"
 
-#include <algorithm>
-
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,6 +8,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "tables/EllipsoidCatalogue.h"
 #include "tables/ListOrder.h"

@@ -135,12 +135,15 @@ QWidget* CTarnwellDlg::MakeChoices() {
   conversionGroup->setObjectName(QStringLiteral("conversionGroup"));
   auto* conversionGrid = new QGridLayout(conversionGroup);
   conversionGrid->addWidget(sevenParams_, 0, 0, 2, 1, Qt::AlignVCenter);
-  conversionGrid->addWidget(sourceAngleFormat_, 0, 1);
-  conversionGrid->addWidget(new QLabel(QStringLiteral("椭球")), 0, 2);
-  conversionGrid->addWidget(sourceEllipsoid_, 0, 3);
-  conversionGrid->addWidget(targetAngleFormat_, 1, 1);
-  conversionGrid->addWidget(new QLabel(QStringLiteral("椭球")), 1, 2);
-  conversionGrid->addWidget(targetEllipsoid_, 1, 3);
+  int row = 0;
+  for (auto [angleFormat, ellipsoid] : {std::pair{sourceAngleFormat_, sourceEllipsoid_}, std::pair{targetAngleFormat_, targetEllipsoid_}}) {
+    auto* ellipsoidLabel = new QLabel(QStringLiteral("椭球"));
+    ellipsoidLabel->setBuddy(ellipsoid);
+    conversionGrid->addWidget(angleFormat, row, 1);
+    conversionGrid->addWidget(ellipsoidLabel, row, 2);
+    conversionGrid->addWidget(ellipsoid, row, 3);
+    ++row;
+  }
   conversionGrid->setColumnStretch(3, 1);
 
   auto* typeColumn = new QVBoxLayout;
@@ -148,10 +151,10 @@ QWidget* CTarnwellDlg::MakeChoices() {
   typeColumn->addWidget(targetGroup);
 
   auto* choices = new QWidget;
-  auto* row = new QHBoxLayout(choices);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->addLayout(typeColumn);
-  row->addWidget(conversionGroup, 1);
+  auto* choiceRow = new QHBoxLayout(choices);
+  choiceRow->setContentsMargins(0, 0, 0, 0);
+  choiceRow->addLayout(typeColumn);
+  choiceRow->addWidget(conversionGroup, 1);
 
   for (QRadioButton* radio : sourceRadios_) windowControls_.insert(radio);
   for (QRadioButton* radio : targetRadios_) windowControls_.insert(radio);

@@ -1,17 +1,45 @@
 #include "ui/CTarnwellApp.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
 #include "ui/StandardMessageBox.h"
 
 namespace tarnwell {
+namespace {
+
+// Whether an X server accepts connections for the local display `number`,
+// on its abstract or on its file-system socket.
+bool LocalXServerListening(const std::string& number) {
+  const std::string path = "/tmp/.X11-unix/X" + number;
+  for (const std::size_t offset : {std::size_t{1}, std::size_t{0}}) {  // abstract first
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (offset + path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path + offset, path.data(), path.size());
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
+    const int endpoint = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (endpoint < 0) return false;
+    const bool listening = connect(endpoint, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    close(endpoint);
+    if (listening) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 bool CTarnwellApp::DisplayAvailable() {
   // A platform chosen by the user (offscreen, vnc, ...) is taken as given.
@@ -19,12 +47,12 @@ bool CTarnwellApp::DisplayAvailable() {
   if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return true;
   const QString display = qEnvironmentVariable("DISPLAY");
   if (display.isEmpty()) return false;
-  // A local X display ":N" has its socket; a remote one is left to Qt.
-  if (display.startsWith(QLatin1Char(':'))) {
-    const QString number = display.mid(1).section(QLatin1Char('.'), 0, 0);
-    return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + number);
-  }
-  return true;
+  // A local X display (":N" or "unix:N") must have its server listening; a
+  // remote one is left to Qt.
+  const QString host = display.section(QLatin1Char(':'), 0, 0);
+  if (!host.isEmpty() && host != QLatin1String("unix")) return true;
+  const QString number = display.section(QLatin1Char(':'), 1).section(QLatin1Char('.'), 0, 0);
+  return LocalXServerListening(number.toStdString());
 }
 
 void CTarnwellApp::InitInstance() {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "batch/BufferedFileWriter.h"
-#include "batch/TextLineReader.h"
+#include "tables/TextLineReader.h"
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"
 #include "engine/PointConversion.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "batch/TextLineReader.h"
+#include "tables/TextLineReader.h"
 #include "engine/BursaWolf.h"
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"

@@ -4,33 +4,22 @@
 
 namespace tarnwell {
 
-TableFileReader::~TableFileReader() { Close(); }
-
 bool TableFileReader::Open(const std::string& path, char separator) {
-  Close();
-  // Binary mode: bytes pass unchanged; CR LF is folded by NextRow itself.
-  // A read-only stream does not lock the file against other programs.
-  file_ = std::fopen(path.c_str(), "rb");
+  // Read-only: the file stays open to other programs, for reading and writing.
   separator_ = separator;
-  return file_ != nullptr;
+  return lines_.Open(path);
 }
 
 bool TableFileReader::NextRow(std::vector<std::string>& fields) {
-  fields.clear();
-  if (file_ == nullptr) return false;
-  std::string line;
-  int ch;
-  while ((ch = std::getc(file_)) != EOF && ch != '\n') line.push_back(static_cast<char>(ch));
-  // Nothing read before the end (or a read error): there is no further row.
-  if (ch == EOF && line.empty()) return false;
-  if (ch == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
+  std::string_view line;
+  if (!lines_.NextLine(line)) {
+    fields.clear();
+    return false;
+  }
   SplitAtChar(line, separator_, fields);
   return true;
 }
 
-void TableFileReader::Close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-}
+void TableFileReader::Close() { lines_.Close(); }
 
 }  // namespace tarnwell

@@ -2,19 +2,15 @@
 // CR LF and LF line ends read alike; the last line needs no line end.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tables/TextLineReader.h"
 
 namespace tarnwell {
 
 class TableFileReader {
  public:
-  TableFileReader() = default;
-  TableFileReader(const TableFileReader&) = delete;
-  TableFileReader& operator=(const TableFileReader&) = delete;
-  ~TableFileReader();
-
   // Opens the file for reading; false when it cannot be opened.
   bool Open(const std::string& path, char separator);
 
@@ -25,7 +21,7 @@ class TableFileReader {
   void Close();
 
  private:
-  std::FILE* file_ = nullptr;
+  TextLineReader lines_;
   char separator_ = ',';
 };
 

@@ -9,18 +9,24 @@ std::vector<std::string> SplitAtChar(std::string_view text, char separator) {
 }
 
 void SplitAtChar(std::string_view text, char separator, std::vector<std::string>& fields) {
-  fields.clear();
-  if (text.find(separator) == std::string_view::npos) return;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = text.find(separator, start);
-    if (end == std::string_view::npos) {
-      fields.emplace_back(text.substr(start));
-      return;
+  // The strings already in `fields` are written over, so splitting line
+  // after line of a file allocates nothing once they have grown.
+  std::size_t count = 0;
+  const auto put = [&](std::string_view piece) {
+    if (count < fields.size()) {
+      fields[count].assign(piece);
+    } else {
+      fields.emplace_back(piece);
     }
-    fields.emplace_back(text.substr(start, end - start));
-    start = end + 1;
+    ++count;
+  };
+  if (text.find(separator) != std::string_view::npos) {
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(separator, start)) != std::string_view::npos; start = end + 1)
+      put(text.substr(start, end - start));
+    put(text.substr(start));
   }
+  fields.resize(count);
 }
 
 void TrimLeft(std::string& text, char ch) {

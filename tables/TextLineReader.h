@@ -1,7 +1,8 @@
-// Reads a text file line by line in large blocks. A line ends at LF; a CR
-// right before the LF is dropped, so CR LF and LF files read alike. The text
-// after the last LF is the last line; a file ending in LF has no empty line
-// after it. Bytes pass unchanged: no character-set conversion.
+// Reads a text file line by line in large blocks: coordinate files, common
+// points and the tables. A line ends at LF; a CR right before the LF is
+// dropped, so CR LF and LF files read alike. The text after the last LF is
+// the last line; a file ending in LF has no empty line after it. Bytes pass
+// unchanged: no character-set conversion.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,9 @@ class TextLineReader {
 
   // False when the file cannot be opened for reading (or is a directory).
   bool Open(const std::string& path);
+
+  // Closes the file; Open may be called again.
+  void Close();
 
   // The next line without its line end, valid until the next call. False at
   // the end of the file and after a read error (see ReadFailed).

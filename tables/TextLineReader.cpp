@@ -1,4 +1,4 @@
-#include "batch/TextLineReader.h"
+#include "tables/TextLineReader.h"
 
 #include <sys/stat.h>
 
@@ -11,11 +11,18 @@ constexpr std::size_t kBlockSize = 1 << 20;  // bytes read per call
 
 }  // namespace
 
-TextLineReader::~TextLineReader() {
+TextLineReader::~TextLineReader() { Close(); }
+
+void TextLineReader::Close() {
   if (file_) std::fclose(file_);
+  file_ = nullptr;
+  begin_ = end_ = scanned_ = 0;
+  atEnd_ = failed_ = false;
+  consumed_ = size_ = 0;
 }
 
 bool TextLineReader::Open(const std::string& path) {
+  Close();
   file_ = std::fopen(path.c_str(), "rb");
   if (!file_) return false;
   struct stat status {};

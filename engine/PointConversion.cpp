@@ -65,20 +65,31 @@ void AppendEllipsoid(std::string& definition, const EllipsoidRecord& ellipsoid) 
   }
 }
 
-// The geodetic and the projected definition on the source ellipsoid. Kept
-// per thread so a file conversion builds them without allocating.
+// The geodetic and the projected definition on the source ellipsoid. Each
+// thread keeps the last pair with what it was built from, and builds anew
+// only when the projection or the ellipsoid has changed since: a file
+// conversion then builds them once, yet every point follows the settings.
 struct PlanDefinitions {
+  bool built = false;
+  ProjectionParams projection;
+  EllipsoidRecord ellipsoid;
   std::string geodetic;
   std::string projected;
 };
 
 const PlanDefinitions& BuildPlanDefinitions(const EllipsoidRecord& ellipsoid) {
   thread_local PlanDefinitions definitions;
+  const ProjectionParams& projection = CoordSettings::instance().projection;
+  if (definitions.built && definitions.projection == projection && definitions.ellipsoid == ellipsoid)
+    return definitions;
   definitions.geodetic.assign("+proj=latlong");
   AppendEllipsoid(definitions.geodetic, ellipsoid);
   definitions.projected.clear();
-  AppendProjDefinition(definitions.projected, CoordSettings::instance().projection);
+  AppendProjDefinition(definitions.projected, projection);
   AppendEllipsoid(definitions.projected, ellipsoid);
+  definitions.projection = projection;
+  definitions.ellipsoid = ellipsoid;
+  definitions.built = true;
   return definitions;
 }
 

@@ -32,11 +32,10 @@ class FilePageTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CTarnwellDlg> window_;
-  std::unique_ptr<MessageRecorder> recorder_;
+  std::unique_ptr<RunningWindow> running_;
   QTemporaryDir directory_;
 
-  CDlgFile* Page() { return window_->filePage(); }
+  CDlgFile* Page() { return running_->window.filePage(); }
   QPlainTextEdit* Input() { return Child<QPlainTextEdit>(Page(), "inputPath"); }
   QPlainTextEdit* Output() { return Child<QPlainTextEdit>(Page(), "outputPath"); }
   void Convert() { QTest::mouseClick(Child<QPushButton>(Page(), "convertButton"), Qt::LeftButton); }
@@ -50,48 +49,39 @@ class FilePageTest : public QObject {
   }
 
  private slots:
-  void init() {
-    CoordSettings::instance() = {};
-    SetTableDirectory("");
-    recorder_ = std::make_unique<MessageRecorder>();
-    window_ = std::make_unique<CTarnwellDlg>();
-    window_->show();
-  }
-  void cleanup() {
-    window_.reset();
-    recorder_.reset();
-  }
+  void init() { running_ = std::make_unique<RunningWindow>(); }
+  void cleanup() { running_.reset(); }
 
   void formatMustBelongToTheSourceType() {
     const QString path = directory_.filePath("pts.csv");
     WriteFile(path, "P1,1,2,3\r\n");
     Input()->setPlainText(path);
     Convert();  // start-up: source "Space", format "n,b,l,h"
-    QCOMPARE(recorder_->messages(), QStringList({"文件格式与坐标类型冲突，请检查。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"文件格式与坐标类型冲突，请检查。"}));
     QVERIFY(!QFile::exists(path + "1"));
 
     // Even with an empty box the conflict is reported first.
-    recorder_->clear();
+    running_->recorder.clear();
     Input()->clear();
     Convert();
-    QCOMPARE(recorder_->messages(), QStringList({"文件格式与坐标类型冲突，请检查。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"文件格式与坐标类型冲突，请检查。"}));
 
     // With a fitting format an empty box stops without a word.
-    recorder_->clear();
+    running_->recorder.clear();
     ChooseFormat(2);
     QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
     Convert();
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
     QCOMPARE(Output()->toPlainText(), QString());
   }
 
   void convertsASmallFileOnTheWorker() {
-    Child<QRadioButton>(window_.get(), "sourceLB")->click();  // target "Space", format "n,b,l,h" fits
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();  // target "Space", format "n,b,l,h" fits
     const QString path = directory_.filePath("点 pts.csv");
     WriteFile(path, "北门,0:0:0,120:0:0,0\r\nP2,30:0:0,120:0:0,10\nP3,0:0:0,120:0:0,\r\n");
     Input()->setPlainText(path);
     Convert();
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
     QCOMPARE(Output()->toPlainText(), path + "1");
     const std::vector<std::string> lines = SplitAtChar(ReadFile(path + "1"), '\n');
     QCOMPARE(lines.size(), std::size_t(4));  // three lines and the empty rest after the last line end
@@ -106,22 +96,22 @@ class FilePageTest : public QObject {
   }
 
   void badLineStopsWithItsMessage() {
-    Child<QRadioButton>(window_.get(), "sourceLB")->click();
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();
     const QString path = directory_.filePath("bad.csv");
     WriteFile(path, "P1,0:0:0,120:0:0,0\r\nP2,1,2,3,\r\nP3,0:0:0,120:0:0,0\r\n");
     Output()->setPlainText("earlier");
     Input()->setPlainText(path);
     Convert();
-    QCOMPARE(recorder_->messages(), QStringList({"文件坐标格式不正确，请检查。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"文件坐标格式不正确，请检查。"}));
     QCOMPARE(Output()->toPlainText(), QString("earlier"));
     QCOMPARE(SplitAtChar(ReadFile(path + "1"), '\n').size(), std::size_t(2));  // the line before stays
   }
 
   void unreadableInputIsReported() {
-    Child<QRadioButton>(window_.get(), "sourceLB")->click();
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();
     Input()->setPlainText(directory_.filePath("missing.csv"));
     Convert();
-    QCOMPARE(recorder_->messages(), QStringList({"坐标文件无法读取。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"坐标文件无法读取。"}));
   }
 
   void browseStartsInTheProgramDirectory() {
@@ -154,7 +144,7 @@ class FilePageTest : public QObject {
   // the worker, keeps what was written and says so. The input is a pipe the
   // test holds open, so the conversion cannot end before the Cancel.
   void cancelStopsTheConversion() {
-    Child<QRadioButton>(window_.get(), "sourceLB")->click();
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();
     const QString path = directory_.filePath("pipe.csv");
     QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     std::atomic<bool> release{false};
@@ -179,7 +169,7 @@ class FilePageTest : public QObject {
     writer.join();
     QVERIFY(watch->fired());
     QCOMPARE(caption, QString("Tarnwell"));
-    QCOMPARE(recorder_->messages(), QStringList({"转换已取消。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"转换已取消。"}));
     QCOMPARE(Output()->toPlainText(), QString("earlier"));
     QVERIFY(QFile::exists(path + "1"));
   }

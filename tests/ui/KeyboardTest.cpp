@@ -21,22 +21,17 @@ class KeyboardTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CTarnwellDlg> window_;
+  std::unique_ptr<RunningWindow> running_;
 
   // The window's own control named `name` (the tab bar is "tabBar").
   QWidget* Control(const QString& name) {
-    if (name == "tabBar") return Child<QTabWidget>(window_.get(), "pageTabs")->tabBar();
-    return Child<QWidget>(window_.get(), name);
+    if (name == "tabBar") return Child<QTabWidget>(&running_->window, "pageTabs")->tabBar();
+    return Child<QWidget>(&running_->window, name);
   }
 
  private slots:
-  void init() {
-    CoordSettings::instance() = {};
-    SetTableDirectory("");
-    window_ = std::make_unique<CTarnwellDlg>();
-    window_->show();
-  }
-  void cleanup() { window_.reset(); }
+  void init() { running_ = std::make_unique<RunningWindow>(); }
+  void cleanup() { running_.reset(); }
 
   void closingKeysOnTheWindowsControls_data() {
     QTest::addColumn<QString>("control");
@@ -52,7 +47,7 @@ class KeyboardTest : public QObject {
     QFETCH(QString, control);
     QFETCH(int, key);
     QTest::keyClick(Control(control), Qt::Key(key));
-    QVERIFY(!window_->isVisible());
+    QVERIFY(!running_->window.isVisible());
   }
 
   void lettersOpenTheirDialogs_data() {
@@ -70,7 +65,7 @@ class KeyboardTest : public QObject {
       auto watch = RejectModal(dialog);
       QTest::keyClick(Control(control), Qt::Key(key));
       QVERIFY2(watch->fired(), control);
-      QVERIFY(window_->isVisible());
+      QVERIFY(running_->window.isVisible());
     }
   }
 
@@ -84,7 +79,7 @@ class KeyboardTest : public QObject {
     }
     QCOMPARE(list->currentText(), QString("WGS84"));  // "airy", "intl" and "IAU76" were not chosen
     QVERIFY(!anyDialog->fired());
-    QVERIFY(window_->isVisible());
+    QVERIFY(running_->window.isVisible());
 
     // A letter outside the table reaches the list as usual.
     QTest::keyClick(list, Qt::Key_K);
@@ -96,21 +91,21 @@ class KeyboardTest : public QObject {
     QTest::keyClick(Control("sourceLB"), Qt::Key_C, Qt::ShiftModifier);
     QTest::keyClick(Control("sourceLB"), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(Control("sourceEllipsoid"), Qt::Key_P, Qt::AltModifier);
-    QVERIFY(window_->isVisible());
+    QVERIFY(running_->window.isVisible());
   }
 
   void pageEditsTypeTheLetters() {
     auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    auto* edit = Child<QLineEdit>(window_.get(), "sourceValue1");
+    auto* edit = Child<QLineEdit>(&running_->window, "sourceValue1");
     QTest::keyClicks(edit, "pgdcsa");
     QCOMPARE(edit->text(), QString("pgdcsa"));
     QTest::keyClick(edit, Qt::Key_Escape);
     QTest::keyClick(edit, Qt::Key_Return);
-    auto* path = Child<QPlainTextEdit>(window_.get(), "inputPath");
+    auto* path = Child<QPlainTextEdit>(&running_->window, "inputPath");
     QTest::keyClicks(path, "c");
     QCOMPARE(path->toPlainText(), QString("c"));
     QVERIFY(!anyDialog->fired());
-    QVERIFY(window_->isVisible());
+    QVERIFY(running_->window.isVisible());
   }
 };
 

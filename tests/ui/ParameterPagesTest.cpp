@@ -76,12 +76,11 @@ class ParameterPagesTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CTarnwellDlg> window_;
-  std::unique_ptr<MessageRecorder> recorder_;
+  std::unique_ptr<RunningWindow> running_;
   QTemporaryDir directory_;
 
-  QWidget* Page(int tab) { return Child<QTabWidget>(window_.get(), "pageTabs")->widget(tab); }
-  void Open(int tab) { Child<QTabWidget>(window_.get(), "pageTabs")->setCurrentIndex(tab); }
+  QWidget* Page(int tab) { return Child<QTabWidget>(&running_->window, "pageTabs")->widget(tab); }
+  void Open(int tab) { Child<QTabWidget>(&running_->window, "pageTabs")->setCurrentIndex(tab); }
   void TypeThree(const QStringList& source, const QStringList& target) {
     const char* sourceNames[3] = {"sourceB", "sourceL", "sourceH"};
     const char* targetNames[3] = {"targetB", "targetL", "targetH"};
@@ -116,20 +115,13 @@ class ParameterPagesTest : public QObject {
 
  private slots:
   void init() {
-    CoordSettings& settings = CoordSettings::instance();
-    settings = {};
+    CoordSettings settings;
     settings.targetEllipsoid = "krass";
     settings.sourceAngleFormat = "DDD";
     settings.targetAngleFormat = "DDD";
-    SetTableDirectory("");
-    recorder_ = std::make_unique<MessageRecorder>();
-    window_ = std::make_unique<CTarnwellDlg>();
-    window_->show();
+    running_ = std::make_unique<RunningWindow>(settings);
   }
-  void cleanup() {
-    window_.reset();
-    recorder_.reset();
-  }
+  void cleanup() { running_.reset(); }
 
   void threeParametersAreStoredAndShown() {
     CoordSettings::instance().sevenParams = {0, 0, 0, 1, 2, 3, 4};
@@ -142,7 +134,7 @@ class ParameterPagesTest : public QObject {
     });
     Compute(2);
     QVERIFY(watch->fired());
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
 
     const Cartesian source = ToCartesian(kWgs84, 30.5, 120.25, 15);
     const Cartesian target = ToCartesian(kKrassovsky, 30.5, 120.25, 15);
@@ -184,7 +176,7 @@ class ParameterPagesTest : public QObject {
     auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     Compute(2);
     QVERIFY(!anyDialog->fired());
-    QCOMPARE(recorder_->messages(), QStringList({message}));
+    QCOMPARE(running_->recorder.messages(), QStringList({message}));
     QCOMPARE(settings.sevenParams, (SevenParams{1, 2, 3, 4, 5, 6, 7}));
   }
 
@@ -231,7 +223,7 @@ class ParameterPagesTest : public QObject {
       qobject_cast<QDialog*>(dialog)->reject();
     });
     Compute(3);
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
     QCOMPARE(order, QStringList({"report", "datum"}));
     QCOMPARE(reportRows, 12);
     QVERIFY(largestResidual < 1e-3);
@@ -253,23 +245,23 @@ class ParameterPagesTest : public QObject {
     auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
 
     Compute(3);  // nothing imported
-    QCOMPARE(recorder_->messages(), QStringList({"没有公共点,请先导入文件。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"没有公共点,请先导入文件。"}));
 
-    recorder_->clear();
+    running_->recorder.clear();
     page->ImportFile(directory_.filePath("missing.csv"));
-    QCOMPARE(recorder_->messages(), QStringList({"坐标文件无法读取。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"坐标文件无法读取。"}));
     QCOMPARE(page->commonPoints().size(), std::size_t(0));
 
-    recorder_->clear();
+    running_->recorder.clear();
     WriteFile(directory_.filePath("six.csv"), "K1,30,120,0,30,120\n");
     page->ImportFile(directory_.filePath("six.csv"));
     Compute(3);
-    QCOMPARE(recorder_->messages(), QStringList({"文件的格式不正确，请检查。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"文件的格式不正确，请检查。"}));
 
-    recorder_->clear();
+    running_->recorder.clear();
     CoordSettings::instance().targetEllipsoid = "WGS84";
     Compute(3);
-    QCOMPARE(recorder_->messages(), QStringList({"椭球必须不同."}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"椭球必须不同."}));
     QVERIFY(!anyDialog->fired());
     QCOMPARE(CoordSettings::instance().sevenParams, SevenParams{});
   }

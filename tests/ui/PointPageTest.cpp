@@ -59,10 +59,9 @@ class PointPageTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CTarnwellDlg> window_;
-  std::unique_ptr<MessageRecorder> recorder_;
+  std::unique_ptr<RunningWindow> running_;
 
-  QLineEdit* Box(const char* name) { return Child<QLineEdit>(window_.get(), name); }
+  QLineEdit* Box(const char* name) { return Child<QLineEdit>(&running_->window, name); }
   void Type(const QStringList& values) {
     for (int i = 0; i < 3; ++i) Box(qPrintable(QString("sourceValue%1").arg(i + 1)))->setText(values[i]);
   }
@@ -74,26 +73,17 @@ class PointPageTest : public QObject {
     for (int i = 1; i <= 3; ++i) values << Box(qPrintable(QString("targetValue%1").arg(i)))->text();
     return values;
   }
-  void Convert() { QTest::mouseClick(Child<QPushButton>(window_->findChild<QWidget*>("pointPage"), "convertButton"), Qt::LeftButton); }
-  void Click(const char* name) { Child<QAbstractButton>(window_.get(), name)->click(); }
+  void Convert() { QTest::mouseClick(Child<QPushButton>(running_->window.findChild<QWidget*>("pointPage"), "convertButton"), Qt::LeftButton); }
+  void Click(const char* name) { Child<QAbstractButton>(&running_->window, name)->click(); }
   void Choose(const char* list, const QString& entry) {
-    auto* combo = Child<QComboBox>(window_.get(), list);
+    auto* combo = Child<QComboBox>(&running_->window, list);
     combo->setCurrentIndex(combo->findText(entry));
     emit combo->activated(combo->currentIndex());
   }
 
  private slots:
-  void init() {
-    CoordSettings::instance() = {};
-    SetTableDirectory("");
-    recorder_ = std::make_unique<MessageRecorder>();
-    window_ = std::make_unique<CTarnwellDlg>();
-    window_->show();
-  }
-  void cleanup() {
-    window_.reset();
-    recorder_.reset();
-  }
+  void init() { running_ = std::make_unique<RunningWindow>(); }
+  void cleanup() { running_.reset(); }
 
   void spaceToGeodeticWritesAnglesInTheTargetFormat() {
     double x, y, z;
@@ -113,7 +103,7 @@ class PointPageTest : public QObject {
     const QStringList ddd = Targets();
     QVERIFY(std::abs(ddd[0].toDouble() - 31.5) < 1e-9);
     QVERIFY(std::abs(ddd[1].toDouble() - 121.25) < 1e-9);
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
   }
 
   void geodeticToSpaceOnTheEquator() {
@@ -144,7 +134,7 @@ class PointPageTest : public QObject {
     const QStringList geodetic = Targets();
     QVERIFY(std::abs(geodetic[0].toDouble() - 30) < 1e-9);
     QVERIFY(std::abs(geodetic[1].toDouble() - 120) < 1e-9);
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
   }
 
   // Equal types copy the texts exactly as typed, whatever the angle formats.
@@ -155,7 +145,7 @@ class PointPageTest : public QObject {
     Type({"  30:30 ", "abc", ""});
     Convert();
     QCOMPARE(Targets(), QStringList({"  30:30 ", "abc", ""}));
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
   }
 
   void refusalsKeepTheTargetTexts_data() {
@@ -185,7 +175,7 @@ class PointPageTest : public QObject {
     SetTargets({"keep 1", "keep 2", "keep 3"});
     Type(input);
     Convert();
-    QCOMPARE(recorder_->messages(), QStringList({message}));
+    QCOMPARE(running_->recorder.messages(), QStringList({message}));
     QCOMPARE(Targets(), QStringList({"keep 1", "keep 2", "keep 3"}));
   }
 
@@ -197,7 +187,7 @@ class PointPageTest : public QObject {
     Type({"30", "120", "0"});
     Convert();
     const QStringList geodetic = Targets();
-    QVERIFY(recorder_->messages().isEmpty());
+    QVERIFY(running_->recorder.messages().isEmpty());
     // With all seven parameters 0: the same earth-centred point, now on
     // Krassovsky (a = 6378245 m, 1/f = 298.3).
     double x, y, z, xt, yt, zt;

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "tables/TablePaths.h"
+
 namespace tarnwell::test {
 namespace {
 
@@ -32,6 +34,13 @@ void MessageRecorder::clear() {
   std::lock_guard lock(mutex_);
   messages_.clear();
 }
+
+FreshSettings::FreshSettings(const CoordSettings& settings) {
+  CoordSettings::instance() = settings;
+  SetTableDirectory("");
+}
+
+RunningWindow::RunningWindow(const CoordSettings& settings) : FreshSettings(settings) { window.show(); }
 
 ModalWatch::ModalWatch(ModalMatcher matches, std::function<void(QWidget*)> action) : timer_(new QTimer) {
   auto clock = std::make_shared<QElapsedTimer>();

@@ -13,7 +13,9 @@
 #include <mutex>
 #include <string>
 
+#include "engine/CoordSettings.h"
 #include "engine/Messages.h"
+#include "ui/CTarnwellDlg.h"
 
 namespace tarnwell::test {
 
@@ -34,6 +36,19 @@ class MessageRecorder {
   mutable std::mutex mutex_;
   QStringList messages_;
   MessageHandler previous_;
+};
+
+// Starts a test from the given settings, with the tables beside the program.
+struct FreshSettings {
+  explicit FreshSettings(const CoordSettings& settings);
+};
+
+// The main window, shown over fresh settings, with the core's messages
+// recorded: where most tests of the application start.
+struct RunningWindow : private FreshSettings {
+  explicit RunningWindow(const CoordSettings& settings = {});
+  MessageRecorder recorder;
+  CTarnwellDlg window;
 };
 
 // Once a modal window that `matches` is active, runs `action` on it (which

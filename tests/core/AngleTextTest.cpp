@@ -15,6 +15,8 @@ struct ReadCase {
   const char* degrees;  // nullptr: the reading fails and the text stays
 };
 
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.format << " \"" << c.text << '"'; }
+
 class AngleReading : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(AngleReading, GivesDecimalDegreesOrFails) {
@@ -66,6 +68,8 @@ struct WriteCase {
   double degrees;
   const char* text;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.format << ' ' << c.degrees; }
 
 class AngleWriting : public testing::TestWithParam<WriteCase> {};
 

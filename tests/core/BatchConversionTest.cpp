@@ -69,6 +69,8 @@ struct FailureCase {
   int linesBeforeStop;        // lines of the input the output holds; -1: no output file
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
 class BatchFailure : public BatchConversion, public testing::WithParamInterface<FailureCase> {};
 
 TEST_P(BatchFailure, ShowsItsMessageAndKeepsTheLinesBefore) {

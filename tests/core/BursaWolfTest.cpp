@@ -14,6 +14,8 @@ struct BursaWolfCase {
   double tolerance;  // metres
 };
 
+void PrintTo(const BursaWolfCase& c, std::ostream* out) { *out << c.X << ' ' << c.Y << ' ' << c.Z; }
+
 class BursaWolf : public testing::TestWithParam<BursaWolfCase> {};
 
 TEST_P(BursaWolf, MovesThePoint) {

@@ -62,6 +62,11 @@ struct DispatchCase {
   bool pointCopies;     // ConvertPoint writes the source texts unchanged
 };
 
+void PrintTo(const DispatchCase& c, std::ostream* out) {
+  *out << c.sourceType << "->" << c.targetType << (c.useSevenParams ? " seven " : " ") << c.sourceEllipsoid
+       << "->" << c.targetEllipsoid;
+}
+
 class Dispatch : public PointConversion, public testing::WithParamInterface<DispatchCase> {};
 
 TEST_P(Dispatch, FollowsTheTableOfTypes) {

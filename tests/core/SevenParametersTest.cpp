@@ -179,6 +179,8 @@ struct AreaCase {
   double b0, l0;
 };
 
+void PrintTo(const AreaCase& c, std::ostream* out) { *out << c.name; }
+
 class SevenParameterRecovery : public SevenParameters, public testing::WithParamInterface<AreaCase> {};
 
 TEST_P(SevenParameterRecovery, GivesBackTheParametersOfExactPoints) {

@@ -236,39 +236,22 @@ void CTarnwellDlg::OnInitDialog() {
   }
 }
 
+void CTarnwellDlg::OnSourceSpace() { ChooseSource(kSpace, {true, true, false}, kLB); }
+void CTarnwellDlg::OnSourceLB() { ChooseSource(kLB, {true, true, true}, kSpace); }
+void CTarnwellDlg::OnSourcePlan() { ChooseSource(kPlan, {false, true, false}, kLB); }
+
 // A source choice: the source radio, the targets it allows with a default
-// target, the page's labels, and both types in CoordSettings.
-void CTarnwellDlg::OnSourceSpace() {
-  sourceRadios_[kSpace]->setChecked(true);
-  targetRadios_[kSpace]->setEnabled(true);
-  targetRadios_[kPlan]->setEnabled(false);
-  targetRadios_[kLB]->setChecked(true);
-  pointPage_->SetSourceLabels("Space");
-  pointPage_->SetTargetLabels("LB");
-  CoordSettings::instance().sourceType = "Space";
-  CoordSettings::instance().targetType = "LB";
-}
-
-void CTarnwellDlg::OnSourceLB() {
-  sourceRadios_[kLB]->setChecked(true);
-  targetRadios_[kSpace]->setEnabled(true);
-  targetRadios_[kPlan]->setEnabled(true);
-  targetRadios_[kSpace]->setChecked(true);
-  pointPage_->SetSourceLabels("LB");
-  pointPage_->SetTargetLabels("Space");
-  CoordSettings::instance().sourceType = "LB";
-  CoordSettings::instance().targetType = "Space";
-}
-
-void CTarnwellDlg::OnSourcePlan() {
-  sourceRadios_[kPlan]->setChecked(true);
-  targetRadios_[kSpace]->setEnabled(false);
-  targetRadios_[kPlan]->setEnabled(false);
-  targetRadios_[kLB]->setChecked(true);
-  pointPage_->SetSourceLabels("Plan");
-  pointPage_->SetTargetLabels("LB");
-  CoordSettings::instance().sourceType = "Plan";
-  CoordSettings::instance().targetType = "LB";
+// target, the page's labels, and both types in CoordSettings. The geodetic
+// target radio is never disabled here, so its state is left alone.
+void CTarnwellDlg::ChooseSource(Type source, std::array<bool, 3> targetsAllowed, Type defaultTarget) {
+  sourceRadios_[source]->setChecked(true);
+  targetRadios_[kSpace]->setEnabled(targetsAllowed[kSpace]);
+  targetRadios_[kPlan]->setEnabled(targetsAllowed[kPlan]);
+  targetRadios_[defaultTarget]->setChecked(true);
+  pointPage_->SetSourceLabels(kTypeKeywords[source]);
+  pointPage_->SetTargetLabels(kTypeKeywords[defaultTarget]);
+  CoordSettings::instance().sourceType = kTypeKeywords[source];
+  CoordSettings::instance().targetType = kTypeKeywords[defaultTarget];
 }
 
 void CTarnwellDlg::OnTargetSpace() { ChooseTarget(kSpace); }

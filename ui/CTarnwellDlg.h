@@ -76,6 +76,7 @@ class CTarnwellDlg : public QDialog {
   void MakeMenu();
   void MakePages();
   void OnInitDialog();
+  void ChooseSource(Type source, std::array<bool, 3> targetsAllowed, Type defaultTarget);
   void ChooseTarget(Type type);
   // The keyboard command table and Enter / Escape, for keys aimed at the
   // window's own controls; true when the key was used.

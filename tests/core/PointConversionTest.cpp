@@ -4,9 +4,9 @@
 
 #include <array>
 #include <cmath>
-#include <fstream>
 
 #include "MessageRecorder.h"
+#include "TableTestFile.h"
 #include "engine/CoordSettings.h"
 #include "engine/NumberText.h"
 #include "tables/EllipsoidCatalogue.h"
@@ -27,13 +27,12 @@ class PointConversion : public testing::Test {
  protected:
   void SetUp() override {
     CoordSettings::instance() = {};
-    const std::string path = testing::TempDir() + "point_conversion_ellips.csv";
-    std::ofstream(path) << "\"WGS84\",\"a=6378137\",\"rf=298.257223563\",\"WGS84\"\n"
-                           "\"krass\",\"a=6378245\",\"rf=298.3\",\"Krassovsky\"\n"
-                           "\"GRS80\",\"a=6378137\",\"rf=298.257222101\",\"GRS80\"\n"
-                           "\"CGCS2000\",\"a=6378137\",\"rf=298.257222101\",\"CGCS2000\"\n"
-                           "\"Bessel-b\",\"a=6377397.155\",\"b=6356078.962818\",\"a name PROJ lacks\"\n";
-    ASSERT_TRUE(LoadEllipsoidCatalogue(path));
+    const test::ScratchTable table("\"WGS84\",\"a=6378137\",\"rf=298.257223563\",\"WGS84\"\n"
+                                        "\"krass\",\"a=6378245\",\"rf=298.3\",\"Krassovsky\"\n"
+                                        "\"GRS80\",\"a=6378137\",\"rf=298.257222101\",\"GRS80\"\n"
+                                        "\"CGCS2000\",\"a=6378137\",\"rf=298.257222101\",\"CGCS2000\"\n"
+                                        "\"Bessel-b\",\"a=6377397.155\",\"b=6356078.962818\",\"a name PROJ lacks\"\n");
+    ASSERT_TRUE(LoadEllipsoidCatalogue(table.path()));
   }
   void TearDown() override { CoordSettings::instance() = {}; }
 

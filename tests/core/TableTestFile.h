@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -13,8 +14,9 @@ namespace tarnwell::test {
 
 inline std::string ScratchTablePath(const std::string& suffix = ".csv") {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return ::testing::TempDir() + "tarnwell_" + info->test_suite_name() + "_" + info->name() + "_" +
-         std::to_string(getpid()) + suffix;
+  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+  std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
+  return ::testing::TempDir() + "tarnwell_" + name + "_" + std::to_string(getpid()) + suffix;
 }
 
 // Writes `bytes` exactly (no line-end translation) and removes the file

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -124,7 +125,9 @@ class FilePageTest : public QObject {
                              auto* dialog = qobject_cast<QFileDialog*>(modal);
                              startDirectory = dialog->directory().absolutePath();
                              filters = dialog->nameFilters();
-                             dialog->selectFile(path);
+                             // Typed as a whole path: selectFile() would change the
+                             // dialog's folder in the background and race the accept.
+                             Child<QLineEdit>(dialog, "fileNameEdit")->setText(path);
                              qobject_cast<QDialog*>(dialog)->accept();
                            });
     QTest::mouseClick(Child<QPushButton>(Page(), "browseButton"), Qt::LeftButton);

@@ -9,6 +9,7 @@
 
 #include "BatchTestSupport.h"
 #include "MessageRecorder.h"
+#include "NormalEquations.h"
 #include "engine/BursaWolf.h"
 #include "engine/CoordSettings.h"
 #include "engine/NumberText.h"
@@ -70,33 +71,16 @@ SevenParams NormalEquationSolution(const CommonPoints& points) {
   for (const Cartesian& s : points.source) {
     for (int axis = 0; axis < 3; ++axis) centroid[axis] += s[axis] / static_cast<long double>(n);
   }
-  long double normal[7][8] = {};  // [AᵀA | Aᵀb]
+  test::NormalEquations equations(7);
   for (std::size_t i = 0; i < n; ++i) {
     const long double x = points.source[i][0] - centroid[0], y = points.source[i][1] - centroid[1],
                       z = points.source[i][2] - centroid[2];
-    const long double rows[3][7] = {{1, 0, 0, x, 0, -z, y}, {0, 1, 0, y, z, 0, -x}, {0, 0, 1, z, -y, x, 0}};
+    const std::vector<long double> rows[3] = {{1, 0, 0, x, 0, -z, y}, {0, 1, 0, y, z, 0, -x}, {0, 0, 1, z, -y, x, 0}};
     for (int axis = 0; axis < 3; ++axis) {
-      const long double b = static_cast<long double>(points.target[i][axis]) - points.source[i][axis];
-      for (int j = 0; j < 7; ++j) {
-        for (int k = 0; k < 7; ++k) normal[j][k] += rows[axis][j] * rows[axis][k];
-        normal[j][7] += rows[axis][j] * b;
-      }
+      equations.Add(rows[axis], static_cast<long double>(points.target[i][axis]) - points.source[i][axis]);
     }
   }
-  for (int column = 0; column < 7; ++column) {  // Gauss-Jordan with partial pivoting
-    int pivot = column;
-    for (int row = column + 1; row < 7; ++row) {
-      if (std::fabs(normal[row][column]) > std::fabs(normal[pivot][column])) pivot = row;
-    }
-    std::swap(normal[pivot], normal[column]);
-    for (int row = 0; row < 7; ++row) {
-      if (row == column) continue;
-      const long double factor = normal[row][column] / normal[column][column];
-      for (int k = column; k < 8; ++k) normal[row][k] -= factor * normal[column][k];
-    }
-  }
-  long double p[7];
-  for (int j = 0; j < 7; ++j) p[j] = normal[j][7] / normal[j][j];
+  const std::vector<long double> p = equations.Solve();
   const long double m = p[3], rX = p[4], rY = p[5], rZ = p[6];
   const long double arcSecondsPerRadian = 180 * 3600 / 3.14159265358979323846264338327950288L;
   SevenParams result;

@@ -1,14 +1,18 @@
 #include "batch/CoordinateFile.h"
 
+#include <tbb/enumerable_thread_specific.h>
+#include <tbb/info.h>
+#include <tbb/parallel_pipeline.h>
+#include <tbb/task_arena.h>
+
+#include <array>
 #include <string_view>
-#include <vector>
 
 #include "batch/BufferedFileWriter.h"
-#include "tables/TextLineReader.h"
-#include "engine/CoordSettings.h"
+#include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
-#include "engine/PointConversion.h"
 #include "tables/TableText.h"
+#include "tables/TextLineReader.h"
 
 namespace tarnwell {
 namespace {
@@ -18,32 +22,127 @@ const char* const kInputUnreadable = "坐标文件无法读取。";
 const char* const kOutputNotCreated = "转换后的文件无法生成。";
 const char* const kBadLine = "文件坐标格式不正确，请检查。";
 
-constexpr std::uint64_t kProgressEveryLines = 4096;
+// A block is cut after this many bytes or lines, whichever comes first.
+constexpr std::size_t kBlockBytes = 256 * 1024;
+constexpr std::size_t kBlockLines = 4096;
 
-// name,first,second,third CR LF
-bool WriteRecord(BufferedFileWriter& output, const std::vector<std::string>& fields) {
-  for (std::size_t i = 0; i < 4; ++i) {
-    if (i > 0 && !output.Append(",")) return false;
-    if (!output.Append(fields[i])) return false;
+// Lines of the input converted together, with what became of them.
+struct LineBlock {
+  std::uint64_t firstLineNumber = 0;  // counted from 1
+  std::string lines;                  // each line followed by "\n", without its CR
+  std::uint64_t bytesConsumed = 0;    // of the input file, once this block is read
+  std::string converted;              // the output lines, each ending in CR LF
+  std::uint64_t convertedLines = 0;
+  std::string refusal;                // the message for the line that stopped the block
+};
+
+// The conversion of one block, stopping at its first refused line.
+void ConvertBlock(const ConversionPlan& plan, LineBlock& block) {
+  std::string_view rest = block.lines;
+  std::array<std::string_view, 4> fields;  // name and the three values
+  TargetPoint target;
+  for (std::uint64_t number = block.firstLineNumber; !rest.empty(); ++number) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    if (!SplitExactly(line, ',', fields)) {
+      block.refusal = MessageWithLine(kBadLine, number, line);
+      return;
+    }
+    if (const Refusal refusal = plan.Convert(fields[1], fields[2], fields[3], target); !refusal.empty()) {
+      block.refusal = MessageWithLine(refusal, number, line);
+      return;
+    }
+    block.converted += fields[0];
+    block.converted += ',';
+    plan.AppendTexts(target, ',', block.converted);
+    block.converted += "\r\n";
+    ++block.convertedLines;
   }
-  return output.Append("\r\n");
 }
 
-void ReportProgress(const BatchOptions& options, const BatchResult& result,
-                    const TextLineReader& input) {
-  if (options.onProgress) {
-    options.onProgress({result.linesWritten, input.BytesConsumed(), input.FileSize()});
+// Reads the next block of lines; false at the end of the file (or after a
+// read error, which the reader tells).
+bool ReadBlock(TextLineReader& input, std::uint64_t& nextLineNumber, LineBlock& block) {
+  block.firstLineNumber = nextLineNumber;
+  std::string_view line;
+  std::size_t count = 0;
+  while (count < kBlockLines && block.lines.size() < kBlockBytes && input.NextLine(line)) {
+    block.lines += line;
+    block.lines += '\n';
+    ++count;
   }
+  nextLineNumber += count;
+  block.bytesConsumed = input.BytesConsumed();
+  return count > 0;
 }
 
-bool CancelRequested(const BatchOptions& options) {
-  return options.cancel && options.cancel->load(std::memory_order_relaxed);
+int ThreadCount(const BatchOptions& options) {
+  return options.threads > 0 ? options.threads : tbb::info::default_concurrency();
+}
+
+// Runs the three stages over the whole input: read in order, convert in
+// parallel, write in order. Returns the outcome; a refused line is shown once,
+// by the writer, for the first block (in input order) that has one.
+BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, BufferedFileWriter& output,
+                         const BatchOptions& options, std::uint64_t& linesWritten) {
+  const int threads = ThreadCount(options);
+  tbb::enumerable_thread_specific<ConversionPlan> plans([&plan] { return plan; });
+  BatchOutcome outcome = BatchOutcome::Converted;
+  bool stopRequested = false;  // by the writer, read by the reader: both serial stages
+  std::uint64_t nextLineNumber = 1;
+
+  const auto read = [&](tbb::flow_control& control) -> std::shared_ptr<LineBlock> {
+    auto block = std::make_shared<LineBlock>();
+    const bool cancelled = options.cancel && options.cancel->load(std::memory_order_relaxed);
+    if (cancelled && !stopRequested) outcome = BatchOutcome::Cancelled;
+    if (stopRequested || cancelled || !ReadBlock(input, nextLineNumber, *block)) {
+      control.stop();
+      return nullptr;
+    }
+    return block;
+  };
+  const auto convert = [&plans](std::shared_ptr<LineBlock> block) {
+    ConvertBlock(plans.local(), *block);
+    return block;
+  };
+  const auto write = [&](std::shared_ptr<LineBlock> block) {
+    if (stopRequested) return;
+    if (!block->refusal.empty() || !output.Append(block->converted)) {
+      ShowMessage(block->refusal.empty() ? std::string(kOutputNotCreated) : block->refusal);
+      outcome = BatchOutcome::Stopped;
+      stopRequested = true;
+      return;
+    }
+    linesWritten += block->convertedLines;
+    if (options.onProgress) options.onProgress({linesWritten, block->bytesConsumed, input.FileSize()});
+  };
+
+  tbb::task_arena arena(threads);
+  arena.execute([&] {
+    tbb::parallel_pipeline(static_cast<std::size_t>(2 * threads + 2),
+                           tbb::make_filter<void, std::shared_ptr<LineBlock>>(tbb::filter_mode::serial_in_order, read) &
+                               tbb::make_filter<std::shared_ptr<LineBlock>, std::shared_ptr<LineBlock>>(
+                                   tbb::filter_mode::parallel, convert) &
+                               tbb::make_filter<std::shared_ptr<LineBlock>, void>(tbb::filter_mode::serial_in_order,
+                                                                                   write));
+  });
+  return outcome;
+}
+
+// The conversion plan for a file; nullopt when there is none, with the
+// message where there is something to say.
+std::optional<ConversionPlan> FilePlan(const CoordSettings& settings) {
+  std::optional<ConversionPlan> plan = ConversionPlan::FromSettings(settings);
+  if (!plan) return std::nullopt;
+  if (plan->route() == Route::SameLB) ShowMessage("选择正确的目的坐标类型.");
+  if (plan->route() == Route::SameLB || plan->route() == Route::NoConversion) return std::nullopt;
+  return plan;
 }
 
 }  // namespace
 
-bool CheckFileFormat() {
-  const CoordSettings& settings = CoordSettings::instance();
+bool CheckFileFormat(const CoordSettings& settings) {
   if (settings.fileFormat == "n,b,l,h") return settings.sourceType == "LB";
   if (settings.fileFormat == "n,x,y,h") return settings.sourceType == "Plan";
   return settings.sourceType == "Space";
@@ -53,9 +152,10 @@ std::string OutputPathFor(const std::string& inputPath) {
   return inputPath + "1";
 }
 
-BatchResult ConvertCoordinateFile(const std::string& inputPath, const BatchOptions& options) {
+BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::string& inputPath,
+                                  const BatchOptions& options) {
   BatchResult result;
-  if (!CheckFileFormat()) {
+  if (!CheckFileFormat(settings)) {
     ShowMessage(kFormatConflict);
     return result;
   }
@@ -66,50 +166,27 @@ BatchResult ConvertCoordinateFile(const std::string& inputPath, const BatchOptio
     ShowMessage(kInputUnreadable);
     return result;
   }
+  const std::optional<ConversionPlan> plan = FilePlan(settings);
+  if (!plan) return result;
   BufferedFileWriter output;
   const std::string outputPath = OutputPathFor(inputPath);
   if (!output.Create(outputPath)) {
     ShowMessage(kOutputNotCreated);
     return result;
   }
-  result.outputPath = outputPath;
-
-  // The stop conditions; the lines written before a stop stay in the output.
-  std::vector<std::string> fields;
-  std::string_view line;
-  while (input.NextLine(line)) {
-    if (CancelRequested(options)) {
-      output.Close();
-      result.outcome = BatchOutcome::Cancelled;
-      return result;
-    }
-    SplitAtChar(line, ',', fields);
-    if (fields.size() != 4) {
-      ShowMessage(kBadLine);
-      output.Close();
-      return result;
-    }
-    if (!ConvertRecord(fields[1], fields[2], fields[3])) {
-      output.Close();
-      return result;
-    }
-    if (!WriteRecord(output, fields)) {
-      ShowMessage(kOutputNotCreated);
-      return result;
-    }
-    if (++result.linesWritten % kProgressEveryLines == 0) ReportProgress(options, result, input);
-  }
+  result.outcome = RunPipeline(*plan, input, output, options, result.linesWritten);
+  if (result.outcome != BatchOutcome::Converted) return result;
   if (input.ReadFailed()) {
     ShowMessage(kInputUnreadable);
-    output.Close();
+    result.outcome = BatchOutcome::Stopped;
     return result;
   }
   if (!output.Close()) {
     ShowMessage(kOutputNotCreated);
+    result.outcome = BatchOutcome::Stopped;
     return result;
   }
-  ReportProgress(options, result, input);
-  result.outcome = BatchOutcome::Converted;
+  result.outputPath = outputPath;
   return result;
 }
 

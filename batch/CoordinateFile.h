@@ -1,7 +1,14 @@
-// Batch conversion of a coordinate file, line by line, with the settings of
-// CoordSettings. A line is "name,v1,v2,v3" in the layout fileFormat names;
-// the output lies beside the input, named input path + "1", lines ending in
-// CR LF. Every refusal is reported through ShowMessage with a fixed text.
+// Batch conversion of a coordinate file, line by line, with a snapshot of the
+// settings. A line is "name,v1,v2,v3" in the layout fileFormat names; the
+// output lies beside the input, named input path + "1", lines ending in
+// CR LF. Every refusal is reported through ShowMessage with a fixed text and,
+// for a line, its number and the line itself.
+//
+// The lines are converted in blocks on every core: a reader cuts the file
+// into blocks, the blocks are converted in parallel (each thread with its
+// own conversion plan), and a writer puts them out in input order, so the
+// output is the same for any number of threads. A fixed number of blocks is
+// in flight, however large the file.
 #pragma once
 
 #include <atomic>
@@ -9,11 +16,13 @@
 #include <functional>
 #include <string>
 
+#include "engine/CoordSettings.h"
+
 namespace tarnwell {
 
 // True when fileFormat belongs to sourceType: "n,b,l,h" needs "LB",
 // "n,x,y,h" needs "Plan", any other format needs "Space".
-bool CheckFileFormat();
+bool CheckFileFormat(const CoordSettings& settings);
 
 // The output path for an input path: the input path with "1" appended.
 std::string OutputPathFor(const std::string& inputPath);
@@ -25,27 +34,30 @@ struct BatchProgress {
 };
 
 struct BatchOptions {
-  // Called now and then from the converting thread (not for every line).
+  // Called now and then (once a block) from whichever thread writes.
   std::function<void(const BatchProgress&)> onProgress;
-  // Set from any thread to stop after the current line.
+  // Set from any thread to stop before the next block.
   const std::atomic<bool>* cancel = nullptr;
+  // Threads converting at once; 0 for every core.
+  int threads = 0;
 };
 
 enum class BatchOutcome {
   Converted,  // every line written; the output path is to be shown
   Stopped,    // refused or failed with its message (or silently, as the rules say)
-  Cancelled,  // stopped on request; the lines written so far stay
+  Cancelled,  // stopped on request
 };
 
 struct BatchResult {
   BatchOutcome outcome = BatchOutcome::Stopped;
-  std::string outputPath;      // set once the output file has been created
+  std::string outputPath;  // set once the output is complete
   std::uint64_t linesWritten = 0;
 };
 
 // Everything the file page's convert command does once it has read the
 // input path from its box: the format check, opening both files, every line
-// through ConvertRecord, every message and stop.
-BatchResult ConvertCoordinateFile(const std::string& inputPath, const BatchOptions& options = {});
+// through a conversion plan, every message and stop.
+BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::string& inputPath,
+                                  const BatchOptions& options = {});
 
 }  // namespace tarnwell

@@ -8,9 +8,10 @@ namespace tarnwell::cli {
 namespace {
 
 // Every option takes one value.
-constexpr std::array<std::string_view, 15> kOptions = {
-    "--from", "--to",    "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
-    "--seven", "--projection", "--lon0", "--k", "--x0", "--y0", "--lat0", "--format", "--tables"};
+constexpr std::array<std::string_view, 16> kOptions = {
+    "--from",  "--to",         "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
+    "--seven", "--projection", "--lon0",       "--k",        "--x0",             "--y0",
+    "--lat0",  "--format",     "--tables",     "--threads"};
 
 bool IsOption(std::string_view argument) {
   return std::find(kOptions.begin(), kOptions.end(), argument) != kOptions.end();
@@ -72,6 +73,7 @@ const char* UsageText() {
       "  --lon0 T --k T --x0 T --y0 T --lat0 T\n"
       "  --format n,b,l,h|n,x,y,h|n,X,Y,Z\n"
       "  --tables DIR                  从 DIR 读取 ellips.csv 和 projs.csv\n"
+      "  --threads N                   文件转换使用的线程数 (默认: 全部核心)\n"
       "  --                            其后的参数都是取值\n"
       "退出状态: 0 成功, 1 转换或计算未完成, 2 命令行错误\n";
 }

@@ -19,6 +19,11 @@ enum ExitStatus : int {
   kExitUsage = 2,    // the command line is wrong; a usage text is on stderr
 };
 
+// What the options set besides the conversion settings.
+struct ToolOptions {
+  int threads = 0;  // of a file conversion; 0 for every core
+};
+
 struct CommandLine {
   std::string command;
   std::vector<std::pair<std::string, std::string>> options;  // in the order given

@@ -7,7 +7,7 @@
 #include "cli/SettingsOptions.h"
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 #include "engine/PointConversion.h"
 #include "estimate/SevenParameters.h"
 #include "estimate/ThreeParameters.h"
@@ -45,8 +45,7 @@ class MessageWatch {
   bool shown_ = false;
 };
 
-void PrintSevenParams() {
-  const SevenParams& p = CoordSettings::instance().sevenParams;
+void PrintSevenParams(const SevenParams& p) {
   std::cout << FormatNumber(p.dX) << ',' << FormatNumber(p.dY) << ',' << FormatNumber(p.dZ) << ','
             << FormatNumber(p.rX) << ',' << FormatNumber(p.rY) << ',' << FormatNumber(p.rZ) << ','
             << FormatNumber(p.scalePpm) << '\n';
@@ -67,7 +66,7 @@ void PrintFitReport(const FitReport& report) {
 
 }  // namespace
 
-ExitStatus RunPoint(const Values& values, std::string&) {
+ExitStatus RunPoint(const Values& values, const ToolOptions&, std::string&) {
   StringBox source1(values[0]), source2(values[1]), source3(values[2]);
   StringBox target1, target2, target3;
   MessageWatch messages;
@@ -78,13 +77,15 @@ ExitStatus RunPoint(const Values& values, std::string&) {
   return kExitSuccess;
 }
 
-ExitStatus RunFile(const Values& values, std::string& error) {
+ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string& error) {
   if (values[0].empty()) {
     error = "缺少输入文件";
     return kExitUsage;
   }
   MessageWatch messages;
-  const BatchResult result = ConvertCoordinateFile(values[0]);
+  BatchOptions batch;
+  batch.threads = options.threads;
+  const BatchResult result = ConvertCoordinateFile(CoordSettings::instance(), values[0], batch);
   if (result.outcome != BatchOutcome::Converted) {
     // The core refuses a pair of types without a conversion silently; a
     // script still needs to hear why nothing came out.
@@ -95,25 +96,27 @@ ExitStatus RunFile(const Values& values, std::string& error) {
   return kExitSuccess;
 }
 
-ExitStatus RunThree(const Values& values, std::string&) {
-  if (!ComputeThreeParameters(values[0], values[1], values[2], values[3], values[4], values[5])) return kExitRefused;
-  PrintSevenParams();
+ExitStatus RunThree(const Values& values, const ToolOptions&, std::string&) {
+  const std::optional<SevenParams> shift = ComputeThreeParameters(CoordSettings::instance(), values[0], values[1],
+                                                                  values[2], values[3], values[4], values[5]);
+  if (!shift) return kExitRefused;
+  PrintSevenParams(*shift);
   return kExitSuccess;
 }
 
-ExitStatus RunSeven(const Values& values, std::string&) {
+ExitStatus RunSeven(const Values& values, const ToolOptions&, std::string&) {
   std::vector<std::string> commonPoints;
   for (const std::string& path : values) {
-    if (!ImportCommonPointFile(path, commonPoints)) return kExitRefused;
+    if (!ImportCommonPointFile(CoordSettings::instance(), path, commonPoints)) return kExitRefused;
   }
-  FitReport report;
-  if (!ComputeSevenParameters(commonPoints, &report)) return kExitRefused;
-  PrintSevenParams();
-  PrintFitReport(report);
+  const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints);
+  if (!estimate) return kExitRefused;
+  PrintSevenParams(estimate->params);
+  PrintFitReport(estimate->report);
   return kExitSuccess;
 }
 
-ExitStatus RunEllipsoids(const Values&, std::string&) {
+ExitStatus RunEllipsoids(const Values&, const ToolOptions&, std::string&) {
   for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) {
     std::cout << record.name << ',' << record.semiMajorAxis << ',' << record.inverseFlattening << ','
               << record.description << '\n';
@@ -121,7 +124,7 @@ ExitStatus RunEllipsoids(const Values&, std::string&) {
   return kExitSuccess;
 }
 
-ExitStatus RunProjections(const Values&, std::string& error) {
+ExitStatus RunProjections(const Values&, const ToolOptions&, std::string& error) {
   if (!LoadProjections(error)) return kExitRefused;
   const std::vector<const ProjectionParams*> list = SortedProjectionList();
   for (std::size_t position = 0; position < list.size(); ++position) {

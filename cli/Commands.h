@@ -13,11 +13,11 @@ namespace tarnwell::cli {
 
 using Values = std::vector<std::string>;
 
-ExitStatus RunPoint(const Values& values, std::string& error);        // V1 V2 V3
-ExitStatus RunFile(const Values& values, std::string& error);         // INPUT
-ExitStatus RunThree(const Values& values, std::string& error);        // B L h B2 L2 h2
-ExitStatus RunSeven(const Values& values, std::string& error);        // FILE...
-ExitStatus RunEllipsoids(const Values& values, std::string& error);
-ExitStatus RunProjections(const Values& values, std::string& error);
+ExitStatus RunPoint(const Values& values, const ToolOptions& options, std::string& error);  // V1 V2 V3
+ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string& error);   // INPUT
+ExitStatus RunThree(const Values& values, const ToolOptions& options, std::string& error);  // B L h B2 L2 h2
+ExitStatus RunSeven(const Values& values, const ToolOptions& options, std::string& error);  // FILE...
+ExitStatus RunEllipsoids(const Values& values, const ToolOptions& options, std::string& error);
+ExitStatus RunProjections(const Values& values, const ToolOptions& options, std::string& error);
 
 }  // namespace tarnwell::cli

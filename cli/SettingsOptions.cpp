@@ -1,12 +1,11 @@
 #include "cli/SettingsOptions.h"
 
-#include <charconv>
-#include <cmath>
 #include <initializer_list>
 #include <string_view>
 
 #include "cli/ProjectionList.h"
 #include "engine/CoordSettings.h"
+#include "tables/NumberText.h"
 #include "tables/ProjectionCatalogue.h"
 #include "tables/TablePaths.h"
 #include "tables/TableText.h"
@@ -21,13 +20,21 @@ bool OneOf(const std::string& value, std::initializer_list<std::string_view> all
   return false;
 }
 
-// The whole text must be one number (an optional sign, digits, point,
-// exponent); ParseNumber's leniency would let a mistyped parameter pass as 0.
-bool ParseWholeNumber(std::string_view text, double& value) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty() || text.front() == '+') return false;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+// A projection parameter goes in as the user wrote it, once it is known to
+// be wholly a number.
+bool SetProjectionParameter(const std::string& value, std::string& parameter) {
+  double ignored;
+  if (!ReadNumber(value, ignored)) return false;
+  parameter = value;
+  return true;
+}
+
+// A count of threads: a whole number from 1 to 1024.
+bool ReadThreadCount(const std::string& value, int& threads) {
+  double count;
+  if (!ReadWholeNumber(value, count) || count < 1 || count > 1024) return false;
+  threads = static_cast<int>(count);
+  return true;
 }
 
 bool ParseSevenParams(const std::string& text, SevenParams& params) {
@@ -35,7 +42,7 @@ bool ParseSevenParams(const std::string& text, SevenParams& params) {
   if (fields.size() != 7) return false;
   double* targets[7] = {&params.dX, &params.dY, &params.dZ, &params.rX, &params.rY, &params.rZ, &params.scalePpm};
   for (std::size_t i = 0; i < 7; ++i) {
-    if (!ParseWholeNumber(fields[i], *targets[i])) return false;
+    if (!ReadNumber(fields[i], *targets[i])) return false;
   }
   return true;
 }
@@ -59,7 +66,7 @@ ExitStatus ApplyProjection(const std::string& key, std::string& error) {
 
 // One option other than --tables and --projection; false when its value is
 // not one the option takes.
-bool ApplyOption(const std::string& name, const std::string& value) {
+bool ApplyOption(const std::string& name, const std::string& value, ToolOptions& options) {
   CoordSettings& settings = CoordSettings::instance();
   ProjectionParams& projection = settings.projection;
   const auto coordinateType = {std::string_view("Space"), std::string_view("LB"), std::string_view("Plan")};
@@ -81,15 +88,17 @@ bool ApplyOption(const std::string& name, const std::string& value) {
     if (!OneOf(value, {"n,b,l,h", "n,x,y,h", "n,X,Y,Z"})) return false;
     settings.fileFormat = value;
   } else if (name == "--lon0") {
-    projection.centralMeridian = value;
+    return SetProjectionParameter(value, projection.centralMeridian);
   } else if (name == "--k") {
-    projection.scaleFactor = value;
+    return SetProjectionParameter(value, projection.scaleFactor);
   } else if (name == "--x0") {
-    projection.falseEasting = value;
+    return SetProjectionParameter(value, projection.falseEasting);
   } else if (name == "--y0") {
-    projection.falseNorthing = value;
+    return SetProjectionParameter(value, projection.falseNorthing);
   } else if (name == "--lat0") {
-    projection.originLatitude = value;
+    return SetProjectionParameter(value, projection.originLatitude);
+  } else if (name == "--threads") {
+    return ReadThreadCount(value, options.threads);
   }
   return true;
 }
@@ -103,7 +112,7 @@ bool LoadProjections(std::string& error) {
   return false;
 }
 
-ExitStatus ApplySettingsOptions(const CommandLine& line, std::string& error) {
+ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, std::string& error) {
   for (const auto& [name, value] : line.options) {
     if (name == "--tables") SetTableDirectory(value);
   }
@@ -113,7 +122,7 @@ ExitStatus ApplySettingsOptions(const CommandLine& line, std::string& error) {
   }
   for (const auto& [name, value] : line.options) {
     if (name == "--tables" || name == "--projection") continue;
-    if (!ApplyOption(name, value)) {
+    if (!ApplyOption(name, value, options)) {
       error = "选项 " + name + " 的取值无效: " + value;
       return kExitUsage;
     }

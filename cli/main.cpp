@@ -17,7 +17,7 @@ struct Command {
   const char* name;
   std::size_t minValues;
   std::size_t maxValues;
-  ExitStatus (*run)(const Values&, std::string&);
+  ExitStatus (*run)(const Values&, const ToolOptions&, std::string&);
 };
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
@@ -54,7 +54,8 @@ int Run(int argc, const char* const argv[]) {
     return UsageError(std::string("命令 ") + command->name + " 的参数个数不对");
   }
 
-  if (const ExitStatus status = ApplySettingsOptions(line, error); status != kExitSuccess) {
+  ToolOptions options;
+  if (const ExitStatus status = ApplySettingsOptions(line, options, error); status != kExitSuccess) {
     return status == kExitUsage ? UsageError(error) : (std::cerr << error << '\n', status);
   }
   const std::string ellipsoidTable = GetTablePath("ellips.csv");
@@ -63,7 +64,7 @@ int Run(int argc, const char* const argv[]) {
     return kExitRefused;
   }
 
-  const ExitStatus status = command->run(line.values, error);
+  const ExitStatus status = command->run(line.values, options, error);
   if (status == kExitUsage) return UsageError(error);
   if (!error.empty()) std::cerr << error << '\n';
   return status;

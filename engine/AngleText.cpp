@@ -5,47 +5,67 @@
 #include <cstdint>
 #include <limits>
 
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 
 namespace tarnwell {
 namespace {
 
+constexpr std::string_view kDegreeMark = "°";
+constexpr std::string_view kMinuteMarks[] = {"′", "'"};
+constexpr std::string_view kSecondMarks[] = {"″", "\""};
+
 bool IsDigitOrPoint(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
-// Whole degrees and minutes: optional white space and sign, then the decimal
-// digits up to the first other character; a fraction is dropped and text
-// without digits gives 0. Saturates instead of overflowing.
-std::int64_t LeadingInteger(std::string_view text) {
-  std::size_t position = 0;
-  while (position < text.size() && (text[position] == ' ' || text[position] == '\t')) ++position;
-  bool negative = false;
-  if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
-    negative = text[position] == '-';
-    ++position;
+// Cuts the text before the first of `marks` found in it, returning the piece
+// and leaving the rest after the mark in `text`; the whole text when none is.
+std::string_view CutAtMark(std::string_view& text, std::initializer_list<std::string_view> marks) {
+  for (std::string_view mark : marks) {
+    if (const std::size_t at = text.find(mark); at != std::string_view::npos) {
+      const std::string_view piece = text.substr(0, at);
+      text.remove_prefix(at + mark.size());
+      return piece;
+    }
   }
-  constexpr std::int64_t limit = std::numeric_limits<std::int32_t>::max();
-  std::int64_t value = 0;
-  for (; position < text.size() && text[position] >= '0' && text[position] <= '9'; ++position)
-    value = std::min(limit, value * 10 + (text[position] - '0'));
-  return negative ? -value : value;
+  const std::string_view piece = text;
+  text = {};
+  return piece;
 }
 
-// The angle's pieces, cut at the separator: the first character after the
-// leading digits and points. No separator gives no pieces.
-std::size_t SplitAngle(std::string_view text, std::string_view pieces[], std::size_t maxPieces) {
+// The pieces of an angle written with ° ′ ″ (or ' "): degrees, minutes and,
+// for DMS, seconds. The last mark may be left out.
+bool SplitAtMarks(std::string_view text, std::size_t wanted, std::string_view pieces[]) {
+  const std::size_t degreeAt = text.find(kDegreeMark);
+  if (degreeAt == std::string_view::npos) return false;
+  pieces[0] = text.substr(0, degreeAt);
+  text.remove_prefix(degreeAt + kDegreeMark.size());
+  pieces[1] = CutAtMark(text, {kMinuteMarks[0], kMinuteMarks[1]});
+  if (wanted == 3) pieces[2] = CutAtMark(text, {kSecondMarks[0], kSecondMarks[1]});
+  return text.empty();
+}
+
+// The pieces of an angle cut at its separator: the first character after the
+// leading digits and points. Exactly `wanted` pieces or false.
+bool SplitAtSeparator(std::string_view text, std::size_t wanted, std::string_view pieces[]) {
   std::size_t separatorAt = 0;
   while (separatorAt < text.size() && IsDigitOrPoint(text[separatorAt])) ++separatorAt;
-  if (separatorAt == text.size()) return 0;  // also the empty text
+  if (separatorAt == text.size()) return false;
   const char separator = text[separatorAt];
-  std::size_t count = 0;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = text.find(separator, start);
-    if (count == maxPieces) return maxPieces + 1;  // too many: the count alone matters
-    pieces[count++] = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (end == std::string_view::npos) return count;
-    start = end + 1;
+  for (std::size_t count = 0;; ++count) {
+    if (count == wanted) return false;
+    const std::size_t end = text.find(separator);
+    pieces[count] = text.substr(0, end);
+    if (end == std::string_view::npos) return count + 1 == wanted;
+    text.remove_prefix(end + 1);
   }
+}
+
+// DMS and DMM angles pass through the engine as decimal degrees written with
+// 15 decimals, as they always have: converted results stay the same to the
+// last printed digit.
+double AsPrintedDegrees(double degrees) {
+  double printed = degrees;
+  ReadNumber(FormatNumber(degrees), printed);
+  return printed;
 }
 
 // Appends a whole number padded on the left with "0" to `width` characters.
@@ -59,52 +79,74 @@ void AppendPadded(std::string& text, std::int32_t value, int width) {
 
 }  // namespace
 
-bool AngleTextToDegrees(std::string_view format, std::string& text) {
-  const bool dms = format == "DMS";
-  if (!dms && format != "DMM") return true;
+AngleFormat AngleFormatFromKeyword(std::string_view keyword) {
+  if (keyword == "DMS") return AngleFormat::DMS;
+  if (keyword == "DMM") return AngleFormat::DMM;
+  return AngleFormat::DDD;
+}
 
-  std::string_view body = text;
-  const bool negative = !body.empty() && body.front() == '-';
-  if (!body.empty() && (body.front() == '-' || body.front() == '+')) body.remove_prefix(1);
-
-  std::string_view pieces[3];
-  const std::size_t wanted = dms ? 3 : 2;
-  if (SplitAngle(body, pieces, wanted) != wanted) return false;
-
-  const auto degrees = static_cast<double>(LeadingInteger(pieces[0]));
-  double value;
-  if (dms) {
-    const auto minutes = static_cast<double>(LeadingInteger(pieces[1]));
-    value = (minutes / 60 + degrees) + ParseNumber(pieces[2]) / 3600;
-  } else {
-    value = ParseNumber(pieces[1]) / 60 + degrees;
+bool ReadAngle(std::string_view text, AngleFormat format, double& degrees) {
+  text = TrimBlanks(text);
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  if (format == AngleFormat::DDD) {
+    // The sign is the angle's; the number after it must not carry another.
+    double magnitude;
+    if (text.empty() || text.front() == '+' || text.front() == '-' || !ReadNumber(text, magnitude)) return false;
+    degrees = negative ? -magnitude : magnitude;
+    return true;
   }
-  FormatNumberInto(negative ? -value : value, text);
+  const std::size_t wanted = format == AngleFormat::DMS ? 3 : 2;
+  std::string_view pieces[3];
+  const bool split = text.find(kDegreeMark) != std::string_view::npos ? SplitAtMarks(text, wanted, pieces)
+                                                                      : SplitAtSeparator(text, wanted, pieces);
+  double wholeDegrees, minutes, seconds = 0;
+  if (!split || !ReadWholeNumber(pieces[0], wholeDegrees)) return false;
+  const std::string_view fraction = pieces[wanted - 1];
+  // Minutes and seconds are unsigned: a sign belongs to the whole angle.
+  if (TrimBlanks(fraction).starts_with('+') || TrimBlanks(fraction).starts_with('-')) return false;
+  double value;
+  if (format == AngleFormat::DMS) {
+    if (!ReadWholeNumber(pieces[1], minutes) || !ReadNumber(fraction, seconds)) return false;
+    value = (minutes / 60 + wholeDegrees) + seconds / 3600;
+  } else {
+    if (!ReadNumber(fraction, minutes)) return false;
+    value = minutes / 60 + wholeDegrees;
+  }
+  degrees = AsPrintedDegrees(negative ? -value : value);
   return true;
 }
 
-void DegreesToAngleText(std::string_view format, std::string& text) {
-  const bool dms = format == "DMS";
-  if (!dms && format != "DMM") return;
+bool ReadGeodeticPoint(std::string_view latitude, std::string_view longitude, std::string_view height,
+                       AngleFormat format, GeodeticPoint& point) {
+  GeodeticPoint read;
+  if (!ReadAngle(latitude, format, read.latitude) || !ReadAngle(longitude, format, read.longitude) ||
+      !ReadNumber(height, read.height))
+    return false;
+  point = read;
+  return true;
+}
 
-  const double value = ParseNumber(text);
-  const double magnitude = std::fabs(value);
+void AppendAngle(double degrees, AngleFormat format, std::string& text) {
+  if (format != AngleFormat::DDD) degrees = AsPrintedDegrees(degrees);
+  const double magnitude = std::fabs(degrees);
   // Only an angle can be written as one; anything else stays number text.
-  if (!(magnitude < std::numeric_limits<std::int32_t>::max())) return;
-
-  const auto degrees = static_cast<std::int32_t>(magnitude);  // truncated, never rounded
-  const double minutes = (magnitude - degrees) * 60;
-  text.clear();
-  if (value < 0) text += '-';
-  AppendPadded(text, degrees, 3);
+  if (format == AngleFormat::DDD || !(magnitude < std::numeric_limits<std::int32_t>::max())) {
+    AppendNumber(degrees, text);
+    return;
+  }
+  const auto wholeDegrees = static_cast<std::int32_t>(magnitude);  // truncated, never rounded
+  const double minutes = (magnitude - wholeDegrees) * 60;
+  if (degrees < 0) text += '-';
+  AppendPadded(text, wholeDegrees, 3);
   text += ':';
-  if (dms) {
+  if (format == AngleFormat::DMS) {
     const auto wholeMinutes = static_cast<std::int32_t>(minutes);
     AppendPadded(text, wholeMinutes, 2);
     text += ':';
-    text += FormatNumber((minutes - wholeMinutes) * 60);
+    AppendNumber((minutes - wholeMinutes) * 60, text);
   } else {
-    text += FormatNumber(minutes);
+    AppendNumber(minutes, text);
   }
 }
 

@@ -2,24 +2,42 @@
 //   "DMS"  degrees:minutes:seconds   120:15:0.000000000000000
 //   "DDD"  decimal degrees           120.250000000000000
 //   "DMM"  degrees:decimal minutes   120:15.000000000000000
-// Inside the engine angles are decimal degrees written by FormatNumber.
+// Inside the engine angles are decimal degrees.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "engine/Points.h"
+
 namespace tarnwell {
 
-// Rewrites an angle text in `format` as decimal-degree number text. Returns
-// false, leaving the text unchanged, when the text lacks the shape the format
-// needs ("DMS": three pieces, "DMM": two, cut at the first character after
-// the leading digits and points). A leading "-" or "+" is the sign of the
-// whole angle. "DDD" and any other keyword accept the text unchanged.
-bool AngleTextToDegrees(std::string_view format, std::string& text);
+enum class AngleFormat { DMS, DDD, DMM };
 
-// Rewrites decimal-degree number text in place in `format`. Minutes and
-// seconds are truncated, never rounded up to 60; a negative angle carries one
-// sign in front of the whole text. "DDD" and other keywords leave it as is.
-void DegreesToAngleText(std::string_view format, std::string& text);
+// The format a keyword names; "DDD" for any keyword other than "DMS" and "DMM".
+AngleFormat AngleFormatFromKeyword(std::string_view keyword);
+
+// Reads an angle text in `format` as decimal degrees. One optional sign in
+// front belongs to the whole angle; then, after trimming blanks:
+//   DDD  one number;
+//   DMM  whole degrees, a separator, decimal minutes;
+//   DMS  whole degrees, a separator, whole minutes, the same separator,
+//        decimal seconds;
+// each piece wholly a number. The separator is the first character after the
+// degree digits (":" as written, but also " " or "/"). DMS and DMM also take
+// the marks ° ′ ″ (UTF-8) or ' " after their pieces: 30°30′15.5″, 30°30'15.5".
+// Minutes or seconds of 60 and more are consistent arithmetic and are read as
+// they stand. False, with `degrees` untouched, for any other text.
+bool ReadAngle(std::string_view text, AngleFormat format, double& degrees);
+
+// Reads the three texts of a geodetic point: B and L in `format`, h a
+// number in metres. False, with `point` untouched, when any does not read.
+bool ReadGeodeticPoint(std::string_view latitude, std::string_view longitude, std::string_view height,
+                       AngleFormat format, GeodeticPoint& point);
+
+// Appends decimal degrees in `format`. Minutes and seconds are truncated,
+// never rounded up to 60; a negative angle carries one sign in front of the
+// whole text. A value too large to be an angle is written as a number.
+void AppendAngle(double degrees, AngleFormat format, std::string& text);
 
 }  // namespace tarnwell

@@ -6,16 +6,12 @@
 // earth-centred coordinates to target-datum ones; there is no inverse.
 #pragma once
 
-#include <string>
-
 #include "engine/CoordSettings.h"
+#include "engine/Points.h"
 
 namespace tarnwell {
 
-// Transforms X, Y, Z (metres) in place.
-void ApplyBursaWolf(const SevenParams& params, double& X, double& Y, double& Z);
-
-// The same on number texts, rewritten with FormatNumber.
-void ApplyBursaWolf(const SevenParams& params, std::string& X, std::string& Y, std::string& Z);
+// The point in the target datum.
+CartesianPoint ApplyBursaWolf(const SevenParams& params, const CartesianPoint& point);
 
 }  // namespace tarnwell

@@ -27,6 +27,24 @@ MessageHandler SetMessageHandler(MessageHandler handler) {
   return std::exchange(CurrentHandler(), std::move(handler));
 }
 
+std::string MessageWithLine(std::string_view message, std::uint64_t lineNumber, std::string_view line) {
+  constexpr std::size_t kShownBytes = 60;
+  std::string text(message);
+  text += "\n第 ";
+  text += std::to_string(lineNumber);
+  text += " 行: ";
+  if (line.size() <= kShownBytes) {
+    text += line;
+  } else {
+    // Cut before a UTF-8 continuation byte, so no character is split.
+    std::size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    text += line.substr(0, cut);
+    text += "…";
+  }
+  return text;
+}
+
 void ShowMessage(const std::string& text) {
   MessageHandler handler;
   {

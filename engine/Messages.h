@@ -8,7 +8,9 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarnwell {
 
@@ -17,6 +19,10 @@ using MessageHandler = std::function<void(const std::string& text)>;
 // Installs a handler for every later message; an empty handler restores the
 // default. Returns the handler that was in force, so a caller can put it back.
 MessageHandler SetMessageHandler(MessageHandler handler);
+
+// A message about one line of a file: the message, then on a second line
+// "第 N 行: " and the line itself, cut after 60 bytes with "…".
+std::string MessageWithLine(std::string_view message, std::uint64_t lineNumber, std::string_view line);
 
 // Reports one message to the user through the handler in force.
 void ShowMessage(const std::string& text);

@@ -1,24 +1,20 @@
 #include "engine/ProjBridge.h"
 
+#include <proj.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
-#include <string_view>
 #include <vector>
 
-#include "engine/Messages.h"
-#include "engine/NumberText.h"
-#include "engine/ProjObjectCache.h"
+#include "tables/NumberText.h"
 
 namespace tarnwell {
 namespace {
 
-constexpr double radiansPerDegree = 0.017453292519943295;
-constexpr double degreesPerRadian = 57.29577951308232;
-
-const char* const definitionRefused = "投影参数错误,请检查.";
-const char* const noFiniteResult = "坐标转换失败,请检查.";
+constexpr double kRadiansPerDegree = 0.017453292519943295;
+constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // Appends a double in the shortest text that reads back to the same bits.
 void AppendExact(std::string& text, double value) {
@@ -26,126 +22,52 @@ void AppendExact(std::string& text, double value) {
   text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// The geocentric conversion of an ellipsoid given by a (metres) and the
-// squared eccentricity es = 1 − (1 − 1/rf)²; nullptr (reported) when PROJ
-// refuses the ellipsoid.
-PJ* GeocentricObject(const std::string& semiMajorAxis, const std::string& inverseFlattening) {
-  const double a = ParseNumber(semiMajorAxis);
-  const double flatteningComplement = 1 - 1 / ParseNumber(inverseFlattening);
-  const double es = 1 - flatteningComplement * flatteningComplement;
-  thread_local std::string definition;
-  definition.assign("+proj=cart +a=");
-  AppendExact(definition, a);
-  definition.append(" +es=");
-  AppendExact(definition, es);
-  PJ* object = ProjObjectCache::ForThisThread().Find(definition);
-  if (!object) ShowMessage(definitionRefused);
-  return object;
+bool AllNumbers(std::initializer_list<const std::string*> texts) {
+  double ignored;
+  return std::all_of(texts.begin(), texts.end(), [&](const std::string* text) { return ReadNumber(*text, ignored); });
 }
 
-// Both objects of a projected conversion, source first; a refused source
-// definition is reported without trying the other.
-bool FindPair(const std::string& sourceDefinition, const std::string& destinationDefinition,
-              PJ*& source, PJ*& destination) {
-  ProjObjectCache& cache = ProjObjectCache::ForThisThread();
-  source = cache.Find(sourceDefinition);
-  destination = source ? cache.Find(destinationDefinition) : nullptr;
-  if (destination) return true;
-  ShowMessage(definitionRefused);
-  return false;
-}
-
-// One PROJ call; false (reported) when PROJ gives no finite result.
-bool Transform(PJ* object, PJ_DIRECTION direction, double x, double y, double z, PJ_COORD& result) {
-  result = proj_trans(object, direction, proj_coord(x, y, z, 0));
-  if (std::isfinite(result.xyz.x) && std::isfinite(result.xyz.y) && std::isfinite(result.xyz.z))
-    return true;
-  ShowMessage(noFiniteResult);
-  return false;
-}
-
-void WriteThree(double first, double second, double third,
-                std::string& firstText, std::string& secondText, std::string& thirdText) {
-  FormatNumberInto(first, firstText);
-  FormatNumberInto(second, secondText);
-  FormatNumberInto(third, thirdText);
+bool IsFinite(const PJ_COORD& coordinate) {
+  return std::isfinite(coordinate.xyz.x) && std::isfinite(coordinate.xyz.y) && std::isfinite(coordinate.xyz.z);
 }
 
 }  // namespace
 
-void AppendProjDefinition(std::string& definition, const ProjectionParams& p) {
+bool AppendProjDefinition(std::string& definition, const ProjectionParams& p) {
   const auto append = [&definition](std::initializer_list<std::string_view> pieces) {
     for (std::string_view piece : pieces) definition += piece;
   };
   switch (p.listIndex) {
     case 70:
+      if (!AllNumbers({&p.originLatitude, &p.centralMeridian, &p.falseEasting, &p.falseNorthing})) return false;
       append({"+proj=", p.projKey, " +lat_ts=", p.originLatitude, " +lon_0=", p.centralMeridian,
               " +x_0=", p.falseEasting, " +y_0=", p.falseNorthing, " +units=m"});
-      break;
+      return true;
     case 112:
+      if (!AllNumbers({&p.originLatitude, &p.centralMeridian, &p.falseEasting, &p.falseNorthing, &p.scaleFactor}))
+        return false;
       append({"+proj=", p.projKey, " +lat_0=", p.originLatitude, " +lon_0=", p.centralMeridian,
               " +x_0=", p.falseEasting, " +y_0=", p.falseNorthing, " +k=", p.scaleFactor, " +units=m"});
-      break;
+      return true;
     default:
       append({"+proj=tmerc +lat_0=0 +lon_0=120 +k=1.000000 +x_0=500000 +y_0=0 +units=m"});
+      return true;
   }
 }
 
-std::string BuildProjDefinition(const ProjectionParams& projection) {
-  std::string definition;
-  AppendProjDefinition(definition, projection);
-  return definition;
-}
-
-bool SpaceToGeodetic(const std::string& semiMajorAxis, const std::string& inverseFlattening,
-                     std::string& first, std::string& second, std::string& third) {
-  const double X = ParseNumber(first), Y = ParseNumber(second), Z = ParseNumber(third);
-  PJ* geocentric = GeocentricObject(semiMajorAxis, inverseFlattening);
-  if (!geocentric) return false;
-  PJ_COORD geodetic;
-  if (!Transform(geocentric, PJ_INV, X, Y, Z, geodetic)) return false;
-  WriteThree(geodetic.lpz.phi * degreesPerRadian, geodetic.lpz.lam * degreesPerRadian, geodetic.lpz.z,
-             first, second, third);
-  return true;
-}
-
-bool GeodeticToSpace(const std::string& semiMajorAxis, const std::string& inverseFlattening,
-                     std::string& first, std::string& second, std::string& third) {
-  const double latitude = ParseNumber(first), longitude = ParseNumber(second), height = ParseNumber(third);
-  PJ* geocentric = GeocentricObject(semiMajorAxis, inverseFlattening);
-  if (!geocentric) return false;
-  PJ_COORD cartesian;
-  if (!Transform(geocentric, PJ_FWD, longitude * radiansPerDegree, latitude * radiansPerDegree, height,
-                 cartesian))
-    return false;
-  WriteThree(cartesian.xyz.x, cartesian.xyz.y, cartesian.xyz.z, first, second, third);
-  return true;
-}
-
-// The geodetic definition has no arithmetic of its own (it is the identity in
-// radians); it is made so that a definition PROJ refuses is refused here.
-bool GeodeticToPlan(const std::string& geodeticDefinition, const std::string& projectedDefinition,
-                    std::string& first, std::string& second, std::string& third) {
-  const double latitude = ParseNumber(first), longitude = ParseNumber(second), height = ParseNumber(third);
-  PJ *geodetic, *projected;
-  if (!FindPair(geodeticDefinition, projectedDefinition, geodetic, projected)) return false;
-  PJ_COORD plane;
-  if (!Transform(projected, PJ_FWD, longitude * radiansPerDegree, latitude * radiansPerDegree, height, plane))
-    return false;
-  WriteThree(plane.xyz.y, plane.xyz.x, plane.xyz.z, first, second, third);  // north, east, height
-  return true;
-}
-
-bool PlanToGeodetic(const std::string& projectedDefinition, const std::string& geodeticDefinition,
-                    std::string& first, std::string& second, std::string& third) {
-  const double north = ParseNumber(first), east = ParseNumber(second), height = ParseNumber(third);
-  PJ *projected, *geodetic;
-  if (!FindPair(projectedDefinition, geodeticDefinition, projected, geodetic)) return false;
-  PJ_COORD angles;
-  if (!Transform(projected, PJ_INV, east, north, height, angles)) return false;
-  WriteThree(angles.lpz.phi * degreesPerRadian, angles.lpz.lam * degreesPerRadian, angles.lpz.z,
-             first, second, third);
-  return true;
+void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure) {
+  if (IsProjEllipsoidName(record.name)) {
+    definition += " +ellps=";
+    definition += record.name;
+  } else if (figure.IsSphere()) {
+    definition += " +R=";
+    AppendExact(definition, figure.semiMajorAxis);
+  } else {
+    definition += " +a=";
+    AppendExact(definition, figure.semiMajorAxis);
+    definition += " +rf=";
+    AppendExact(definition, figure.inverseFlattening);
+  }
 }
 
 bool IsProjEllipsoidName(std::string_view name) {
@@ -157,6 +79,62 @@ bool IsProjEllipsoidName(std::string_view name) {
     return names;
   }();
   return std::binary_search(knownNames.begin(), knownNames.end(), name);
+}
+
+// A PROJ context and the projection made in it, destroyed together.
+struct MapProjection::Objects {
+  PJ_CONTEXT* context = nullptr;
+  PJ* projection = nullptr;
+
+  explicit Objects(const std::string& definition) : context(proj_context_create()) {
+    // A refused definition is reported by the engine in the user's words.
+    proj_log_level(context, PJ_LOG_NONE);
+    projection = proj_create(context, definition.c_str());
+  }
+  Objects(const Objects&) = delete;
+  Objects& operator=(const Objects&) = delete;
+  ~Objects() {
+    if (projection) proj_destroy(projection);
+    proj_context_destroy(context);
+  }
+};
+
+MapProjection::MapProjection(std::string definition, std::unique_ptr<Objects> objects)
+    : definition_(std::move(definition)), objects_(std::move(objects)) {}
+
+std::optional<MapProjection> MapProjection::FromDefinition(const std::string& definition) {
+  auto objects = std::make_unique<Objects>(definition);
+  if (!objects->projection) return std::nullopt;
+  return MapProjection(definition, std::move(objects));
+}
+
+MapProjection::MapProjection(const MapProjection& other)
+    : definition_(other.definition_), objects_(std::make_unique<Objects>(other.definition_)) {}
+
+MapProjection& MapProjection::operator=(const MapProjection& other) {
+  if (this != &other) *this = MapProjection(other);
+  return *this;
+}
+
+MapProjection::MapProjection(MapProjection&&) noexcept = default;
+MapProjection& MapProjection::operator=(MapProjection&&) noexcept = default;
+MapProjection::~MapProjection() = default;
+
+bool MapProjection::Forward(const GeodeticPoint& geodetic, PlanePoint& plane) const {
+  const PJ_COORD result = proj_trans(objects_->projection, PJ_FWD,
+                                     proj_coord(geodetic.longitude * kRadiansPerDegree,
+                                                geodetic.latitude * kRadiansPerDegree, geodetic.height, 0));
+  if (!IsFinite(result)) return false;
+  plane = {result.xyz.y, result.xyz.x, result.xyz.z};
+  return true;
+}
+
+bool MapProjection::Inverse(const PlanePoint& plane, GeodeticPoint& geodetic) const {
+  const PJ_COORD result =
+      proj_trans(objects_->projection, PJ_INV, proj_coord(plane.east, plane.north, plane.height, 0));
+  if (!IsFinite(result)) return false;
+  geodetic = {result.lpz.phi * kDegreesPerRadian, result.lpz.lam * kDegreesPerRadian, result.lpz.z};
+  return true;
 }
 
 }  // namespace tarnwell

@@ -1,54 +1,64 @@
-// The thin layer between the engine's text values and the PROJ library.
+// The thin layer between the engine and the PROJ library: the definition of
+// a map projection, and the projection itself as an object that converts
+// geodetic points to plane points and back.
 //
-// Each operation reads its three texts, makes one PROJ call and writes the
-// results back with FormatNumber. Angles are decimal degrees in the texts and
-// radians only at the PROJ boundary. PROJ objects are kept in a small
-// per-thread cache keyed by the exact definition text, so a file of a million
-// points does not build two million objects; the result is the same as
-// building one per point.
-//
-// On failure the operation reports its message and returns false, leaving
-// the three texts unchanged:
-//   "投影参数错误,请检查."  PROJ refuses a definition;
-//   "坐标转换失败,请检查."  PROJ gives no finite result for the point.
+// Angles are decimal degrees in the engine and radians only at the PROJ
+// boundary. A PROJ object must not be shared between threads: each
+// MapProjection has a PROJ context of its own, and a copy makes its own.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "engine/CoordSettings.h"
+#include "engine/Points.h"
+#include "tables/EllipsoidCatalogue.h"
+#include "tables/ProjectionParams.h"
+
+struct pj_ctx;
+struct PJconsts;
 
 namespace tarnwell {
 
-// The PROJ definition of a projection, without its ellipsoid. The field texts
-// go in verbatim; listIndex 112 and 70 have their own forms, any other index
-// gives a fixed transverse Mercator.
-std::string BuildProjDefinition(const ProjectionParams& projection);
+// Appends the PROJ definition of a projection, without its ellipsoid. The
+// parameter texts go in as written, once each is known to be wholly a
+// number; false (nothing useful appended) when one the projection uses is
+// not. listIndex 112 and 70 have their own forms, any other index gives a
+// fixed transverse Mercator.
+bool AppendProjDefinition(std::string& definition, const ProjectionParams& projection);
 
-// The same, appended to `definition` (no allocation once its storage has grown).
-void AppendProjDefinition(std::string& definition, const ProjectionParams& projection);
-
-// Earth-centred X, Y, Z (metres) in first, second, third become latitude,
-// longitude (decimal degrees) and ellipsoidal height, on the ellipsoid of
-// semi-major axis a (metres) and inverse flattening 1/f, both as text.
-bool SpaceToGeodetic(const std::string& semiMajorAxis, const std::string& inverseFlattening,
-                     std::string& first, std::string& second, std::string& third);
-
-// Latitude, longitude (decimal degrees), height become X, Y, Z (metres).
-bool GeodeticToSpace(const std::string& semiMajorAxis, const std::string& inverseFlattening,
-                     std::string& first, std::string& second, std::string& third);
-
-// Latitude, longitude (decimal degrees), height become north, east, height
-// (metres), from the geodetic definition to the projected definition.
-bool GeodeticToPlan(const std::string& geodeticDefinition, const std::string& projectedDefinition,
-                    std::string& first, std::string& second, std::string& third);
-
-// North, east, height (metres) become latitude, longitude (decimal degrees)
-// and height, from the projected definition to the geodetic definition.
-bool PlanToGeodetic(const std::string& projectedDefinition, const std::string& geodeticDefinition,
-                    std::string& first, std::string& second, std::string& third);
+// Appends the ellipsoid of a definition: PROJ's own name where it knows the
+// record's name, otherwise the record's figure (a sphere by its radius).
+void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure);
 
 // True when PROJ knows `name` as one of its built-in ellipsoids (+ellps=).
 bool IsProjEllipsoidName(std::string_view name);
+
+class MapProjection {
+ public:
+  // The projection of a full definition (with its ellipsoid); nullopt when
+  // PROJ refuses it.
+  static std::optional<MapProjection> FromDefinition(const std::string& definition);
+
+  MapProjection(const MapProjection& other);
+  MapProjection& operator=(const MapProjection& other);
+  MapProjection(MapProjection&&) noexcept;
+  MapProjection& operator=(MapProjection&&) noexcept;
+  ~MapProjection();
+
+  const std::string& definition() const { return definition_; }
+
+  // False when PROJ gives no finite result for the point.
+  bool Forward(const GeodeticPoint& geodetic, PlanePoint& plane) const;
+  bool Inverse(const PlanePoint& plane, GeodeticPoint& geodetic) const;
+
+ private:
+  struct Objects;
+  explicit MapProjection(std::string definition, std::unique_ptr<Objects> objects);
+
+  std::string definition_;
+  std::unique_ptr<Objects> objects_;
+};
 
 }  // namespace tarnwell

@@ -1,59 +1,77 @@
 #include "estimate/SevenParameters.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <string_view>
 
-#include "tables/TextLineReader.h"
 #include "engine/BursaWolf.h"
-#include "engine/CoordSettings.h"
+#include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
-#include "engine/NumberText.h"
-#include "engine/PointConversion.h"
 #include "linalg.h"
 #include "solvers.h"
 #include "tables/ListOrder.h"
+#include "tables/NumberText.h"
 #include "tables/TableText.h"
+#include "tables/TextLineReader.h"
 
 namespace tarnwell {
 namespace {
 
 const char* const kSolveFailed = "七参数计算失败,请检查公共点。";
+const char* const kPoorlySpread = "公共点不足或分布不当,无法计算七参数。";
+const char* const kBadCommonPointLine = "文件的格式不正确，请检查。";
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kArcSecondsPerDegree = 3600;
 constexpr double kPpm = 1000000;
 
+// The common points determine the rotations only when they span a plane:
+// the second singular value of the centred source coordinates must reach
+// this share of the first (else the points lie on one line, or on one spot).
+constexpr double kLeastSpreadRatio = 1e-6;
+
 using Cartesian = std::array<double, 3>;  // X, Y, Z in metres
 
 struct CommonPoint {
-  std::string name;
+  std::string_view name;
   Cartesian source;  // source datum, earth-centred
   Cartesian target;  // target datum, earth-centred
 };
 
-// B, L, h texts of one side to earth-centred coordinates; false (with the
-// conversion's message shown) when B or L does not read.
-bool ToCartesian(ConversionSide side, std::string b, std::string l, std::string h, Cartesian& xyz) {
-  if (!ConvertLBToSpace(side, b, l, h)) return false;
-  xyz = {ParseNumber(b), ParseNumber(l), ParseNumber(h)};
-  return true;
+// The geodetic points of one common-point line. The empty text when they
+// read, else the message for the line.
+std::string ReadCommonPointLine(std::string_view line, AngleFormat sourceFormat, AngleFormat targetFormat,
+                                std::string_view& name, GeodeticPoint& source, GeodeticPoint& target) {
+  std::array<std::string_view, 7> fields;
+  if (!SplitExactly(line, ',', fields)) return kBadCommonPointLine;
+  if (!ReadGeodeticPoint(fields[1], fields[2], fields[3], sourceFormat, source)) return std::string(kSourceFormatWrong);
+  if (!ReadGeodeticPoint(fields[4], fields[5], fields[6], targetFormat, target)) return std::string(kFormatWrong);
+  name = fields[0];
+  return {};
 }
 
+Cartesian AsArray(const CartesianPoint& point) { return {point.X, point.Y, point.Z}; }
+
 // Every line becomes a point, or nothing does: false after the first line
-// that does not read, with its message shown.
-bool ReadCommonPoints(const std::vector<std::string>& lines, std::vector<CommonPoint>& points) {
-  std::vector<std::string> fields;
-  for (const std::string& line : lines) {
-    SplitAtChar(line, ',', fields);
-    if (fields.size() != 7) {
-      ShowMessage("文件的格式不正确，请检查。");
+// that does not read, with its message and number shown.
+bool ReadCommonPoints(const ConversionPlan& plan, const std::vector<std::string>& lines,
+                      std::vector<CommonPoint>& points) {
+  const AngleFormat sourceFormat = plan.angleFormat(ConversionSide::Source);
+  const AngleFormat targetFormat = plan.angleFormat(ConversionSide::Target);
+  points.reserve(lines.size());
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    CommonPoint point;
+    GeodeticPoint source, target;
+    if (const std::string refusal = ReadCommonPointLine(lines[index], sourceFormat, targetFormat, point.name,
+                                                        source, target);
+        !refusal.empty()) {
+      ShowMessage(MessageWithLine(refusal, index + 1, lines[index]));
       return false;
     }
-    CommonPoint point;
-    point.name = fields[0];
-    if (!ToCartesian(ConversionSide::Source, fields[1], fields[2], fields[3], point.source)) return false;
-    if (!ToCartesian(ConversionSide::Target, fields[4], fields[5], fields[6], point.target)) return false;
-    points.push_back(std::move(point));
+    point.source = AsArray(plan.ellipsoid(ConversionSide::Source).ToCartesian(source));
+    point.target = AsArray(plan.ellipsoid(ConversionSide::Target).ToCartesian(target));
+    points.push_back(point);
   }
   return true;
 }
@@ -65,6 +83,29 @@ Cartesian SourceCentroid(const std::vector<CommonPoint>& points) {
   }
   for (double& value : sum) value /= static_cast<double>(points.size());
   return sum;
+}
+
+// True when the source points span at least a plane (see kLeastSpreadRatio).
+// The squared singular values of the centred coordinates are the
+// eigenvalues of their 3 × 3 scatter matrix.
+bool WellSpread(const std::vector<CommonPoint>& points) {
+  if (points.size() < 3) return false;
+  const Cartesian centroid = SourceCentroid(points);
+  alglib::real_2d_array scatter;
+  scatter.setlength(3, 3);
+  for (int row = 0; row < 3; ++row)
+    for (int column = 0; column < 3; ++column) scatter[row][column] = 0;
+  for (const CommonPoint& point : points) {
+    for (int row = 0; row < 3; ++row)
+      for (int column = row; column < 3; ++column)
+        scatter[row][column] += (point.source[row] - centroid[row]) * (point.source[column] - centroid[column]);
+  }
+  alglib::real_1d_array eigenvalues;  // ascending
+  alglib::real_2d_array unusedVectors;
+  if (!alglib::smatrixevd(scatter, 3, 0, true, eigenvalues, unusedVectors)) return false;
+  const double largest = std::sqrt(std::max(eigenvalues[2], 0.0));
+  const double second = std::sqrt(std::max(eigenvalues[1], 0.0));
+  return largest > 0 && second >= kLeastSpreadRatio * largest;
 }
 
 // The linearised Bursa-Wolf equations, three per point, solved by LSQR. The
@@ -149,10 +190,9 @@ FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParam
   FitReport report;
   double sumOfSquares = 0;
   for (const CommonPoint& point : points) {
-    Cartesian moved = point.source;
-    ApplyBursaWolf(params, moved[0], moved[1], moved[2]);
+    const Cartesian moved = AsArray(ApplyBursaWolf(params, {point.source[0], point.source[1], point.source[2]}));
     PointResidual residual;
-    residual.name = point.name;
+    residual.name = std::string(point.name);
     residual.vX = point.target[0] - moved[0];
     residual.vY = point.target[1] - moved[1];
     residual.vZ = point.target[2] - moved[2];
@@ -172,54 +212,69 @@ FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParam
 
 }  // namespace
 
-bool ImportCommonPointFile(const std::string& path, std::vector<std::string>& list) {
-  // All lines are read before the list changes, so a file that fails to
-  // read leaves the list as it was.
+bool ImportCommonPointFile(const CoordSettings& settings, const std::string& path,
+                           std::vector<std::string>& list) {
+  // Every line is read and checked before the list changes, so a file that
+  // fails leaves the list as it was.
   TextLineReader file;
   std::vector<std::string> lines;
   if (file.Open(path)) {
-    std::string_view line;
-    while (file.NextLine(line)) lines.emplace_back(line);
+    const AngleFormat sourceFormat = AngleFormatFromKeyword(settings.sourceAngleFormat);
+    const AngleFormat targetFormat = AngleFormatFromKeyword(settings.targetAngleFormat);
+    std::string_view line, name;
+    GeodeticPoint source, target;
+    for (std::uint64_t number = 1; file.NextLine(line); ++number) {
+      if (TrimBlanks(line).empty()) continue;
+      if (const std::string refusal = ReadCommonPointLine(line, sourceFormat, targetFormat, name, source, target);
+          !refusal.empty()) {
+        ShowMessage(MessageWithLine(refusal, number, line));
+        return false;
+      }
+      lines.emplace_back(line);
+    }
   }
   if (!file.Opened() || file.ReadFailed()) {
     ShowMessage("坐标文件无法读取。");
     return false;
   }
-  for (std::string& line : lines) InsertSorted(list, std::move(line));
+  // Sorted once; the stable sort keeps equal lines in the order they came.
+  const auto firstNew = static_cast<std::ptrdiff_t>(list.size());
+  list.insert(list.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+  std::stable_sort(list.begin() + firstNew, list.end(), ListTextLess);
+  std::inplace_merge(list.begin(), list.begin() + firstNew, list.end(), ListTextLess);
   return true;
 }
 
-bool ComputeSevenParameters(const std::vector<std::string>& lines, FitReport* report) {
-  CoordSettings& settings = CoordSettings::instance();
-  if (settings.sourceEllipsoid == settings.targetEllipsoid) {
-    ShowMessage("椭球必须不同.");
-    return false;
-  }
+std::optional<SevenParamsEstimate> ComputeSevenParameters(const CoordSettings& settings,
+                                                          const std::vector<std::string>& lines) {
+  const std::optional<ConversionPlan> plan = ConversionPlan::ForDatumPair(settings);
+  if (!plan) return std::nullopt;
   if (lines.empty()) {
     ShowMessage("没有公共点,请先导入文件。");
-    return false;
+    return std::nullopt;
   }
   std::vector<CommonPoint> points;
-  if (!ReadCommonPoints(lines, points)) return false;
-
+  if (!ReadCommonPoints(*plan, lines, points)) return std::nullopt;
   if (!WithinSolverRange(points)) {
     ShowMessage(kSolveFailed);
-    return false;
+    return std::nullopt;
+  }
+  if (!WellSpread(points)) {
+    ShowMessage(kPoorlySpread);
+    return std::nullopt;
   }
   SevenParams params;
   try {
     params = SolveBursaWolf(points);
   } catch (const alglib::ap_error&) {
     ShowMessage(kSolveFailed);
-    return false;
+    return std::nullopt;
   }
   if (!AllFinite(params)) {
     ShowMessage(kSolveFailed);
-    return false;
+    return std::nullopt;
   }
-  settings.sevenParams = params;
-  if (report) *report = MakeFitReport(points, params);
-  return true;
+  return SevenParamsEstimate{params, MakeFitReport(points, params)};
 }
 
 }  // namespace tarnwell

@@ -6,16 +6,20 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/CoordSettings.h"
+
 namespace tarnwell {
 
-// Appends every line of a common-point file (without line ends, empty lines
-// included) to the sorted `list`, each at its sorted place (ListTextLess).
-// False, with "坐标文件无法读取。" shown and the list unchanged, when the file
-// cannot be read.
-bool ImportCommonPointFile(const std::string& path, std::vector<std::string>& list);
+// Adds the lines of a common-point file to the sorted `list` (ListTextLess;
+// a line goes after the equal lines already there), blank lines left out.
+// Every line is checked first with the settings' angle formats: a line that
+// does not read shows its message with its line number, and nothing of the
+// file is added; so does a file that cannot be read ("坐标文件无法读取。").
+bool ImportCommonPointFile(const CoordSettings& settings, const std::string& path, std::vector<std::string>& list);
 
 // The residual of one common point after the fit: target minus the source
 // transformed with the estimate, metres.
@@ -32,12 +36,20 @@ struct FitReport {
   double largest3D = 0;               // metres
   std::string largestName;            // the point with the largest residual
   std::size_t pointCount = 0;
-  long redundancy = 0;                // 3n − 7
+  long redundancy = 0;                // 3n − 7, never negative
 };
 
-// Estimates the parameters from the lines of the sorted list. On success
-// writes sevenParams, fills `report` (when given) and returns true; on a
-// refusal shows its message and changes nothing.
-bool ComputeSevenParameters(const std::vector<std::string>& lines, FitReport* report = nullptr);
+struct SevenParamsEstimate {
+  SevenParams params;
+  FitReport report;
+};
+
+// Estimates the parameters from the lines of the sorted list, with the
+// settings' ellipsoids and angle formats. nullopt, with its message shown,
+// when the ellipsoids are the same, a line does not read, the points cannot
+// determine seven parameters ("公共点不足或分布不当,无法计算七参数。": fewer
+// than three points that are not (nearly) on one line), or the solver fails.
+std::optional<SevenParamsEstimate> ComputeSevenParameters(const CoordSettings& settings,
+                                                          const std::vector<std::string>& lines);
 
 }  // namespace tarnwell

@@ -2,15 +2,20 @@
 // point's earth-centred positions in the target and the source datum.
 #pragma once
 
-#include <string>
+#include <optional>
+#include <string_view>
+
+#include "engine/CoordSettings.h"
 
 namespace tarnwell {
 
 // Source B, L, h in the source angle format on the source ellipsoid, target
-// B, L, h likewise on the target side. On success writes dX, dY, dZ into
-// sevenParams, sets the rotations and the scale to 0 and returns true; on a
-// refusal shows its message and changes nothing.
-bool ComputeThreeParameters(std::string sourceB, std::string sourceL, std::string sourceH,
-                            std::string targetB, std::string targetL, std::string targetH);
+// B, L, h likewise on the target side. The parameters, rotations and scale 0;
+// nullopt, with its message shown, when the ellipsoids are the same or a
+// value does not read.
+std::optional<SevenParams> ComputeThreeParameters(const CoordSettings& settings, std::string_view sourceB,
+                                                  std::string_view sourceL, std::string_view sourceH,
+                                                  std::string_view targetB, std::string_view targetL,
+                                                  std::string_view targetH);
 
 }  // namespace tarnwell

@@ -1,12 +1,24 @@
 #include "tables/EllipsoidCatalogue.h"
 
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 #include "tables/TableFileReader.h"
 #include "tables/TableText.h"
 
 namespace tarnwell {
 
 namespace {
+
+// 1/f = a / (a − b), "0" for a sphere (b = a). A semi-minor axis that cannot
+// belong to the ellipsoid stays as "b=" and its text, so that the row is
+// refused wherever it is used and the table shows why.
+std::string InverseFlatteningFromSemiMinorAxis(const EllipsoidRecord& record) {
+  double semiMajorAxis, semiMinorAxis;
+  if (!ReadNumber(record.semiMajorAxis, semiMajorAxis) || !ReadNumber(record.inverseFlattening, semiMinorAxis) ||
+      !(semiMinorAxis > 0 && semiMinorAxis <= semiMajorAxis))
+    return "b=" + record.inverseFlattening;
+  if (semiMinorAxis == semiMajorAxis) return "0";
+  return FormatNumber(semiMajorAxis / (semiMajorAxis - semiMinorAxis));
+}
 
 // One line of ellips.csv (at least four fields) as a record.
 EllipsoidRecord EllipsoidFromFields(const std::vector<std::string>& fields) {
@@ -17,11 +29,7 @@ EllipsoidRecord EllipsoidFromFields(const std::vector<std::string>& fields) {
   record.semiMajorAxis = ValueAfterEquals(fields[1]);
   record.inverseFlattening = ValueAfterEquals(fields[2]);
   // A lower-case "b" anywhere in field 3 marks the semi-minor axis.
-  if (fields[2].find('b') != std::string::npos) {
-    const double semiMajorAxis = ParseNumber(record.semiMajorAxis);
-    const double semiMinorAxis = ParseNumber(record.inverseFlattening);
-    record.inverseFlattening = FormatNumber(semiMajorAxis / (semiMajorAxis - semiMinorAxis));
-  }
+  if (fields[2].find('b') != std::string::npos) record.inverseFlattening = InverseFlatteningFromSemiMinorAxis(record);
   record.description = fields[3];
   TrimLeft(record.description, ' ');
   TrimLeft(record.description, '"');
@@ -53,6 +61,15 @@ const EllipsoidRecord* FindEllipsoidEntry(const std::string& name) {
     if (record.name == name) return &record;
   }
   return nullptr;
+}
+
+std::optional<EllipsoidFigure> FigureOf(const EllipsoidRecord& record) {
+  double semiMajorAxis, inverseFlattening;
+  if (!ReadNumber(record.semiMajorAxis, semiMajorAxis) || !(semiMajorAxis > 0) ||
+      !ReadNumber(record.inverseFlattening, inverseFlattening))
+    return std::nullopt;
+  if (inverseFlattening != 0 && !(inverseFlattening > 1)) return std::nullopt;
+  return EllipsoidFigure{semiMajorAxis, inverseFlattening};
 }
 
 void FindEllipsoid(const std::string& name, EllipsoidRecord& record) {

@@ -3,9 +3,11 @@
 //
 // A line of ellips.csv: name,a=<metres>,rf=<1/f>,description
 // (each field may stand in double quotes; a field 3 holding a lower-case "b"
-// gives the semi-minor axis instead, from which 1/f = a / (a − b) is computed).
+// gives the semi-minor axis instead, from which 1/f = a / (a − b) is computed;
+// a sphere, b = a, has 1/f written as 0).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,19 @@ struct EllipsoidRecord {
 
   bool operator==(const EllipsoidRecord&) const = default;
 };
+
+// The figure of an ellipsoid as numbers.
+struct EllipsoidFigure {
+  double semiMajorAxis;      // a, metres
+  double inverseFlattening;  // 1/f as the table gives it; 0 for a sphere
+
+  bool IsSphere() const { return inverseFlattening == 0; }
+  double Flattening() const { return IsSphere() ? 0 : 1 / inverseFlattening; }
+};
+
+// The figure a record describes; nullopt when its values cannot make one:
+// a or 1/f not wholly numbers, a ≤ 0, or 1/f ≤ 1 other than 0 (a sphere).
+std::optional<EllipsoidFigure> FigureOf(const EllipsoidRecord& record);
 
 using EllipsoidCatalogue = std::vector<EllipsoidRecord>;
 

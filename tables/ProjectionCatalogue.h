@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/CoordSettings.h"
+#include "tables/ProjectionParams.h"
 
 namespace tarnwell {
 

@@ -29,6 +29,18 @@ void SplitAtChar(std::string_view text, char separator, std::vector<std::string>
   fields.resize(count);
 }
 
+bool SplitExactly(std::string_view text, char separator, std::span<std::string_view> fields) {
+  std::size_t start = 0;
+  for (std::size_t index = 0; index + 1 < fields.size(); ++index) {
+    const std::size_t end = text.find(separator, start);
+    if (end == std::string_view::npos) return false;
+    fields[index] = text.substr(start, end - start);
+    start = end + 1;
+  }
+  fields.back() = text.substr(start);
+  return fields.back().find(separator) == std::string_view::npos;
+}
+
 void TrimLeft(std::string& text, char ch) {
   text.erase(0, text.find_first_not_of(ch));
 }

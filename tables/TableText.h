@@ -1,6 +1,7 @@
 // Small text operations on table lines and fields.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,11 @@ std::vector<std::string> SplitAtChar(std::string_view text, char separator);
 
 // The same, filling `fields` (whose storage is reused).
 void SplitAtChar(std::string_view text, char separator, std::vector<std::string>& fields);
+
+// Cuts a text at `separator` into exactly fields.size() pieces, as views
+// into `text`; false when it holds more or fewer. Stops at the first
+// separator too many, so a long line of separators costs nothing.
+bool SplitExactly(std::string_view text, char separator, std::span<std::string_view> fields);
 
 // Removes the whole run of `ch` at the start or at the end of `text`.
 void TrimLeft(std::string& text, char ch);

@@ -11,7 +11,8 @@
 #include <QVBoxLayout>
 
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
+#include "engine/Messages.h"
+#include "tables/NumberText.h"
 #include "ui/DialogButtons.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
@@ -74,10 +75,16 @@ void CDlgDatumTrans::OnInitDialog() {
 }
 
 void CDlgDatumTrans::accept() {
-  SevenParams& params = CoordSettings::instance().sevenParams;
+  // Every value must be wholly a number before any is stored.
+  SevenParams params = CoordSettings::instance().sevenParams;
   for (std::size_t i = 0; i < kParameters.size(); ++i) {
-    params.*kParameters[i] = ParseNumber(ToStd(parameterEdits_[i]->text()));
+    if (!ReadNumber(ToStd(parameterEdits_[i]->text()), params.*kParameters[i])) {
+      ShowMessage("七参数格式错误,请检查.");
+      parameterEdits_[i]->setFocus();
+      return;
+    }
   }
+  CoordSettings::instance().sevenParams = params;
   QDialog::accept();
 }
 

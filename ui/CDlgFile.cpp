@@ -77,7 +77,7 @@ void CDlgFile::OnConvert() {
   const std::string inputPath = ToStdPath(inputPath_->toPlainText());
   // An empty box stops without a word, but only once the file format has
   // been found to fit the source type (the conversion checks that first).
-  if (inputPath.empty() && CheckFileFormat()) return;
+  if (inputPath.empty() && CheckFileFormat(CoordSettings::instance())) return;
   const BatchResult result = ConvertOnWorker(inputPath);
   if (result.outcome == BatchOutcome::Converted) outputPath_->setPlainText(ToQtPath(result.outputPath));
   if (result.outcome == BatchOutcome::Cancelled) ShowMessage("转换已取消。");
@@ -94,8 +94,12 @@ BatchResult CDlgFile::ConvertOnWorker(const std::string& inputPath) {
     bytesTotal = progress.bytesTotal;
   };
 
+  // The worker converts with the settings of this moment, whatever the
+  // window does meanwhile.
+  const CoordSettings settings = CoordSettings::instance();
   BatchResult result;
-  std::unique_ptr<QThread> worker(QThread::create([&] { result = ConvertCoordinateFile(inputPath, options); }));
+  std::unique_ptr<QThread> worker(
+      QThread::create([&] { result = ConvertCoordinateFile(settings, inputPath, options); }));
   bool finished = false;  // set on this thread, when the worker's end has been seen
   QEventLoop waiting;
   connect(worker.get(), &QThread::finished, &waiting, [&] {
@@ -129,7 +133,7 @@ BatchResult CDlgFile::ConvertOnWorker(const std::string& inputPath) {
     poll.start(kProgressPoll);
     progress.show();
     waiting.exec();
-    // After Cancel the worker stops at the end of its current line.
+    // After Cancel the worker stops at the end of its current block.
     if (!finished) waiting.exec(QEventLoop::ExcludeUserInputEvents);
   }
   worker->wait();

@@ -44,15 +44,16 @@ void CDlgSParas::OnImport() {
 }
 
 void CDlgSParas::ImportFile(const QString& path) {
-  if (!ImportCommonPointFile(ToStdPath(path), commonPoints_)) return;
+  if (!ImportCommonPointFile(CoordSettings::instance(), ToStdPath(path), commonPoints_)) return;
   commonPointList_->clear();
   for (const std::string& line : commonPoints_) commonPointList_->addItem(ToQt(line));
 }
 
 void CDlgSParas::OnCompute() {
-  FitReport report;
-  if (!ComputeSevenParameters(commonPoints_, &report)) return;
-  fitReportDialog_->SetReport(report);
+  const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints_);
+  if (!estimate) return;
+  CoordSettings::instance().sevenParams = estimate->params;
+  fitReportDialog_->SetReport(estimate->report);
   fitReportDialog_->exec();
   datumDialog_->exec();
 }

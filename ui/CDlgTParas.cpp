@@ -42,11 +42,12 @@ CDlgTParas::CDlgTParas(CDlgDatumTrans* datumDialog, QWidget* parent) : QWidget(p
 
 void CDlgTParas::OnCompute() {
   // The boxes keep what the user typed; the computation works on copies.
-  if (!ComputeThreeParameters(ToStd(sourceValues_[0]->text()), ToStd(sourceValues_[1]->text()),
-                              ToStd(sourceValues_[2]->text()), ToStd(targetValues_[0]->text()),
-                              ToStd(targetValues_[1]->text()), ToStd(targetValues_[2]->text()))) {
-    return;
-  }
+  const std::optional<SevenParams> shift = ComputeThreeParameters(
+      CoordSettings::instance(), ToStd(sourceValues_[0]->text()), ToStd(sourceValues_[1]->text()),
+      ToStd(sourceValues_[2]->text()), ToStd(targetValues_[0]->text()), ToStd(targetValues_[1]->text()),
+      ToStd(targetValues_[2]->text()));
+  if (!shift) return;
+  CoordSettings::instance().sevenParams = *shift;
   datumDialog_->exec();
 }
 

@@ -14,7 +14,7 @@
 
 #include "engine/BursaWolf.h"
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 #include "engine/PointConversion.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "tables/TablePaths.h"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 
 namespace tarnwell {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 struct ReadCase {
   const char* format;
   const char* text;
-  const char* degrees;  // nullptr: the reading fails and the text stays
+  const char* degrees;  // as FormatNumber writes them; nullptr: the reading fails
 };
 
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.format << " \"" << c.text << '"'; }
@@ -21,14 +21,14 @@ class AngleReading : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(AngleReading, GivesDecimalDegreesOrFails) {
   const ReadCase& c = GetParam();
-  std::string text = c.text;
-  const bool read = AngleTextToDegrees(c.format, text);
+  double degrees = -999;
+  const bool read = ReadAngle(c.text, AngleFormatFromKeyword(c.format), degrees);
   if (c.degrees) {
     EXPECT_TRUE(read);
-    EXPECT_EQ(text, c.degrees);
+    EXPECT_EQ(FormatNumber(degrees), c.degrees);
   } else {
     EXPECT_FALSE(read);
-    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(degrees, -999);
   }
 }
 
@@ -40,28 +40,61 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"DMS", "30:30:0:0", nullptr},
         ReadCase{"DMS", "120 15 0", "120.250000000000000"},
         ReadCase{"DMS", "120/15/0", "120.250000000000000"},
-        ReadCase{"DMS", "120:15.9:30", "120.258333333333340"},
-        ReadCase{"DMS", "30:ab:cd", "30.000000000000000"},
+        ReadCase{"DMS", " 30:30:0\t", "30.500000000000000"},
+        ReadCase{"DMS", "30:75:0", "31.250000000000000"},  // 60 and more: consistent arithmetic
         ReadCase{"DMS", "120.25", nullptr},
         ReadCase{"DMS", "", nullptr},
-        ReadCase{"DMS", "30:30:", "30.500000000000000"},
-        ReadCase{"DMS", "\t30:30:0", nullptr},
         ReadCase{"DMM", "120:15.5", "120.258333333333340"},
         ReadCase{"DMM", "120:15.5:0", nullptr},
         ReadCase{"DMM", "120.25", nullptr},
         ReadCase{"DMM", "", nullptr},
-        ReadCase{"DDD", "anything at all", "anything at all"},
-        ReadCase{"ddd", "120:15:0", "120:15:0"}));
+        ReadCase{"DDD", "31.5", "31.500000000000000"},
+        ReadCase{"ddd", "31.5", "31.500000000000000"}));
 
-// A sign in front is the sign of the whole angle.
+// What a surveyor copies from a report.
+INSTANTIATE_TEST_SUITE_P(
+    Marks, AngleReading,
+    testing::Values(ReadCase{"DMS", "30°30′15.5″", "30.504305555555557"},
+                    ReadCase{"DMS", "30°30'15.5\"", "30.504305555555557"},
+                    ReadCase{"DMS", "30°30′15.5", "30.504305555555557"},
+                    ReadCase{"DMS", "-30°30′15.5″", "-30.504305555555557"},
+                    ReadCase{"DMM", "30°15.5′", "30.258333333333333"},
+                    ReadCase{"DMS", "30°30′", nullptr},
+                    ReadCase{"DMS", "30°30′15.5″x", nullptr},
+                    ReadCase{"DMS", "30\xa1\xe300\xa1\xe40\xa1\xe5", nullptr}));  // the marks in GBK
+
+// Typing mistakes are refused, never read as a nearby number.
+INSTANTIATE_TEST_SUITE_P(
+    Mistakes, AngleReading,
+    testing::Values(ReadCase{"DMS", "30:ab:cd", nullptr},
+                    ReadCase{"DMS", "nan:0:0", nullptr},
+                    ReadCase{"DMS", "30:0:nan", nullptr},
+                    ReadCase{"DMS", "120:15.9:30", nullptr},
+                    ReadCase{"DMS", "30:30:", nullptr},
+                    ReadCase{"DMM", "1e15", nullptr},
+                    ReadCase{"DMM", "1:e15", nullptr},
+                    ReadCase{"DDD", "3l.5", nullptr},
+                    ReadCase{"DDD", "", nullptr},
+                    ReadCase{"DDD", "12abc", nullptr},
+                    ReadCase{"DDD", "inf", nullptr}));
+
+// One sign in front is the sign of the whole angle; no other sign passes.
 INSTANTIATE_TEST_SUITE_P(
     Signs, AngleReading,
     testing::Values(ReadCase{"DMS", "-30:15:20", "-30.255555555555556"},
                     ReadCase{"DMS", "+30:15:20", "30.255555555555556"},
                     ReadCase{"DMS", "-0:30:0", "-0.500000000000000"},
                     ReadCase{"DMM", "-005:30.000000000000000", "-5.500000000000000"},
+                    ReadCase{"DDD", "-31.5", "-31.500000000000000"},
                     ReadCase{"DMS", "-", nullptr},
-                    ReadCase{"DMS", "--30:15:20", nullptr}));
+                    ReadCase{"DMS", "--30:15:20", nullptr},
+                    ReadCase{"DMS", "--5-3", nullptr},
+                    ReadCase{"DMS", "5:-3:0", nullptr},
+                    ReadCase{"DMS", "5:3:-1", nullptr},
+                    ReadCase{"DMM", "--5", nullptr},
+                    ReadCase{"DMM", "5:-3", nullptr},
+                    ReadCase{"DDD", "--31.5", nullptr},
+                    ReadCase{"DDD", "+-31.5", nullptr}));
 
 struct WriteCase {
   const char* format;
@@ -75,8 +108,8 @@ class AngleWriting : public testing::TestWithParam<WriteCase> {};
 
 TEST_P(AngleWriting, WritesTheFormat) {
   const WriteCase& c = GetParam();
-  std::string text = FormatNumber(c.degrees);
-  DegreesToAngleText(c.format, text);
+  std::string text;
+  AppendAngle(c.degrees, AngleFormatFromKeyword(c.format), text);
   EXPECT_EQ(text, c.text);
 }
 
@@ -99,19 +132,19 @@ TEST(AngleText, RoundTripsEveryFormatAndSign) {
   for (const char* format : {"DMS", "DMM", "DDD"}) {
     for (int i = 0; i < 2000; ++i) {
       const double degrees = angle(random);
-      std::string text = FormatNumber(degrees);
-      DegreesToAngleText(format, text);
-      ASSERT_TRUE(AngleTextToDegrees(format, text)) << text;
-      EXPECT_NEAR(ParseNumber(text), degrees, 1e-12) << format << ' ' << degrees;
+      std::string text;
+      AppendAngle(degrees, AngleFormatFromKeyword(format), text);
+      double read;
+      ASSERT_TRUE(ReadAngle(text, AngleFormatFromKeyword(format), read)) << text;
+      EXPECT_NEAR(read, degrees, 1e-12) << format << ' ' << degrees;
     }
   }
 }
 
 TEST(AngleText, LeavesAValueBeyondAnyAngleAsNumberText) {
-  std::string text = FormatNumber(1e300);
-  const std::string before = text;
-  DegreesToAngleText("DMS", text);
-  EXPECT_EQ(text, before);
+  std::string text;
+  AppendAngle(1e300, AngleFormat::DMS, text);
+  EXPECT_EQ(text, FormatNumber(1e300));
 }
 
 }  // namespace

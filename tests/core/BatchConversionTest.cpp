@@ -9,7 +9,7 @@
 #include "MessageRecorder.h"
 #include "batch/CoordinateFile.h"
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 #include "engine/PointConversion.h"
 #include "tables/TableText.h"
 

@@ -1,4 +1,4 @@
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 
 namespace tarnwell {
@@ -38,35 +37,70 @@ TEST(FormatNumber, MatchesPrintfByteForByte) {
     EXPECT_EQ(FormatNumber(value), PrintfFixed15(value));
 }
 
-TEST(ParseNumber, FollowsStrtodRules) {
-  const char* const texts[] = {
-      "12.5",  "  12.5abc", "\t7",   "+3",    "-.5",  "1e-3",     "1,5",   "abc", "",       "-",
-      "--5",   "+-5",       "1e",    "1e+",   ".",    "5.",       "0x1p3", "0x",  "0xg",    "-0x.8",
-      "1e400", "-1e400",    "1e-400", "12abc", " -30:15:20", "6378137", "298.257223563", "inf"};
-  for (const char* text : texts) {
-    const double expected = std::strtod(text, nullptr);
-    const double parsed = ParseNumber(text);
-    EXPECT_EQ(std::memcmp(&parsed, &expected, sizeof parsed), 0)
-        << '"' << text << "\" gave " << parsed << ", strtod " << expected;
-  }
-  EXPECT_TRUE(std::isnan(ParseNumber("nan")));
+struct NumberCase {
+  const char* text;
+  bool accepted;
+  double value;  // when accepted
+};
+
+void PrintTo(const NumberCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+
+class NumberReading : public testing::TestWithParam<NumberCase> {};
+
+// A text is a number only when it is wholly a number; a refused text leaves
+// the value as it was.
+TEST_P(NumberReading, AcceptsOnlyWholeDecimalNumbers) {
+  const NumberCase& c = GetParam();
+  double value = -12345;
+  EXPECT_EQ(ReadNumber(c.text, value), c.accepted);
+  EXPECT_EQ(value, c.accepted ? c.value : -12345);
 }
 
-TEST(ParseNumber, ReadsWhatFormatNumberWrote) {
+INSTANTIATE_TEST_SUITE_P(
+    Accepted, NumberReading,
+    testing::Values(NumberCase{"12.5", true, 12.5}, NumberCase{"  12.5 ", true, 12.5}, NumberCase{"\t7", true, 7},
+                    NumberCase{"+3", true, 3}, NumberCase{"-.5", true, -0.5}, NumberCase{"5.", true, 5},
+                    NumberCase{"1e-3", true, 0.001}, NumberCase{"1E+3", true, 1000},
+                    NumberCase{"6378137", true, 6378137}, NumberCase{"298.257223563", true, 298.257223563},
+                    NumberCase{"-0", true, 0}, NumberCase{"1e308", true, 1e308}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, NumberReading,
+    testing::Values(NumberCase{"", false, 0}, NumberCase{"   ", false, 0}, NumberCase{"3l.5", false, 0},
+                    NumberCase{"12abc", false, 0}, NumberCase{"abc", false, 0}, NumberCase{"nan", false, 0},
+                    NumberCase{"inf", false, 0}, NumberCase{"-inf", false, 0}, NumberCase{"0x1p3", false, 0},
+                    NumberCase{"--5", false, 0}, NumberCase{"+-5", false, 0}, NumberCase{"-", false, 0},
+                    NumberCase{".", false, 0}, NumberCase{"1e", false, 0}, NumberCase{"1e+", false, 0},
+                    NumberCase{"1,5", false, 0}, NumberCase{"1.2.3", false, 0}, NumberCase{"1e400", false, 0},
+                    NumberCase{"-1e400", false, 0}, NumberCase{"\xef\xbc\x91\xef\xbc\x92", false, 0},  // full-width 12
+                    NumberCase{"1 2", false, 0}, NumberCase{"NULL", false, 0}, NumberCase{"30:15:20", false, 0}));
+
+TEST(ReadNumber, ReadsWhatFormatNumberWrote) {
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> coordinate(-7e6, 7e6);
   for (int i = 0; i < 1000; ++i) {
     const std::string text = FormatNumber(coordinate(random));
-    EXPECT_EQ(ParseNumber(text), std::strtod(text.c_str(), nullptr));
+    double value;
+    ASSERT_TRUE(ReadNumber(text, value));
+    EXPECT_EQ(value, std::strtod(text.c_str(), nullptr));
   }
 }
 
-TEST(ParseNumber, IgnoresTheLocaleDecimalComma) {
+TEST(ReadNumber, IgnoresTheLocaleDecimalComma) {
   // A desktop session may run in a locale whose decimal separator is a comma.
   const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-  EXPECT_EQ(ParseNumber("1.5"), 1.5);
+  double value = 0;
+  EXPECT_TRUE(ReadNumber("1.5", value));
+  EXPECT_EQ(value, 1.5);
   EXPECT_EQ(FormatNumber(1.5), "1.500000000000000");
   if (german) std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(ReadWholeNumber, TakesDigitsAlone) {
+  double value = -1;
+  EXPECT_TRUE(ReadWholeNumber(" 120 ", value));
+  EXPECT_EQ(value, 120);
+  for (const char* text : {"", "15.9", "-5", "+5", "1e3", "5a"}) EXPECT_FALSE(ReadWholeNumber(text, value)) << text;
 }
 
 }  // namespace

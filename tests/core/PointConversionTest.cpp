@@ -7,8 +7,10 @@
 
 #include "MessageRecorder.h"
 #include "TableTestFile.h"
+#include "engine/ConversionPlan.h"
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
+#include "engine/Messages.h"
+#include "tables/NumberText.h"
 #include "tables/EllipsoidCatalogue.h"
 
 namespace tarnwell {
@@ -45,7 +47,26 @@ class PointConversion : public testing::Test {
     return {t1.text, t2.text, t3.text};
   }
 
-  static bool Record(Triple& point) { return ConvertRecord(point[0], point[1], point[2]); }
+  // Converts as a file line is converted: with a plan, in place; false
+  // (with the plan's message shown, if any) when nothing was converted.
+  static bool Record(Triple& point) {
+    const auto plan = ConversionPlan::FromSettings(Settings());
+    if (!plan || plan->route() == Route::SameLB || plan->route() == Route::NoConversion) return false;
+    TargetPoint target;
+    if (const Refusal refusal = plan->Convert(point[0], point[1], point[2], target); !refusal.empty()) {
+      ShowMessage(std::string(refusal));
+      return false;
+    }
+    const auto texts = plan->Texts(target);
+    std::copy(texts.begin(), texts.end(), point.begin());
+    return true;
+  }
+
+  static double Number(const std::string& text) {
+    double value = std::nan("");
+    EXPECT_TRUE(ReadNumber(text, value)) << text;
+    return value;
+  }
 
   MessageRecorder recorder;
 };
@@ -90,16 +111,14 @@ TEST_P(Dispatch, FollowsTheTableOfTypes) {
   } else if (!c.recordConverts) {
     EXPECT_EQ(point, (Triple{"old", "old", "old"}));
   }
-  // Only a file conversion asks for another target type; a single point is copied.
-  const bool recordOnly = std::string(c.message) == "选择正确的目的坐标类型.";
-  EXPECT_EQ(recorder.messages, recordOnly ? std::vector<std::string>{} : expected);
+  EXPECT_EQ(recorder.messages, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Pairs, Dispatch,
     testing::Values(
         DispatchCase{"Space", "Space", false, "WGS84", "WGS84", "", false, true},
-        DispatchCase{"LB", "LB", false, "WGS84", "WGS84", "选择正确的目的坐标类型.", false, true},
+        DispatchCase{"LB", "LB", false, "WGS84", "WGS84", "", false, true},
         DispatchCase{"Space", "Plan", false, "WGS84", "WGS84", "", false, true},
         DispatchCase{"Plan", "Space", false, "WGS84", "WGS84", "", false, true},
         DispatchCase{"Plan", "Plan", false, "WGS84", "WGS84", "", false, true},
@@ -119,8 +138,8 @@ TEST_F(PointConversion, LBToSpaceGivesTheKnownPoint) {
   Settings().sourceType = "LB";
   Settings().targetType = "Space";
   const Triple point = Point({"0:0:0", "120:0:0", "0"});
-  EXPECT_NEAR(ParseNumber(point[0]), -3189068.5, 1e-6);
-  EXPECT_NEAR(ParseNumber(point[1]), 5523628.670817, 1e-6);
+  EXPECT_NEAR(Number(point[0]), -3189068.5, 1e-6);
+  EXPECT_NEAR(Number(point[1]), 5523628.670817, 1e-6);
   EXPECT_EQ(point[2], "0.000000000000000");
   EXPECT_EQ(point[1].substr(point[1].find('.')).size(), 16u);  // 15 decimals
   EXPECT_TRUE(recorder.messages.empty());
@@ -130,8 +149,8 @@ TEST_F(PointConversion, LBToPlanPutsTheCentralMeridianAtTheFalseEasting) {
   Settings().sourceType = "LB";
   Settings().targetType = "Plan";
   const Triple point = Point({"  0:0:0", "120:0:0  ", " 8.5 "});
-  EXPECT_NEAR(ParseNumber(point[0]), 0, 1e-9);
-  EXPECT_NEAR(ParseNumber(point[1]), 500000, 1e-9);
+  EXPECT_NEAR(Number(point[0]), 0, 1e-9);
+  EXPECT_NEAR(Number(point[1]), 500000, 1e-9);
   EXPECT_EQ(point[2], "8.500000000000000");
 }
 
@@ -162,9 +181,9 @@ TEST_F(PointConversion, RoundTripsAgreeToTheNanodegree) {
         Settings().sourceType = via;
         Settings().targetType = "LB";
         ASSERT_TRUE(Record(point));
-        EXPECT_NEAR(ParseNumber(point[0]), p[0], 1e-9) << ellipsoid << " via " << via;
-        EXPECT_NEAR(ParseNumber(point[1]), p[1], 1e-9) << ellipsoid << " via " << via;
-        EXPECT_NEAR(ParseNumber(point[2]), p[2], 1e-6) << ellipsoid << " via " << via;
+        EXPECT_NEAR(Number(point[0]), p[0], 1e-9) << ellipsoid << " via " << via;
+        EXPECT_NEAR(Number(point[1]), p[1], 1e-9) << ellipsoid << " via " << via;
+        EXPECT_NEAR(Number(point[2]), p[2], 1e-6) << ellipsoid << " via " << via;
       }
     }
   }
@@ -182,7 +201,7 @@ TEST_F(PointConversion, EllipsoidUnknownToPROJProjectsBySize) {
   ASSERT_TRUE(Record(byName));
   Settings().sourceEllipsoid = Settings().targetEllipsoid = "CGCS2000";
   ASSERT_TRUE(Record(bySize));
-  for (int i = 0; i < 3; ++i) EXPECT_NEAR(ParseNumber(bySize[i]), ParseNumber(byName[i]), 1e-9);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(Number(bySize[i]), Number(byName[i]), 1e-9);
 }
 
 TEST_F(PointConversion, ZeroSevenParamsMoveThePointOntoTheTargetEllipsoid) {
@@ -194,10 +213,16 @@ TEST_F(PointConversion, ZeroSevenParamsMoveThePointOntoTheTargetEllipsoid) {
   ASSERT_TRUE(Record(chained));
 
   Triple direct{"31.5", "118.25", "100"};
-  ASSERT_TRUE(ConvertLBToSpace(ConversionSide::Source, direct[0], direct[1], direct[2]));
-  ASSERT_TRUE(ConvertSpaceToLB(ConversionSide::Target, direct[0], direct[1], direct[2]));
+  Settings().useSevenParams = false;
+  Settings().targetEllipsoid = "WGS84";
+  Settings().targetType = "Space";
+  ASSERT_TRUE(Record(direct));
+  Settings().sourceEllipsoid = Settings().targetEllipsoid = "krass";
+  Settings().sourceType = "Space";
+  Settings().targetType = "LB";
+  ASSERT_TRUE(Record(direct));
   EXPECT_EQ(chained, direct);
-  EXPECT_NE(ParseNumber(chained[0]), 31.5);  // the same cartesian point, another ellipsoid
+  EXPECT_NE(Number(chained[0]), 31.5);  // the same cartesian point, another ellipsoid
 }
 
 TEST_F(PointConversion, MalformedLatitudeNamesItsSide) {
@@ -205,11 +230,7 @@ TEST_F(PointConversion, MalformedLatitudeNamesItsSide) {
   Settings().targetType = "Space";
   EXPECT_EQ(Point({"30:30", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
   Settings().targetType = "Plan";
-  EXPECT_EQ(Point({"30:30", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
-  Triple target{"30:30:0", "120:0", "0"};
-  EXPECT_FALSE(ConvertLBToSpace(ConversionSide::Target, target[0], target[1], target[2]));
-  EXPECT_EQ(recorder.messages,
-            (std::vector<std::string>{"坐标格式错误,请检查", "坐标格式错误,请检查.", "坐标格式错误,请检查."}));
+  EXPECT_EQ(recorder.messages, (std::vector<std::string>{"坐标格式错误,请检查", "坐标格式错误,请检查."}));
 }
 
 TEST_F(PointConversion, SevenParamChainReportsABadLatitudeOnce) {
@@ -222,13 +243,64 @@ TEST_F(PointConversion, SevenParamChainReportsABadLatitudeOnce) {
   EXPECT_EQ(recorder.messages, (std::vector<std::string>(2, "坐标格式错误,请检查")));
 }
 
-TEST_F(PointConversion, BlanksAreTrimmedButATabBreaksDMS) {
+TEST_F(PointConversion, BlanksAroundValuesAreIgnored) {
   Settings().sourceType = "LB";
   Settings().targetType = "Space";
-  const Triple trimmed = Point({"  0:0:0  ", " 120:0:0 ", "  0 "});
-  EXPECT_NEAR(ParseNumber(trimmed[0]), -3189068.5, 1e-6);
-  EXPECT_EQ(Point({"\t0:0:0", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
-  EXPECT_EQ(recorder.messages, std::vector<std::string>{"坐标格式错误,请检查"});
+  const Triple trimmed = Point({"  0:0:0  ", " 120:0:0 ", "\t0 "});
+  EXPECT_NEAR(Number(trimmed[0]), -3189068.5, 1e-6);
+  EXPECT_EQ(Point({"\t0:0:0", "120:0:0", "0"}), trimmed);
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+// A typing mistake is refused and changes nothing, whatever the route.
+struct MistakeCase {
+  const char* sourceType;
+  const char* targetType;
+  const char* angleFormat;
+  Triple values;
+  const char* message;
+};
+
+void PrintTo(const MistakeCase& c, std::ostream* out) {
+  *out << c.sourceType << "->" << c.targetType << ' ' << c.values[0] << '|' << c.values[1] << '|' << c.values[2];
+}
+
+class Mistakes : public PointConversion, public testing::WithParamInterface<MistakeCase> {};
+
+TEST_P(Mistakes, AreRefusedWithTheMessage) {
+  const MistakeCase& c = GetParam();
+  Settings().sourceType = c.sourceType;
+  Settings().targetType = c.targetType;
+  Settings().sourceAngleFormat = c.angleFormat;
+  EXPECT_EQ(Point(c.values), (Triple{"old", "old", "old"}));
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{c.message});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typing, Mistakes,
+    testing::Values(MistakeCase{"LB", "Space", "DDD", {"3l.5", "121.25", "10"}, "坐标格式错误,请检查"},
+                    MistakeCase{"LB", "Space", "DDD", {"31.5", "121.25", "abc"}, "坐标格式错误,请检查"},
+                    MistakeCase{"LB", "Space", "DDD", {"", "121.25", "10"}, "坐标格式错误,请检查"},
+                    MistakeCase{"LB", "Space", "DMS", {"30:ab:cd", "121:0:0", "10"}, "坐标格式错误,请检查"},
+                    MistakeCase{"LB", "Plan", "DMM", {"1e15", "121:0", "10"}, "坐标格式错误,请检查."},
+                    MistakeCase{"LB", "Plan", "DDD", {"31.5", "121.25", "12abc"}, "坐标格式错误,请检查."},
+                    MistakeCase{"Space", "LB", "DDD", {"", "", ""}, "坐标格式错误,请检查."},
+                    MistakeCase{"Space", "LB", "DDD", {"1e400", "0", "0"}, "坐标格式错误,请检查."},
+                    MistakeCase{"Plan", "LB", "DDD", {"3487088.1", "nan", "0"}, "坐标格式错误,请检查."}));
+
+// Far outside the projection an inverse is no answer: north 20 000 km lies
+// beyond the pole.
+TEST_F(PointConversion, PlanPointOutsideTheProjectionIsRefused) {
+  Settings().sourceType = "Plan";
+  Settings().targetType = "LB";
+  EXPECT_EQ(Point({"20000000", "500000", "0"}), (Triple{"old", "old", "old"}));
+  EXPECT_EQ(Point({"3000000", "50000000", "0"}), (Triple{"old", "old", "old"}));
+  EXPECT_EQ(recorder.messages, std::vector<std::string>(2, "坐标转换失败,请检查."));
+  recorder.messages.clear();
+  Settings().targetAngleFormat = "DDD";
+  EXPECT_EQ(Point({"3487088.142902604304254", "618757.212154228007421", "10"})[0].substr(0, 10), "31.4999999");
+  EXPECT_EQ(Point({"3487088", "1500000", "10"})[1].substr(0, 3), "130");  // 10° out: confirmed, then kept
+  EXPECT_TRUE(recorder.messages.empty());
 }
 
 TEST_F(PointConversion, RefusedProjectionLeavesTheTargets) {
@@ -240,21 +312,23 @@ TEST_F(PointConversion, RefusedProjectionLeavesTheTargets) {
   Settings().targetType = "LB";
   Triple record{"3000000", "500000", "0"};
   EXPECT_FALSE(Record(record));
-  EXPECT_EQ(recorder.messages, (std::vector<std::string>(2, "投影参数错误,请检查.")));
+  Settings().projection.projKey = "tmerc";
+  Settings().projection.centralMeridian = "12O";
+  EXPECT_FALSE(Record(record));
+  EXPECT_EQ(recorder.messages, (std::vector<std::string>(3, "投影参数错误,请检查.")));
 }
 
-// The definition follows the settings at the moment each conversion runs,
-// although PROJ objects are reused.
+// Each conversion plans with the settings of its moment.
 TEST_F(PointConversion, ProjectionChangeTakesEffectAtOnce) {
   Settings().sourceType = "LB";
   Settings().targetType = "Plan";
   Settings().sourceAngleFormat = "DDD";
-  EXPECT_NEAR(ParseNumber(Point({"0", "120", "0"})[1]), 500000, 1e-9);
+  EXPECT_NEAR(Number(Point({"0", "120", "0"})[1]), 500000, 1e-9);
   Settings().projection.centralMeridian = "123";
-  EXPECT_LT(ParseNumber(Point({"0", "120", "0"})[1]), 500000 - 300000);
+  EXPECT_LT(Number(Point({"0", "120", "0"})[1]), 500000 - 300000);
   Settings().projection.falseEasting = "0";
   Settings().projection.centralMeridian = "120";
-  EXPECT_NEAR(ParseNumber(Point({"0", "120", "0"})[1]), 0, 1e-9);
+  EXPECT_NEAR(Number(Point({"0", "120", "0"})[1]), 0, 1e-9);
 }
 
 }  // namespace

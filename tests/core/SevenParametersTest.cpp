@@ -11,9 +11,9 @@
 #include "MessageRecorder.h"
 #include "NormalEquations.h"
 #include "engine/BursaWolf.h"
+#include "engine/ConversionPlan.h"
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
-#include "engine/PointConversion.h"
+#include "tables/NumberText.h"
 #include "tables/ListOrder.h"
 #include "tables/TableText.h"
 
@@ -30,9 +30,16 @@ struct CommonPoints {
   std::vector<Cartesian> source, target;  // what the estimation sees, metres
 };
 
-Cartesian ToCartesian(ConversionSide side, std::string b, std::string l, std::string h) {
-  EXPECT_TRUE(ConvertLBToSpace(side, b, l, h));
-  return {ParseNumber(b), ParseNumber(l), ParseNumber(h)};
+const ConversionPlan& DatumPair() {
+  static const ConversionPlan plan = *ConversionPlan::ForDatumPair(CoordSettings::instance());
+  return plan;
+}
+
+Cartesian ToCartesian(ConversionSide side, std::string_view b, std::string_view l, std::string_view h) {
+  GeodeticPoint point;
+  EXPECT_TRUE(ReadGeodeticPoint(b, l, h, DatumPair().angleFormat(side), point));
+  const CartesianPoint xyz = DatumPair().ellipsoid(side).ToCartesian(point);
+  return {xyz.X, xyz.Y, xyz.Z};
 }
 
 CommonPoints MakeCommonPoints(const SevenParams& truth, double b0, double l0, double extentMetres, int count,
@@ -46,11 +53,11 @@ CommonPoints MakeCommonPoints(const SevenParams& truth, double b0, double l0, do
     const std::string b = FormatNumber(b0 + offset(random) * extentMetres * degreesPerMetre);
     const std::string l = FormatNumber(l0 + offset(random) * extentMetres * degreesPerMetre / std::cos(b0 * M_PI / 180));
     const std::string h = FormatNumber(height(random));
-    Cartesian xyz = ToCartesian(ConversionSide::Source, b, l, h);
-    ApplyBursaWolf(truth, xyz[0], xyz[1], xyz[2]);
-    std::string t[3];
-    for (int axis = 0; axis < 3; ++axis) t[axis] = FormatNumber(xyz[axis] + (noiseMetres > 0 ? noise(random) : 0));
-    ConvertSpaceToLB(ConversionSide::Target, t[0], t[1], t[2]);
+    const Cartesian source = ToCartesian(ConversionSide::Source, b, l, h);
+    CartesianPoint moved = ApplyBursaWolf(truth, {source[0], source[1], source[2]});
+    for (double* axis : {&moved.X, &moved.Y, &moved.Z}) *axis += noiseMetres > 0 ? noise(random) : 0;
+    const GeodeticPoint target = DatumPair().ellipsoid(ConversionSide::Target).ToGeodetic(moved);
+    const std::string t[3] = {FormatNumber(target.latitude), FormatNumber(target.longitude), FormatNumber(target.height)};
     points.lines.push_back("K" + std::to_string(i) + "," + b + "," + l + "," + h + "," + t[0] + "," + t[1] + "," + t[2]);
   }
   std::sort(points.lines.begin(), points.lines.end(), ListTextLess);  // as the page's list holds them
@@ -142,14 +149,16 @@ class SevenParameters : public testing::Test {
   // A refusal shows exactly `message` and changes neither the parameters
   // nor the report.
   void ExpectRefused(const std::vector<std::string>& lines, const std::string& message) {
-    Settings().sevenParams = Sentinel();
     recorder.messages.clear();
-    FitReport report;
-    report.pointCount = 99;
-    EXPECT_FALSE(ComputeSevenParameters(lines, &report));
+    EXPECT_FALSE(ComputeSevenParameters(Settings(), lines));
     EXPECT_EQ(recorder.messages, std::vector<std::string>{message});
-    EXPECT_EQ(Settings().sevenParams, Sentinel());
-    EXPECT_EQ(report.pointCount, 99u);
+  }
+
+  // The estimate, which must succeed.
+  static SevenParamsEstimate Estimate(const std::vector<std::string>& lines) {
+    std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(Settings(), lines);
+    EXPECT_TRUE(estimate);
+    return estimate.value_or(SevenParamsEstimate{});
   }
 
   test::ScratchFolder folder;
@@ -170,10 +179,9 @@ class SevenParameterRecovery : public SevenParameters, public testing::WithParam
 TEST_P(SevenParameterRecovery, GivesBackTheParametersOfExactPoints) {
   const AreaCase& c = GetParam();
   const CommonPoints points = MakeCommonPoints(Truth(), c.b0, c.l0, c.extentMetres, c.count);
-  FitReport report;
-  ASSERT_TRUE(ComputeSevenParameters(points.lines, &report));
+  const auto [params, report] = Estimate(points.lines);
   EXPECT_TRUE(recorder.messages.empty());
-  ExpectSameParameters(Settings().sevenParams, Truth());
+  ExpectSameParameters(params, Truth());
   EXPECT_LT(report.largest3D, 1e-4);
   EXPECT_EQ(report.pointCount, static_cast<std::size_t>(c.count));
 }
@@ -187,19 +195,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SevenParameters, NoisyPointsGiveTheLeastSquaresOptimumAndItsResiduals) {
   const CommonPoints points = MakeCommonPoints(Truth(), 23.1, 113.3, 5000, 12, 0.01);
-  FitReport report;
-  ASSERT_TRUE(ComputeSevenParameters(points.lines, &report));
+  const auto [params, report] = Estimate(points.lines);
   const SevenParams optimum = NormalEquationSolution(points);
-  ExpectSameParameters(Settings().sevenParams, optimum);
+  ExpectSameParameters(params, optimum);
 
   // The residuals: target minus the source moved with the estimate.
   ASSERT_EQ(report.points.size(), points.lines.size());
   double sumOfSquares = 0, largest = 0;
   std::string largestName;
   for (std::size_t i = 0; i < points.lines.size(); ++i) {
-    Cartesian moved = points.source[i];
-    ApplyBursaWolf(optimum, moved[0], moved[1], moved[2]);
-    const double v[3] = {points.target[i][0] - moved[0], points.target[i][1] - moved[1], points.target[i][2] - moved[2]};
+    const Cartesian& s = points.source[i];
+    const CartesianPoint moved = ApplyBursaWolf(optimum, {s[0], s[1], s[2]});
+    const double v[3] = {points.target[i][0] - moved.X, points.target[i][1] - moved.Y, points.target[i][2] - moved.Z};
     const PointResidual& r = report.points[i];
     EXPECT_EQ(r.name, SplitAtChar(points.lines[i], ',')[0]);
     EXPECT_NEAR(r.vX, v[0], 1e-6);
@@ -226,16 +233,14 @@ TEST_F(SevenParameters, ImportingAFileTwiceDoublesThePointsButNotTheEstimate) {
   test::WriteBytes(path, bytes);
 
   std::vector<std::string> list;
-  ASSERT_TRUE(ImportCommonPointFile(path, list));
-  ASSERT_TRUE(ComputeSevenParameters(list));
-  const SevenParams single = Settings().sevenParams;
-  ASSERT_TRUE(ImportCommonPointFile(path, list));
+  ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
+  const SevenParams single = Estimate(list).params;
+  ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
   ASSERT_EQ(list.size(), 12u);
   EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), ListTextLess));
   EXPECT_EQ(list[0], list[1]);
-  FitReport report;
-  ASSERT_TRUE(ComputeSevenParameters(list, &report));
-  ExpectSameParameters(Settings().sevenParams, single);
+  const auto [params, report] = Estimate(list);
+  ExpectSameParameters(params, single);
   EXPECT_EQ(report.pointCount, 12u);
   EXPECT_EQ(report.redundancy, 29);
 }
@@ -245,11 +250,13 @@ TEST_F(SevenParameters, RefusalsShowTheirMessageAndChangeNothing) {
   ExpectRefused({}, "没有公共点,请先导入文件。");
   for (const std::string& bad : {std::string("K,1,2,3,4,5"), std::string("K,1,2,3,4,5,6,7"), std::string("K,1,2,3,4,5,6,"),
                                  std::string("K 1 2 3 4 5 6"), std::string()}) {
-    ExpectRefused({good, bad}, "文件的格式不正确，请检查。");
+    ExpectRefused({good, bad}, "文件的格式不正确，请检查。\n第 2 行: " + bad);
   }
+  ExpectRefused({good, "K,3l.5,114,0,30,114,0"}, "坐标格式错误,请检查\n第 2 行: K,3l.5,114,0,30,114,0");
+  ExpectRefused({good, "K,30,114,0,30,114,"}, "坐标格式错误,请检查.\n第 2 行: K,30,114,0,30,114,");
   Settings().sourceAngleFormat = Settings().targetAngleFormat = "DMS";
-  ExpectRefused({"K,30:30,114:0:0,0,30:0:0,114:0:0,0"}, "坐标格式错误,请检查");
-  ExpectRefused({"K,30:0:0,114:0:0,0,30:30,114:0:0,0"}, "坐标格式错误,请检查.");
+  ExpectRefused({"K,30:30,114:0:0,0,30:0:0,114:0:0,0"}, "坐标格式错误,请检查\n第 1 行: K,30:30,114:0:0,0,30:0:0,114:0:0,0");
+  ExpectRefused({"K,30:0:0,114:0:0,0,30:30,114:0:0,0"}, "坐标格式错误,请检查.\n第 1 行: K,30:0:0,114:0:0,0,30:30,114:0:0,0");
   Settings().targetEllipsoid = "WGS84";
   ExpectRefused({good}, "椭球必须不同.");
 }
@@ -262,40 +269,84 @@ TEST_F(SevenParameters, UnusableNumbersAreReportedNotStored) {
   ExpectRefused(lines, "七参数计算失败,请检查公共点。");
 }
 
-// Too few points for seven unknowns: the solver's answer is stored all the
-// same, and the report's redundancy says how little it rests on.
-TEST_F(SevenParameters, OnePointGivesTheTranslationBetweenItsPositions) {
-  const CommonPoints points = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 1);
-  FitReport report;
-  ASSERT_TRUE(ComputeSevenParameters(points.lines, &report));
-  const SevenParams& p = Settings().sevenParams;
-  EXPECT_NEAR(p.dX, points.target[0][0] - points.source[0][0], 1e-6);
-  EXPECT_NEAR(p.dY, points.target[0][1] - points.source[0][1], 1e-6);
-  EXPECT_NEAR(p.dZ, points.target[0][2] - points.source[0][2], 1e-6);
-  EXPECT_EQ(p.rX, 0);
-  EXPECT_EQ(p.scalePpm, 0);
-  EXPECT_EQ(report.redundancy, -4);
+// Points that cannot determine seven parameters are refused, never solved
+// into absurd numbers: fewer than three, all on one spot, or on one line.
+TEST_F(SevenParameters, DegenerateCommonPointsAreRefused) {
+  const CommonPoints points = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 3);
+  const std::string& one = points.lines[0];
+  const std::string poorly = "公共点不足或分布不当,无法计算七参数。";
+  ExpectRefused({one}, poorly);
+  ExpectRefused({points.lines[0], points.lines[1]}, poorly);
+  ExpectRefused({one, one, one}, poorly);
+  // Ten points at the pole, in different longitudes: one spot in space.
+  std::vector<std::string> pole;
+  for (int i = 0; i < 10; ++i)
+    pole.push_back("P" + std::to_string(i) + ",90," + std::to_string(10 * i) + ",0,90," + std::to_string(10 * i) + ",5");
+  ExpectRefused(pole, poorly);
+  EXPECT_TRUE(Estimate(points.lines).report.redundancy >= 2);
+}
+
+// Three points on a line 10 km long, the middle one moved sideways: 1 mm is
+// too little to fix the rotation about the line, 10 cm is enough.
+TEST_F(SevenParameters, CollinearityIsJudgedAgainstItsThreshold) {
+  const auto line = [&](double sidewaysMetres) {
+    const double degreesPerMetre = 1 / 111195.0;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 3; ++i) {
+      const double b = 30.5 + i * 5000 * degreesPerMetre;
+      const double l = 114.3 + (i == 1 ? sidewaysMetres * degreesPerMetre / std::cos(30.5 * M_PI / 180) : 0);
+      lines.push_back("K" + std::to_string(i) + "," + FormatNumber(b) + "," + FormatNumber(l) + ",10," +
+                      FormatNumber(b) + "," + FormatNumber(l) + ",10");
+    }
+    return lines;
+  };
+  ExpectRefused(line(0), "公共点不足或分布不当,无法计算七参数。");
+  ExpectRefused(line(0.001), "公共点不足或分布不当,无法计算七参数。");
+  EXPECT_TRUE(ComputeSevenParameters(Settings(), line(0.1)));
 }
 
 TEST_F(SevenParameters, ImportKeepsEveryLineInSortedOrder) {
   const std::string path = folder.File("lines.csv");
-  test::WriteBytes(path, "b,1\r\n\nA,2\nc,3");  // an empty line; no line end at the end
+  test::WriteBytes(path, "b,1,1,1,1,1,1\r\n\nA,2,2,2,2,2,2\n  \nc,3,3,3,3,3,3");  // blank lines; no final line end
   std::vector<std::string> list = {"B0", "zz"};
-  ASSERT_TRUE(ImportCommonPointFile(path, list));
-  EXPECT_EQ(list, (std::vector<std::string>{"", "A,2", "b,1", "B0", "c,3", "zz"}));
+  ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
+  EXPECT_EQ(list, (std::vector<std::string>{"A,2,2,2,2,2,2", "b,1,1,1,1,1,1", "B0", "c,3,3,3,3,3,3", "zz"}));
 
-  test::WriteBytes(path, "x\r\n");  // a final line end adds no empty item
-  ASSERT_TRUE(ImportCommonPointFile(path, list));
-  EXPECT_EQ(list.size(), 7u);
+  test::WriteBytes(path, "x,1,1,1,1,1,1\r\n");  // a final line end adds no empty item
+  ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
+  EXPECT_EQ(list.size(), 6u);
   EXPECT_TRUE(recorder.messages.empty());
 }
 
 TEST_F(SevenParameters, ImportOfAFileThatCannotBeReadLeavesTheList) {
   std::vector<std::string> list = {"kept"};
-  EXPECT_FALSE(ImportCommonPointFile(folder.File("missing.csv"), list));
-  EXPECT_FALSE(ImportCommonPointFile(folder.File(""), list));  // a folder
+  EXPECT_FALSE(ImportCommonPointFile(Settings(), folder.File("missing.csv"), list));
+  EXPECT_FALSE(ImportCommonPointFile(Settings(), folder.File(""), list));  // a folder
   EXPECT_EQ(list, std::vector<std::string>{"kept"});
   EXPECT_EQ(recorder.messages, (std::vector<std::string>{"坐标文件无法读取。", "坐标文件无法读取。"}));
+}
+
+// One bad line keeps the whole file out, and says where it is.
+TEST_F(SevenParameters, ImportChecksEveryLineBeforeAddingAny) {
+  const std::string path = folder.File("bad.csv");
+  test::WriteBytes(path, "A,30,114,0,30,114,0\nB,30,114,0,30,114\nC,30,114,0,30,114,0\n");
+  std::vector<std::string> list = {"kept"};
+  EXPECT_FALSE(ImportCommonPointFile(Settings(), path, list));
+  EXPECT_EQ(list, std::vector<std::string>{"kept"});
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{"文件的格式不正确，请检查。\n第 2 行: B,30,114,0,30,114"});
+}
+
+// A large file is loaded, then sorted once: 200 000 points in reverse order.
+TEST_F(SevenParameters, ImportSortsALargeFileOnce) {
+  std::string bytes;
+  for (int i = 200000; i > 0; --i) bytes += "P" + std::to_string(i) + ",30,114,0,30,114,0\n";
+  const std::string path = folder.File("large.csv");
+  test::WriteBytes(path, bytes);
+  std::vector<std::string> list = {"P150000,1"};
+  ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
+  ASSERT_EQ(list.size(), 200001u);
+  EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), ListTextLess));
+  EXPECT_EQ(list.front(), "P1,30,114,0,30,114,0");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "tables/TableText.h"
 
 namespace tarnwell {
@@ -32,6 +34,19 @@ TEST(TableTextTest, SplitAtCharCutsAtEverySeparator) {
   for (const SplitCase& c : cases) {
     EXPECT_EQ(SplitAtChar(c.text, c.separator), c.fields) << "text: " << c.text;
   }
+}
+
+TEST(TableTextTest, SplitExactlyWantsTheExactFieldCount) {
+  std::array<std::string_view, 4> fields;
+  EXPECT_TRUE(SplitExactly("P1,31.5,121.25,10", ',', fields));
+  EXPECT_EQ(fields[0], "P1");
+  EXPECT_EQ(fields[3], "10");
+  EXPECT_TRUE(SplitExactly(",,,", ',', fields));
+  EXPECT_EQ(fields[3], "");
+  EXPECT_FALSE(SplitExactly("P1,31.5,121.25", ',', fields));
+  EXPECT_FALSE(SplitExactly("P1,31.5,121.25,10,", ',', fields));
+  // A line of nothing but separators is refused at the fifth one.
+  EXPECT_FALSE(SplitExactly(std::string(1 << 20, ','), ',', fields));
 }
 
 TEST(TableTextTest, SplitAtCharReusesTheGivenList) {

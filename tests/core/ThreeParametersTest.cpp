@@ -25,9 +25,9 @@ class ThreeParameters : public testing::Test {
   void SetUp() override {
     CoordSettings::instance() = {};
     test::LoadTestEllipsoids(folder);
+    TheEllipsoidCatalogue().push_back({"Broken", "6378137", "0.5", "1/f below 1"});
     Settings().sourceEllipsoid = "WGS84";
     Settings().targetEllipsoid = "krass";
-    Settings().sevenParams = {1, 2, 3, 4, 5, 6, 7};
   }
   void TearDown() override { CoordSettings::instance() = {}; }
   static CoordSettings& Settings() { return CoordSettings::instance(); }
@@ -38,10 +38,12 @@ class ThreeParameters : public testing::Test {
 
 TEST_F(ThreeParameters, TranslationIsTheDifferenceOfTheTwoPositions) {
   // The same B, L, h on two ellipsoids, spaces around the texts.
-  ASSERT_TRUE(ComputeThreeParameters(" 30:15:36 ", "120:30:0", " 50.5", "30:15:36", " 120:30:0 ", "50.5 "));
+  const std::optional<SevenParams> shift =
+      ComputeThreeParameters(Settings(), " 30:15:36 ", "120:30:0", " 50.5", "30:15:36", " 120:30:0 ", "50.5 ");
+  ASSERT_TRUE(shift);
   const auto source = Cartesian(6378137, 298.257223563, 30.26, 120.5, 50.5);
   const auto target = Cartesian(6378245, 298.3, 30.26, 120.5, 50.5);
-  const SevenParams& p = Settings().sevenParams;
+  const SevenParams& p = *shift;
   EXPECT_NEAR(p.dX, target[0] - source[0], 1e-6);
   EXPECT_NEAR(p.dY, target[1] - source[1], 1e-6);
   EXPECT_NEAR(p.dZ, target[2] - source[2], 1e-6);
@@ -52,7 +54,7 @@ TEST_F(ThreeParameters, TranslationIsTheDifferenceOfTheTwoPositions) {
   EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST_F(ThreeParameters, RefusalsShowOneMessageAndChangeNothing) {
+TEST_F(ThreeParameters, RefusalsShowOneMessage) {
   struct Case {
     const char* sourceB;
     const char* targetB;
@@ -61,12 +63,14 @@ TEST_F(ThreeParameters, RefusalsShowOneMessageAndChangeNothing) {
   };
   for (const Case& c : {Case{"30:0:0", "30:0:0", "WGS84", "椭球必须不同."},
                         Case{"30:30", "30:30", "krass", "坐标格式错误,请检查"},  // the source stops first
-                        Case{"30:0:0", "30:30", "krass", "坐标格式错误,请检查."}}) {
+                        Case{"30:0:0", "30:30", "krass", "坐标格式错误,请检查."},
+                        Case{"3O:0:0", "30:0:0", "krass", "坐标格式错误,请检查"},
+                        Case{"", "30:0:0", "krass", "坐标格式错误,请检查"},
+                        Case{"30:0:0", "30:0:0", "Broken", "椭球参数错误,请检查.\n椭球: Broken"}}) {
     Settings().targetEllipsoid = c.targetEllipsoid;
     recorder.messages.clear();
-    EXPECT_FALSE(ComputeThreeParameters(c.sourceB, "120:0:0", "0", c.targetB, "120:0:0", "0"));
+    EXPECT_FALSE(ComputeThreeParameters(Settings(), c.sourceB, "120:0:0", "0", c.targetB, "120:0:0", "0"));
     EXPECT_EQ(recorder.messages, std::vector<std::string>{c.message});
-    EXPECT_EQ(Settings().sevenParams, (SevenParams{1, 2, 3, 4, 5, 6, 7}));
   }
 }
 

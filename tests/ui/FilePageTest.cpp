@@ -19,7 +19,7 @@
 
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 #include "tables/TablePaths.h"
 #include "tables/TableText.h"
 #include "ui/CDlgFile.h"

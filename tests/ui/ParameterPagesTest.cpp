@@ -13,7 +13,7 @@
 
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 #include "engine/PointConversion.h"
 #include "tables/ListOrder.h"
 #include "tables/TablePaths.h"

@@ -12,7 +12,7 @@
 
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
-#include "engine/NumberText.h"
+#include "tables/NumberText.h"
 #include "tables/ListOrder.h"
 #include "tables/TablePaths.h"
 #include "ui/CDlgDatumTrans.h"

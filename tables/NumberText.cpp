@@ -1,0 +1,86 @@
+#include "tables/NumberText.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tarnwell {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Length of the run of digits at `position`.
+std::size_t DigitsAt(std::string_view text, std::size_t position) {
+  std::size_t end = position;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  return end - position;
+}
+
+// True when `text` (no blanks around it) has the shape of a decimal number
+// without its sign: digits with at most one point, then an optional exponent.
+bool HasUnsignedDecimalShape(std::string_view text) {
+  std::size_t position = DigitsAt(text, 0);
+  std::size_t mantissaDigits = position;
+  if (position < text.size() && text[position] == '.') {
+    const std::size_t fraction = DigitsAt(text, position + 1);
+    mantissaDigits += fraction;
+    position += 1 + fraction;
+  }
+  if (mantissaDigits == 0) return false;
+  if (position < text.size() && (text[position] == 'e' || text[position] == 'E')) {
+    ++position;
+    if (position < text.size() && (text[position] == '+' || text[position] == '-')) ++position;
+    const std::size_t exponentDigits = DigitsAt(text, position);
+    if (exponentDigits == 0) return false;
+    position += exponentDigits;
+  }
+  return position == text.size();
+}
+
+}  // namespace
+
+void AppendNumber(double value, std::string& text) {
+  // A double needs at most 309 integer digits, a sign, a point and 15 decimals.
+  char buffer[340];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 15);
+  text.append(buffer, result.ptr);
+}
+
+void FormatNumberInto(double value, std::string& text) {
+  text.clear();
+  AppendNumber(value, text);
+}
+
+std::string FormatNumber(double value) {
+  std::string text;
+  AppendNumber(value, text);
+  return text;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool ReadNumber(std::string_view text, double& value) {
+  text = TrimBlanks(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (!HasUnsignedDecimalShape(text)) return false;
+  double magnitude;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(magnitude)) return false;
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+bool ReadWholeNumber(std::string_view text, double& value) {
+  text = TrimBlanks(text);
+  return !text.empty() && DigitsAt(text, 0) == text.size() && ReadNumber(text, value);
+}
+
+}  // namespace tarnwell

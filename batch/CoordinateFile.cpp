@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/BufferedFileWriter.h"
+#include "batch/AtomicFileWriter.h"
 #include "tables/TextLineReader.h"
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"
@@ -16,12 +16,13 @@ namespace {
 const char* const kFormatConflict = "文件格式与坐标类型冲突，请检查。";
 const char* const kInputUnreadable = "坐标文件无法读取。";
 const char* const kOutputNotCreated = "转换后的文件无法生成。";
+const char* const kOutputIsInput = "输出文件与输入文件相同,请检查。";
 const char* const kBadLine = "文件坐标格式不正确，请检查。";
 
 constexpr std::uint64_t kProgressEveryLines = 4096;
 
 // name,first,second,third CR LF
-bool WriteRecord(BufferedFileWriter& output, const std::vector<std::string>& fields) {
+bool WriteRecord(AtomicFileWriter& output, const std::vector<std::string>& fields) {
   for (std::size_t i = 0; i < 4; ++i) {
     if (i > 0 && !output.Append(",")) return false;
     if (!output.Append(fields[i])) return false;
@@ -66,33 +67,33 @@ BatchResult ConvertCoordinateFile(const std::string& inputPath, const BatchOptio
     ShowMessage(kInputUnreadable);
     return result;
   }
-  BufferedFileWriter output;
   const std::string outputPath = OutputPathFor(inputPath);
-  if (!output.Create(outputPath)) {
+  // A link at the output name may lead back to the input.
+  if (IsSameFile(inputPath, outputPath)) {
+    ShowMessage(kOutputIsInput);
+    return result;
+  }
+  AtomicFileWriter output;
+  if (!output.Open(outputPath)) {
     ShowMessage(kOutputNotCreated);
     return result;
   }
-  result.outputPath = outputPath;
 
-  // The stop conditions; the lines written before a stop stay in the output.
+  // The stop conditions. On any return before Commit the writer removes its
+  // temporary file, and the output name keeps what it held.
   std::vector<std::string> fields;
   std::string_view line;
   while (input.NextLine(line)) {
     if (CancelRequested(options)) {
-      output.Close();
       result.outcome = BatchOutcome::Cancelled;
       return result;
     }
     SplitAtChar(line, ',', fields);
     if (fields.size() != 4) {
       ShowMessage(kBadLine);
-      output.Close();
       return result;
     }
-    if (!ConvertRecord(fields[1], fields[2], fields[3])) {
-      output.Close();
-      return result;
-    }
+    if (!ConvertRecord(fields[1], fields[2], fields[3])) return result;
     if (!WriteRecord(output, fields)) {
       ShowMessage(kOutputNotCreated);
       return result;
@@ -101,13 +102,13 @@ BatchResult ConvertCoordinateFile(const std::string& inputPath, const BatchOptio
   }
   if (input.ReadFailed()) {
     ShowMessage(kInputUnreadable);
-    output.Close();
     return result;
   }
-  if (!output.Close()) {
+  if (!output.Commit()) {
     ShowMessage(kOutputNotCreated);
     return result;
   }
+  result.outputPath = outputPath;
   ReportProgress(options, result, input);
   result.outcome = BatchOutcome::Converted;
   return result;

@@ -8,7 +8,7 @@
 #include <array>
 #include <string_view>
 
-#include "batch/BufferedFileWriter.h"
+#include "batch/AtomicFileWriter.h"
 #include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
 #include "tables/TableText.h"
@@ -21,6 +21,7 @@ const char* const kFormatConflict = "文件格式与坐标类型冲突，请检�
 const char* const kInputUnreadable = "坐标文件无法读取。";
 const char* const kOutputNotCreated = "转换后的文件无法生成。";
 const char* const kBadLine = "文件坐标格式不正确，请检查。";
+const char* const kOutputIsInput = "输出文件与输入文件相同,请检查。";
 
 // A block is cut after this many bytes or lines, whichever comes first.
 constexpr std::size_t kBlockBytes = 256 * 1024;
@@ -84,7 +85,7 @@ int ThreadCount(const BatchOptions& options) {
 // Runs the three stages over the whole input: read in order, convert in
 // parallel, write in order. Returns the outcome; a refused line is shown once,
 // by the writer, for the first block (in input order) that has one.
-BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, BufferedFileWriter& output,
+BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, AtomicFileWriter& output,
                          const BatchOptions& options, std::uint64_t& linesWritten) {
   const int threads = ThreadCount(options);
   tbb::enumerable_thread_specific<ConversionPlan> plans([&plan] { return plan; });
@@ -168,12 +169,19 @@ BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::stri
   }
   const std::optional<ConversionPlan> plan = FilePlan(settings);
   if (!plan) return result;
-  BufferedFileWriter output;
   const std::string outputPath = OutputPathFor(inputPath);
-  if (!output.Create(outputPath)) {
+  // A link at the output name may lead back to the input.
+  if (IsSameFile(inputPath, outputPath)) {
+    ShowMessage(kOutputIsInput);
+    return result;
+  }
+  AtomicFileWriter output;
+  if (!output.Open(outputPath)) {
     ShowMessage(kOutputNotCreated);
     return result;
   }
+  // On any return before Commit the writer removes its temporary file, and
+  // the output name keeps what it held.
   result.outcome = RunPipeline(*plan, input, output, options, result.linesWritten);
   if (result.outcome != BatchOutcome::Converted) return result;
   if (input.ReadFailed()) {
@@ -181,7 +189,7 @@ BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::stri
     result.outcome = BatchOutcome::Stopped;
     return result;
   }
-  if (!output.Close()) {
+  if (!output.Commit()) {
     ShowMessage(kOutputNotCreated);
     result.outcome = BatchOutcome::Stopped;
     return result;

@@ -1,8 +1,10 @@
 // Batch conversion of a coordinate file, line by line, with a snapshot of the
 // settings. A line is "name,v1,v2,v3" in the layout fileFormat names; the
 // output lies beside the input, named input path + "1", lines ending in
-// CR LF. Every refusal is reported through ShowMessage with a fixed text and,
-// for a line, its number and the line itself.
+// CR LF. The output name gets the complete result or keeps what it held
+// before; it is never the input itself, nor left holding a part. Every
+// refusal is reported through ShowMessage with a fixed text and, for a line,
+// its number and the line itself.
 //
 // The lines are converted in blocks on every core: a reader cuts the file
 // into blocks, the blocks are converted in parallel (each thread with its
@@ -45,13 +47,13 @@ struct BatchOptions {
 enum class BatchOutcome {
   Converted,  // every line written; the output path is to be shown
   Stopped,    // refused or failed with its message (or silently, as the rules say)
-  Cancelled,  // stopped on request
+  Cancelled,  // stopped on request; the output name keeps what it held
 };
 
 struct BatchResult {
   BatchOutcome outcome = BatchOutcome::Stopped;
   std::string outputPath;  // set once the output is complete
-  std::uint64_t linesWritten = 0;
+  std::uint64_t linesWritten = 0;  // lines converted before the end or the stop
 };
 
 // Everything the file page's convert command does once it has read the

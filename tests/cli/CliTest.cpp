@@ -5,11 +5,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/BursaWolf.h"
@@ -50,6 +56,19 @@ class Cli : public testing::Test {
 
   // Runs tarnwell-cli with these arguments, no shell in between.
   CliRun RunCli(const std::vector<std::string>& arguments) const {
+    const pid_t child = StartCli(arguments);
+    int status = 0;
+    waitpid(child, &status, 0);
+    CliRun run;
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(File("stdout.txt"));
+    run.err = ReadFile(File("stderr.txt"));
+    return run;
+  }
+
+  // Starts tarnwell-cli, its stdout and stderr going to stdout.txt and
+  // stderr.txt; the caller waits for it.
+  pid_t StartCli(const std::vector<std::string>& arguments) const {
     const std::string outPath = File("stdout.txt"), errPath = File("stderr.txt");
     std::vector<char*> argv;
     std::string program = TARNWELL_CLI;
@@ -66,13 +85,7 @@ class Cli : public testing::Test {
       execv(program.c_str(), argv.data());
       _exit(127);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    CliRun run;
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    return run;
+    return child;
   }
 
   static std::vector<double> Numbers(const std::string& line) {
@@ -183,6 +196,72 @@ TEST_F(Cli, FileWritesTheOutputBesideTheInput) {
   EXPECT_EQ(nothing.exitStatus, 1);
   EXPECT_NE(nothing.err, "");
   EXPECT_EQ(nothing.out, "");
+}
+
+// An output name that is a link to the input would destroy the input.
+TEST_F(Cli, FileRefusesAnOutputNameLinkedToTheInput) {
+  const std::string points = "P1,30,120,0\r\nP2,31,121,0\r\n";
+  Write("pts.csv", points);
+  for (const bool symbolic : {true, false}) {
+    if (symbolic) {
+      std::filesystem::create_symlink("pts.csv", File("pts.csv1"));
+    } else {
+      std::filesystem::create_hard_link(File("pts.csv"), File("pts.csv1"));
+    }
+    const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("pts.csv")});
+    EXPECT_EQ(run.exitStatus, 1) << symbolic;
+    EXPECT_EQ(run.err, "输出文件与输入文件相同,请检查。\n") << symbolic;
+    EXPECT_EQ(run.out, "") << symbolic;
+    EXPECT_EQ(ReadFile(File("pts.csv")), points) << symbolic;
+    std::filesystem::remove(File("pts.csv1"));
+  }
+}
+
+// Killed at any moment, a conversion leaves under the output name either
+// what was there before (nothing, or an earlier complete output) or the
+// complete new output, never a part. The moments are spread over the length
+// of one whole run, so some kills fall before, some during and some after the
+// writing; the assertions hold for each.
+TEST_F(Cli, KilledConversionNeverLeavesAPartialOutput) {
+  std::string points;
+  for (int i = 0; i < 300000; ++i) {
+    char line[64];
+    const int length = std::snprintf(line, sizeof line, "P%d,%.2f,%.2f,%d\r\n", i, 20 + i % 2000 * 0.01,
+                                     100 + i % 3000 * 0.01, i % 500);
+    points.append(line, length);
+  }
+  Write("pts.csv", points);
+  const std::vector<std::string> arguments = {"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("pts.csv")};
+  const std::string output = File("pts.csv1");
+
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(RunCli(arguments).exitStatus, 0);
+  const auto wholeRun = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+  const std::string complete = ReadFile(output);
+  ASSERT_EQ(std::count(complete.begin(), complete.end(), '\n'), 300000);
+  const std::string earlier = "P0,1.000000000000000,2.000000000000000,3.000000000000000\r\n";
+
+  std::mt19937 random(20240601);
+  std::uniform_int_distribution<std::int64_t> moment(0, wholeRun.count() * 5 / 4);
+  for (int trial = 0; trial < 20; ++trial) {
+    const bool hadEarlier = trial % 2 == 1;
+    std::filesystem::remove(output);
+    if (hadEarlier) Write("pts.csv1", earlier);
+
+    const pid_t child = StartCli(arguments);
+    std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+
+    if (!std::filesystem::exists(std::filesystem::symlink_status(output))) {
+      EXPECT_FALSE(hadEarlier) << "trial " << trial << ": the earlier output is gone";
+      continue;
+    }
+    const std::string left = ReadFile(output);
+    EXPECT_TRUE(left == complete || (hadEarlier && left == earlier))
+        << "trial " << trial << ": " << left.size() << " bytes under the output name";
+  }
+  EXPECT_EQ(ReadFile(File("pts.csv")), points);
 }
 
 TEST_F(Cli, ThreePrintsTheSevenParameters) {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BatchTestSupport.h"
@@ -20,6 +24,10 @@ constexpr const char* kConflict = "文件格式与坐标类型冲突，请检查
 constexpr const char* kUnreadable = "坐标文件无法读取。";
 constexpr const char* kNotCreated = "转换后的文件无法生成。";
 constexpr const char* kBadLine = "文件坐标格式不正确，请检查。";
+constexpr const char* kOutputIsInput = "输出文件与输入文件相同,请检查。";
+
+// What a complete earlier conversion left under the output name.
+constexpr const char* kEarlierOutput = "P0,1.000000000000000,2.000000000000000,3.000000000000000\r\n";
 
 class BatchConversion : public testing::Test {
  protected:
@@ -66,43 +74,45 @@ struct FailureCase {
   const char* angleFormat;
   const char* input;
   const char* message;        // "" for none
-  int linesBeforeStop;        // lines of the input the output holds; -1: no output file
+  int linesBeforeStop;        // lines converted before the stop
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 class BatchFailure : public BatchConversion, public testing::WithParamInterface<FailureCase> {};
 
-TEST_P(BatchFailure, ShowsItsMessageAndKeepsTheLinesBefore) {
+// A stop leaves the output name as it was: missing, or holding an earlier
+// complete output byte for byte; no part of the run, no temporary file.
+TEST_P(BatchFailure, ShowsItsMessageAndLeavesTheOutputNameAsItWas) {
   const FailureCase& c = GetParam();
   UseTypes(c.sourceType, c.targetType, c.fileFormat, c.angleFormat);
   CoordSettings::instance().targetEllipsoid = c.targetEllipsoid;
-  const std::string input = folder.File("pts.csv");
+  const std::string input = folder.File("pts.csv"), output = input + "1";
   test::WriteBytes(input, c.input);
+  const std::vector<std::string> message = c.message[0] ? std::vector<std::string>{c.message} : std::vector<std::string>{};
 
   const BatchResult result = ConvertCoordinateFile(input);
-
   EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
-  EXPECT_EQ(recorder.messages, c.message[0] ? std::vector<std::string>{c.message} : std::vector<std::string>{});
-  if (c.linesBeforeStop < 0) {
-    EXPECT_FALSE(std::filesystem::exists(input + "1"));
-    return;
-  }
-  recorder.messages.clear();
-  std::string expected;
-  std::vector<std::string> lines = SplitAtChar(c.input, '\n');
-  for (int i = 0; i < c.linesBeforeStop; ++i) expected += ExpectedLine(lines[i]);
-  EXPECT_EQ(test::ReadBytes(input + "1"), expected);
+  EXPECT_EQ(recorder.messages, message);
   EXPECT_EQ(result.linesWritten, static_cast<std::uint64_t>(c.linesBeforeStop));
+  EXPECT_EQ(result.outputPath, "");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "pts.csv"}));
+
+  test::WriteBytes(output, kEarlierOutput);
+  recorder.messages.clear();
+  EXPECT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(recorder.messages, message);
+  EXPECT_EQ(test::ReadBytes(output), kEarlierOutput);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "pts.csv", "pts.csv1"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BatchFailure,
     testing::Values(
         FailureCase{"FormatConflict", "Space", "LB", "n,b,l,h", "WGS84", "DDD",
-                    "P1,1,2,3\n", kConflict, -1},
+                    "P1,1,2,3\n", kConflict, 0},
         FailureCase{"PlanFormatNeedsPlan", "LB", "Space", "n,x,y,h", "WGS84", "DDD",
-                    "P1,1,2,3\n", kConflict, -1},
+                    "P1,1,2,3\n", kConflict, 0},
         FailureCase{"ThreeFields", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
                     "P1,30,120,0\nP2,30,120\nP3,30,120,0\n", kBadLine, 1},
         FailureCase{"TrailingComma", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
@@ -147,18 +157,102 @@ TEST_F(BatchConversion, OutputThatCannotBeCreated) {
   const BatchResult result = ConvertCoordinateFile(input);
   EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
   EXPECT_EQ(recorder.messages, std::vector<std::string>{kNotCreated});
+  EXPECT_TRUE(std::filesystem::is_directory(input + "1"));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "pts.csv", "pts.csv1"}));
 }
 
-// A full disk must not pass for a finished conversion.
+// A full disk must not pass for a finished conversion, nor cost the earlier
+// output.
 TEST_F(BatchConversion, WriteErrorIsNoSuccess) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   UseTypes("LB", "Space", "n,b,l,h");
-  const std::string input = folder.File("pts.csv");
+  const std::string input = folder.File("pts.csv"), output = input + "1";
   test::WriteBytes(input, "P1,30,120,0\nP2,31,121,0\n");
-  std::filesystem::create_symlink("/dev/full", input + "1");
-  const BatchResult result = ConvertCoordinateFile(input);
+  test::WriteBytes(output, kEarlierOutput);
+  BatchResult result;
+  {
+    test::FileSizeLimit diskFullAfter(40);
+    result = ConvertCoordinateFile(input);
+  }
   EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(result.outputPath, "");
   EXPECT_EQ(recorder.messages, std::vector<std::string>{kNotCreated});
+  EXPECT_EQ(test::ReadBytes(output), kEarlierOutput);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "pts.csv", "pts.csv1"}));
+}
+
+// A symbolic link, a chain of them or a hard link can make the output name
+// the input itself; writing it would destroy the input.
+TEST_F(BatchConversion, OutputNameLinkedToTheInputIsRefused) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string input = folder.File("pts.csv"), output = input + "1", hop = folder.File("hop");
+  const std::string points = "P1,30,120,0\nP2,31,121,0\n";
+  test::WriteBytes(input, points);
+  const std::vector<std::pair<const char*, std::function<void()>>> links = {
+      {"symbolic", [&] { std::filesystem::create_symlink("pts.csv", output); }},
+      {"chain",
+       [&] {
+         std::filesystem::create_symlink(input, hop);
+         std::filesystem::create_symlink(hop, output);
+       }},
+      {"hard", [&] { std::filesystem::create_hard_link(input, output); }},
+  };
+  for (const auto& [kind, link] : links) {
+    link();
+    recorder.messages.clear();
+    const BatchResult result = ConvertCoordinateFile(input);
+    EXPECT_EQ(result.outcome, BatchOutcome::Stopped) << kind;
+    EXPECT_EQ(result.outputPath, "") << kind;
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{kOutputIsInput}) << kind;
+    EXPECT_EQ(test::ReadBytes(input), points) << kind;
+    std::filesystem::remove(output);
+    std::filesystem::remove(hop);
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "pts.csv"}));
+}
+
+// A link at the output name to another file (or to none) is replaced by the
+// output itself; the file it led to stays as it was.
+TEST_F(BatchConversion, LinkAtTheOutputNameIsReplacedNotFollowed) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string input = folder.File("pts.csv"), output = input + "1", other = folder.File("other.txt");
+  test::WriteBytes(input, "P1,30,120,0\n");
+  const std::string expected = ExpectedLine("P1,30,120,0");
+  const std::string otherText = "somebody else's file\n";
+  test::WriteBytes(other, otherText);
+  const std::vector<std::pair<const char*, std::function<void()>>> links = {
+      {"symbolic", [&] { std::filesystem::create_symlink(other, output); }},
+      {"dangling", [&] { std::filesystem::create_symlink(folder.File("nothing"), output); }},
+      {"hard", [&] { std::filesystem::create_hard_link(other, output); }},
+  };
+  for (const auto& [kind, link] : links) {
+    link();
+    const BatchResult result = ConvertCoordinateFile(input);
+    EXPECT_EQ(result.outcome, BatchOutcome::Converted) << kind;
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(output))) << kind;
+    EXPECT_FALSE(std::filesystem::equivalent(output, other)) << kind;
+    EXPECT_EQ(test::ReadBytes(output), expected) << kind;
+    EXPECT_EQ(test::ReadBytes(other), otherText) << kind;
+    std::filesystem::remove(output);
+  }
+  EXPECT_TRUE(recorder.messages.empty());
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "other.txt", "pts.csv"}));
+}
+
+// The output gets the mode of any newly created file: 0666 less the umask,
+// whatever the file it replaces had.
+TEST_F(BatchConversion, OutputModeFollowsTheUmask) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string input = folder.File("pts.csv"), output = input + "1";
+  test::WriteBytes(input, "P1,30,120,0\n");
+  test::WriteBytes(output, kEarlierOutput);
+  std::filesystem::permissions(output, std::filesystem::perms::owner_read);
+  const mode_t previous = umask(027);
+  const BatchOutcome outcome = ConvertCoordinateFile(input).outcome;
+  umask(previous);
+  EXPECT_EQ(outcome, BatchOutcome::Converted);
+  using std::filesystem::perms;
+  EXPECT_EQ(std::filesystem::status(output).permissions(),
+            perms::owner_read | perms::owner_write | perms::group_read);
 }
 
 TEST_F(BatchConversion, LfAndCrLfInputGiveTheSameCrLfOutput) {
@@ -258,12 +352,13 @@ TEST_F(BatchConversion, LargeFileMatchesTheRecordByRecordConversion) {
   EXPECT_EQ(reports.back().bytesTotal, input.size());
 }
 
-TEST_F(BatchConversion, CancelStopsAfterTheCurrentLineAndKeepsWhatWasWritten) {
+TEST_F(BatchConversion, CancelStopsAfterTheCurrentLineAndKeepsTheEarlierOutput) {
   UseTypes("LB", "Space", "n,b,l,h");
   std::string input;
   for (int i = 0; i < 10000; ++i) input += PointName(i) + ",30,120,0\n";
   const std::string path = folder.File("long.csv");
   test::WriteBytes(path, input);
+  test::WriteBytes(path + "1", kEarlierOutput);
 
   std::atomic<bool> cancel = false;
   BatchOptions options;
@@ -277,8 +372,9 @@ TEST_F(BatchConversion, CancelStopsAfterTheCurrentLineAndKeepsWhatWasWritten) {
   EXPECT_EQ(result.outcome, BatchOutcome::Cancelled);
   EXPECT_GT(linesAtCancel, 0u);
   EXPECT_EQ(result.linesWritten, linesAtCancel);
-  const std::string output = test::ReadBytes(path + "1");
-  EXPECT_EQ(static_cast<std::uint64_t>(std::count(output.begin(), output.end(), '\n')), linesAtCancel);
+  EXPECT_EQ(result.outputPath, "");
+  EXPECT_EQ(test::ReadBytes(path + "1"), kEarlierOutput);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "long.csv", "long.csv1"}));
   EXPECT_TRUE(recorder.messages.empty());
 }
 

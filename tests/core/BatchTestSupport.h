@@ -1,14 +1,19 @@
 // Shared by the batch and estimation tests: a scratch folder per test, exact
-// file bytes, and an ellipsoid catalogue with the ellipsoids they use.
+// file bytes, a stand-in for a full disk, and an ellipsoid catalogue with the
+// ellipsoids they use.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "tables/EllipsoidCatalogue.h"
 
@@ -33,6 +38,14 @@ class ScratchFolder {
 
   std::string File(const std::string& name) const { return path_ + "/" + name; }
 
+  // The names in the folder, sorted; hidden ones (temporary files) too.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
  private:
   std::string path_;
 };
@@ -45,6 +58,28 @@ inline std::string ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
+
+// While it lives, no file of this process may grow beyond maxBytes: a write
+// past that fails (EFBIG, SIGXFSZ ignored) as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t maxBytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = maxBytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_;
+  void (*previousHandler_)(int);
+};
 
 // WGS84, Krassovsky and CGCS2000, written to the scratch folder and loaded.
 inline void LoadTestEllipsoids(const ScratchFolder& folder) {

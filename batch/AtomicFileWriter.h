@@ -1,0 +1,66 @@
+// Writes a file so that its name holds either the complete new content or
+// whatever it held before, never a part.
+//
+// The bytes go through one large buffer into a temporary file beside the
+// target, named "." + target name + "." + six random characters (made by
+// mkostemp, so never a name in use; hidden, so file dialogs do not list it).
+// Beside the target means on the same file system, so Commit's rename swaps
+// the names atomically. The rename replaces a link at the target name
+// itself, never the file it points to. Every write error (a full disk, a
+// lost device) is remembered and makes Commit fail, so a half-written file is
+// never taken for a finished one. A writer given up on, by Discard or by its
+// destructor, removes the temporary file; a killed process may leave one
+// behind, but never a partial file under the target name.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarnwell {
+
+class AtomicFileWriter {
+ public:
+  AtomicFileWriter() = default;
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  ~AtomicFileWriter() { Discard(); }
+
+  // Creates the temporary file for targetPath; false when it cannot be
+  // created, or when targetPath is a directory (it could never be replaced).
+  // The target itself is not touched until Commit.
+  bool Open(const std::string& targetPath);
+
+  // Appends bytes; false once any write has failed.
+  bool Append(std::string_view text) {
+    if (failed_ || descriptor_ < 0) return false;
+    buffer_.append(text);
+    return buffer_.size() < kFlushSize || Flush();
+  }
+
+  // Writes out the buffer, gives the file the permissions of a newly created
+  // one (0666 less the umask), syncs it to the disk and renames it to the
+  // target name. False when any of that failed; the target then keeps what it
+  // held before and the temporary file is gone.
+  bool Commit();
+
+  // Closes and removes the temporary file; the target keeps what it held.
+  void Discard();
+
+ private:
+  static constexpr std::size_t kFlushSize = 1 << 20;  // bytes gathered before a write
+
+  bool Flush();
+
+  int descriptor_ = -1;  // of the temporary file
+  std::string targetPath_;
+  std::string temporaryPath_;  // empty when there is none to remove
+  std::string buffer_;
+  bool failed_ = false;
+};
+
+// True when both paths lead, through any links, to one existing file (the
+// same device and inode). A missing file or a dangling link is nobody's
+// twin.
+bool IsSameFile(const std::string& firstPath, const std::string& secondPath);
+
+}  // namespace tarnwell

@@ -1,0 +1,121 @@
+#include "batch/AtomicFileWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BatchTestSupport.h"
+
+namespace tarnwell {
+namespace {
+
+class AtomicFileWriting : public testing::Test {
+ protected:
+  void SetUp() override { test::WriteBytes(target, "old\n"); }
+
+  // About 3 MiB of numbered lines, several flushes of the writer's buffer.
+  static std::string ManyLines() {
+    std::string text;
+    for (int i = 0; i < 150000; ++i) text += "line " + std::to_string(i) + " of many\r\n";
+    return text;
+  }
+
+  test::ScratchFolder folder;
+  const std::string target = folder.File("target.txt");
+};
+
+TEST_F(AtomicFileWriting, TargetKeepsItsContentUntilCommit) {
+  const std::string text = ManyLines();
+  AtomicFileWriter writer;
+  ASSERT_TRUE(writer.Open(target));
+  for (std::size_t at = 0; at < text.size(); at += 1000) EXPECT_TRUE(writer.Append(text.substr(at, 1000)));
+  EXPECT_EQ(test::ReadBytes(target), "old\n");
+
+  // Meanwhile the bytes go to ".target.txt.XXXXXX" beside it.
+  const std::vector<std::string> names = folder.Names();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0].substr(0, 12), ".target.txt.");
+  EXPECT_EQ(names[0].size(), 18u);
+
+  EXPECT_TRUE(writer.Commit());
+  EXPECT_TRUE(test::ReadBytes(target) == text);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.txt"});
+  EXPECT_FALSE(writer.Append("more")) << "a committed writer is closed";
+  EXPECT_FALSE(writer.Commit());
+}
+
+TEST_F(AtomicFileWriting, WriterGivenUpLeavesTheTargetAsItWas) {
+  {
+    AtomicFileWriter destroyed;
+    ASSERT_TRUE(destroyed.Open(target));
+    EXPECT_TRUE(destroyed.Append(ManyLines()));
+  }
+  AtomicFileWriter discarded;
+  ASSERT_TRUE(discarded.Open(target));
+  EXPECT_TRUE(discarded.Append("new\n"));
+  discarded.Discard();
+  EXPECT_FALSE(discarded.Append("more"));
+  EXPECT_FALSE(discarded.Commit());
+
+  EXPECT_EQ(test::ReadBytes(target), "old\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.txt"});
+}
+
+TEST_F(AtomicFileWriting, WriteErrorFailsAppendAndCommit) {
+  AtomicFileWriter writer;
+  ASSERT_TRUE(writer.Open(target));
+  {
+    test::FileSizeLimit diskFullAfter(100000);
+    bool appended = true;
+    for (int i = 0; i < 40 && appended; ++i) appended = writer.Append(std::string(65536, 'x'));
+    EXPECT_FALSE(appended);
+    EXPECT_FALSE(writer.Commit());
+  }
+  EXPECT_EQ(test::ReadBytes(target), "old\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.txt"});
+}
+
+TEST_F(AtomicFileWriting, OpenRefusesWhatCannotBeReplaced) {
+  AtomicFileWriter writer;
+  std::filesystem::create_directory(folder.File("folder"));
+  EXPECT_FALSE(writer.Open(folder.File("folder")));
+  EXPECT_FALSE(writer.Open(folder.File("missing/target.txt")));
+  EXPECT_FALSE(writer.Append("text"));
+  EXPECT_FALSE(writer.Commit());
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"folder", "target.txt"}));
+}
+
+// A bare file name: the temporary file lies in the current folder.
+TEST_F(AtomicFileWriting, BareNameWritesInTheCurrentFolder) {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.File(""));
+  AtomicFileWriter writer;
+  const bool written = writer.Open("target.txt") && writer.Append("new\n") && writer.Commit();
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(test::ReadBytes(target), "new\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.txt"});
+}
+
+TEST_F(AtomicFileWriting, SameFileFollowsEveryLink) {
+  const std::string other = folder.File("other.txt");
+  test::WriteBytes(other, "old\n");  // equal bytes, another file
+  std::filesystem::create_symlink("target.txt", folder.File("symbolic"));
+  std::filesystem::create_symlink(folder.File("symbolic"), folder.File("chain"));
+  std::filesystem::create_hard_link(target, folder.File("hard"));
+  std::filesystem::create_symlink(folder.File("nothing"), folder.File("dangling"));
+
+  EXPECT_TRUE(IsSameFile(target, target));
+  EXPECT_TRUE(IsSameFile(target, folder.File("symbolic")));
+  EXPECT_TRUE(IsSameFile(folder.File("chain"), target));
+  EXPECT_TRUE(IsSameFile(target, folder.File("hard")));
+  EXPECT_FALSE(IsSameFile(target, other));
+  EXPECT_FALSE(IsSameFile(target, folder.File("dangling")));
+  EXPECT_FALSE(IsSameFile(target, folder.File("nothing")));
+  EXPECT_FALSE(IsSameFile(folder.File("nothing"), folder.File("nothing")));
+}
+
+}  // namespace
+}  // namespace tarnwell

@@ -89,15 +89,14 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
                          const BatchOptions& options, std::uint64_t& linesWritten) {
   const int threads = ThreadCount(options);
   tbb::enumerable_thread_specific<ConversionPlan> plans([&plan] { return plan; });
-  BatchOutcome outcome = BatchOutcome::Converted;
-  bool stopRequested = false;  // by the writer, read by the reader: both serial stages
-  std::uint64_t nextLineNumber = 1;
+  const auto cancelled = [&options] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
+  BatchOutcome outcome = BatchOutcome::Converted;  // the writer's
+  std::atomic<bool> stopRequested = false;         // by the writer, for the reader
+  std::uint64_t nextLineNumber = 1;                // the reader's
 
   const auto read = [&](tbb::flow_control& control) -> std::shared_ptr<LineBlock> {
     auto block = std::make_shared<LineBlock>();
-    const bool cancelled = options.cancel && options.cancel->load(std::memory_order_relaxed);
-    if (cancelled && !stopRequested) outcome = BatchOutcome::Cancelled;
-    if (stopRequested || cancelled || !ReadBlock(input, nextLineNumber, *block)) {
+    if (stopRequested || cancelled() || !ReadBlock(input, nextLineNumber, *block)) {
       control.stop();
       return nullptr;
     }
@@ -109,13 +108,18 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
   };
   const auto write = [&](std::shared_ptr<LineBlock> block) {
     if (stopRequested) return;
+    if (cancelled()) {
+      outcome = BatchOutcome::Cancelled;
+      stopRequested = true;
+      return;
+    }
+    linesWritten += block->convertedLines;  // before a refused line, too
     if (!block->refusal.empty() || !output.Append(block->converted)) {
       ShowMessage(block->refusal.empty() ? std::string(kOutputNotCreated) : block->refusal);
       outcome = BatchOutcome::Stopped;
       stopRequested = true;
       return;
     }
-    linesWritten += block->convertedLines;
     if (options.onProgress) options.onProgress({linesWritten, block->bytesConsumed, input.FileSize()});
   };
 
@@ -128,6 +132,8 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
                                tbb::make_filter<std::shared_ptr<LineBlock>, void>(tbb::filter_mode::serial_in_order,
                                                                                    write));
   });
+  // A cancel the reader saw before the writer did.
+  if (outcome == BatchOutcome::Converted && cancelled()) outcome = BatchOutcome::Cancelled;
   return outcome;
 }
 

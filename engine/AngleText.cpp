@@ -1,5 +1,6 @@
 #include "engine/AngleText.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -15,6 +16,13 @@ constexpr std::string_view kMinuteMarks[] = {"′", "'"};
 constexpr std::string_view kSecondMarks[] = {"″", "\""};
 
 bool IsDigitOrPoint(char c) { return (c >= '0' && c <= '9') || c == '.'; }
+
+// What may stand between the pieces of an angle: a blank or a punctuation
+// mark, never a letter (1e15 is no angle of 1°15′), a point or a plus.
+bool IsSeparator(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return c == ' ' || (u >= 0x21 && u <= 0x7E && !std::isalnum(u) && c != '.' && c != '+');
+}
 
 // Cuts the text before the first of `marks` found in it, returning the piece
 // and leaving the rest after the mark in `text`; the whole text when none is.
@@ -48,7 +56,7 @@ bool SplitAtMarks(std::string_view text, std::size_t wanted, std::string_view pi
 bool SplitAtSeparator(std::string_view text, std::size_t wanted, std::string_view pieces[]) {
   std::size_t separatorAt = 0;
   while (separatorAt < text.size() && IsDigitOrPoint(text[separatorAt])) ++separatorAt;
-  if (separatorAt == text.size()) return false;
+  if (separatorAt == text.size() || !IsSeparator(text[separatorAt])) return false;
   const char separator = text[separatorAt];
   for (std::size_t count = 0;; ++count) {
     if (count == wanted) return false;

@@ -21,7 +21,7 @@
 #include "engine/BursaWolf.h"
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
-#include "engine/PointConversion.h"
+#include "engine/ConversionPlan.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "tables/TablePaths.h"
 #include "tables/TableText.h"
@@ -90,7 +90,7 @@ class Cli : public testing::Test {
 
   static std::vector<double> Numbers(const std::string& line) {
     std::vector<double> numbers;
-    for (const std::string& field : SplitAtChar(line, ',')) numbers.push_back(ParseNumber(field));
+    for (const std::string& field : SplitAtChar(line, ',')) numbers.push_back(std::strtod(field.c_str(), nullptr));
     return numbers;
   }
 
@@ -288,10 +288,12 @@ TEST_F(Cli, SevenImportsTheFilesAndPrintsTheReport) {
   std::string files[2];
   for (int i = 0; i < 6; ++i) {
     std::string b = FormatNumber(31 + 0.01 * i), l = FormatNumber(121 + 0.013 * (i * i % 5)), h = FormatNumber(10.0 * i);
-    std::string x = b, y = l, z = h;
-    ASSERT_TRUE(ConvertLBToSpace(ConversionSide::Source, x, y, z));
-    ApplyBursaWolf(truth, x, y, z);
-    ConvertSpaceToLB(ConversionSide::Target, x, y, z);
+    const auto datumPair = ConversionPlan::ForDatumPair(settings);
+    ASSERT_TRUE(datumPair);
+    const GeodeticPoint target = datumPair->ellipsoid(ConversionSide::Target)
+                                     .ToGeodetic(ApplyBursaWolf(truth, datumPair->ellipsoid(ConversionSide::Source).ToCartesian(
+                                                                           {31 + 0.01 * i, 121 + 0.013 * (i * i % 5), 10.0 * i})));
+    const std::string x = FormatNumber(target.latitude), y = FormatNumber(target.longitude), z = FormatNumber(target.height);
     files[i % 2] += "Q" + std::to_string(i) + "," + b + "," + l + "," + h + "," + x + "," + y + "," + z + "\r\n";
   }
   Write("a.csv", files[0]);
@@ -310,9 +312,83 @@ TEST_F(Cli, SevenImportsTheFilesAndPrintsTheReport) {
   EXPECT_EQ(lines[10], "点数,6");
   EXPECT_EQ(lines[11], "多余观测数,11");
 
-  const CliRun missing = RunCli({"seven", "--to-ellipsoid", "krass", File("a.csv"), File("none.csv")});
+  const CliRun missing = RunCli({"seven", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD",
+                                 File("a.csv"), File("none.csv")});
   EXPECT_EQ(missing.exitStatus, 1);
   EXPECT_EQ(missing.err, "坐标文件无法读取。\n");
+}
+
+// Typing mistakes never come out as coordinates: exit 1, the message, and
+// nothing on stdout.
+struct RefusedCase {
+  std::vector<std::string> arguments;
+  std::string message;
+};
+
+class CliRefusals : public Cli, public testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(CliRefusals, RefuseWithTheMessage) {
+  const CliRun run = RunCli(GetParam().arguments);
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, GetParam().message + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, CliRefusals,
+    testing::Values(
+        RefusedCase{{"point", "--from", "LB", "--to", "Space", "--from-angle", "DDD", "3l.5", "121.25", "10"},
+                    "坐标格式错误,请检查"},
+        RefusedCase{{"point", "--from", "LB", "--to", "Space", "--from-angle", "DDD", "31.5", "121.25", "nan"},
+                    "坐标格式错误,请检查"},
+        RefusedCase{{"point", "--from", "LB", "--to", "Space", "--from-angle", "DMM", "--", "--5", "121:0", "0"},
+                    "坐标格式错误,请检查"},
+        RefusedCase{{"point", "--from", "LB", "--to", "Plan", "--from-angle", "DMS", "30:ab:cd", "121:0:0", "0"},
+                    "坐标格式错误,请检查."},
+        RefusedCase{{"point", "--from", "Space", "--to", "LB", "", "", ""}, "坐标格式错误,请检查."},
+        RefusedCase{{"point", "--from", "Plan", "--to", "LB", "20000000", "500000", "0"}, "坐标转换失败,请检查."},
+        RefusedCase{{"three", "--to-ellipsoid", "krass", "3O:0:0", "120:0:0", "0", "30:0:0", "120:0:0", "0"},
+                    "坐标格式错误,请检查"}));
+
+TEST_F(Cli, FileRefusalNamesTheLineAndWritesNothing) {
+  Write("d.csv", "P1,31.5,121.25,10\nC,,121.25,abc\nP3,31.5,121.25,10\n");
+  const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("d.csv")});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "坐标格式错误,请检查\n第 2 行: C,,121.25,abc\n");
+  EXPECT_FALSE(std::filesystem::exists(File("d.csv1")));
+}
+
+// The same output on one thread as on all of them.
+TEST_F(Cli, ThreadsOptionKeepsTheOutput) {
+  std::string points;
+  for (int i = 0; i < 20000; ++i) {
+    points += 'P';
+    points += std::to_string(i);
+    points += ",31.";
+    points += std::to_string(i);
+    points += ",121.25,10\n";
+  }
+  Write("t.csv", points);
+  const std::vector<std::string> convert = {"file", "--from", "LB", "--to", "Plan", "--from-angle", "DDD"};
+  std::vector<std::string> one = convert, all = convert;
+  one.insert(one.end(), {"--threads", "1", File("t.csv")});
+  all.push_back(File("t.csv"));
+  ASSERT_EQ(RunCli(one).exitStatus, 0);
+  const std::string single = ReadFile(File("t.csv1"));
+  ASSERT_EQ(RunCli(all).exitStatus, 0);
+  EXPECT_TRUE(ReadFile(File("t.csv1")) == single);
+}
+
+// Every option value is checked whole: a mistyped parameter is a usage error.
+TEST_F(Cli, OptionValuesMustBeWholeNumbers) {
+  for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
+           {"--lon0", "12O"}, {"--lon0", "abc"}, {"--lon0", "NULL"}, {"--k", ""}, {"--x0", "5e5x"},
+           {"--threads", "0"}, {"--threads", "two"}, {"--threads", "1.5"}}) {
+    const CliRun run = RunCli({"point", "--from", "LB", "--to", "Plan", option, value, "31:30:0", "121:15:0", "0"});
+    EXPECT_EQ(run.exitStatus, 2) << option << ' ' << value;
+    EXPECT_EQ(run.err.rfind("tarnwell-cli: 选项 " + option + " 的取值无效: " + value + "\n", 0), 0u) << run.err;
+  }
 }
 
 TEST_F(Cli, EllipsoidsAndProjectionsListTheCatalogues) {

@@ -54,14 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
 // What a surveyor copies from a report.
 INSTANTIATE_TEST_SUITE_P(
     Marks, AngleReading,
-    testing::Values(ReadCase{"DMS", "30°30′15.5″", "30.504305555555557"},
-                    ReadCase{"DMS", "30°30'15.5\"", "30.504305555555557"},
-                    ReadCase{"DMS", "30°30′15.5", "30.504305555555557"},
-                    ReadCase{"DMS", "-30°30′15.5″", "-30.504305555555557"},
+    testing::Values(ReadCase{"DMS", "30°30′15.5″", "30.504305555555554"},
+                    ReadCase{"DMS", "30°30'15.5\"", "30.504305555555554"},
+                    ReadCase{"DMS", "30°30′15.5", "30.504305555555554"},
+                    ReadCase{"DMS", "-30°30′15.5″", "-30.504305555555554"},
                     ReadCase{"DMM", "30°15.5′", "30.258333333333333"},
                     ReadCase{"DMS", "30°30′", nullptr},
                     ReadCase{"DMS", "30°30′15.5″x", nullptr},
-                    ReadCase{"DMS", "30\xa1\xe300\xa1\xe40\xa1\xe5", nullptr}));  // the marks in GBK
+                    ReadCase{"DMS", "30\xa1\xe3" "00\xa1\xe4" "0\xa1\xe5", nullptr}));  // the marks in GBK
 
 // Typing mistakes are refused, never read as a nearby number.
 INSTANTIATE_TEST_SUITE_P(

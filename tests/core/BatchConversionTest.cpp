@@ -13,8 +13,7 @@
 #include "MessageRecorder.h"
 #include "batch/CoordinateFile.h"
 #include "engine/CoordSettings.h"
-#include "tables/NumberText.h"
-#include "engine/PointConversion.h"
+#include "engine/ConversionPlan.h"
 #include "tables/TableText.h"
 
 namespace tarnwell {
@@ -47,11 +46,19 @@ class BatchConversion : public testing::Test {
   }
 
   // The output line the batch must write for one input line: the name and
-  // what ConvertRecord makes of the three values.
+  // what a conversion plan makes of the three values.
   static std::string ExpectedLine(const std::string& line) {
     std::vector<std::string> f = SplitAtChar(line, ',');
-    EXPECT_TRUE(ConvertRecord(f[1], f[2], f[3]));
-    return f[0] + "," + f[1] + "," + f[2] + "," + f[3] + "\r\n";
+    const auto plan = ConversionPlan::FromSettings(CoordSettings::instance());
+    TargetPoint target;
+    EXPECT_TRUE(plan && plan->Convert(f[1], f[2], f[3], target).empty()) << line;
+    std::string expected = f[0] + ",";
+    if (plan) plan->AppendTexts(target, ',', expected);
+    return expected + "\r\n";
+  }
+
+  static BatchResult Convert(const std::string& path, const BatchOptions& options = {}) {
+    return ConvertCoordinateFile(CoordSettings::instance(), path, options);
   }
 
   test::ScratchFolder folder;
@@ -72,8 +79,8 @@ struct FailureCase {
   const char* fileFormat;
   const char* targetEllipsoid;
   const char* angleFormat;
-  const char* input;
-  const char* message;        // "" for none
+  std::string input;
+  std::string message;        // "" for none
   int linesBeforeStop;        // lines converted before the stop
 };
 
@@ -89,9 +96,9 @@ TEST_P(BatchFailure, ShowsItsMessageAndLeavesTheOutputNameAsItWas) {
   CoordSettings::instance().targetEllipsoid = c.targetEllipsoid;
   const std::string input = folder.File("pts.csv"), output = input + "1";
   test::WriteBytes(input, c.input);
-  const std::vector<std::string> message = c.message[0] ? std::vector<std::string>{c.message} : std::vector<std::string>{};
+  const std::vector<std::string> message = c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message};
 
-  const BatchResult result = ConvertCoordinateFile(input);
+  const BatchResult result = Convert(input);
   EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
   EXPECT_EQ(recorder.messages, message);
   EXPECT_EQ(result.linesWritten, static_cast<std::uint64_t>(c.linesBeforeStop));
@@ -100,7 +107,7 @@ TEST_P(BatchFailure, ShowsItsMessageAndLeavesTheOutputNameAsItWas) {
 
   test::WriteBytes(output, kEarlierOutput);
   recorder.messages.clear();
-  EXPECT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(Convert(input).outcome, BatchOutcome::Stopped);
   EXPECT_EQ(recorder.messages, message);
   EXPECT_EQ(test::ReadBytes(output), kEarlierOutput);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "pts.csv", "pts.csv1"}));
@@ -114,15 +121,34 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"PlanFormatNeedsPlan", "LB", "Space", "n,x,y,h", "WGS84", "DDD",
                     "P1,1,2,3\n", kConflict, 0},
         FailureCase{"ThreeFields", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
-                    "P1,30,120,0\nP2,30,120\nP3,30,120,0\n", kBadLine, 1},
+                    "P1,30,120,0\nP2,30,120\nP3,30,120,0\n", "文件坐标格式不正确，请检查。\n第 2 行: P2,30,120", 1},
         FailureCase{"TrailingComma", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
-                    "P1,30,120,0,\n", kBadLine, 0},
+                    "P1,30,120,0,\n", "文件坐标格式不正确，请检查。\n第 1 行: P1,30,120,0,", 0},
         FailureCase{"NoComma", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
-                    "P1 30 120 0\n", kBadLine, 0},
+                    "P1 30 120 0\n", "文件坐标格式不正确，请检查。\n第 1 行: P1 30 120 0", 0},
         FailureCase{"BlankLineInTheMiddle", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
-                    "P1,30,120,0\n\nP3,30,120,0\n", kBadLine, 1},
+                    "P1,30,120,0\n\nP3,30,120,0\n", "文件坐标格式不正确，请检查。\n第 2 行: ", 1},
         FailureCase{"TwoLineEndsAtTheEnd", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
-                    "P1,30,120,0\r\n\r\n", kBadLine, 1},
+                    "P1,30,120,0\r\n\r\n", "文件坐标格式不正确，请检查。\n第 2 行: ", 1},
+        FailureCase{"EmptyLatitude", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
+                    "C,,121.25,abc\n", "坐标格式错误,请检查\n第 1 行: C,,121.25,abc", 0},
+        FailureCase{"LetterInANumber", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
+                    "P1,30,120,0\nP2,12abc,120,0\n", "坐标格式错误,请检查\n第 2 行: P2,12abc,120,0", 1},
+        FailureCase{"NanInDMS", "LB", "Space", "n,b,l,h", "WGS84", "DMS",
+                    "P1,nan:0:0,120:0:0,0\n", "坐标格式错误,请检查\n第 1 行: P1,nan:0:0,120:0:0,0", 0},
+        FailureCase{"ExponentInDMM", "LB", "Plan", "n,b,l,h", "WGS84", "DMM",
+                    "P1,1e15,120:0,0\n", "坐标格式错误,请检查.\n第 1 行: P1,1e15,120:0,0", 0},
+        FailureCase{"LettersInDMS", "LB", "Space", "n,b,l,h", "WGS84", "DMS",
+                    "P1,30:ab:cd,120:0:0,0\n", "坐标格式错误,请检查\n第 1 行: P1,30:ab:cd,120:0:0,0", 0},
+        FailureCase{"DoubledSign", "LB", "Space", "n,b,l,h", "WGS84", "DMM",
+                    "P1,--5,120:0,0\n", "坐标格式错误,请检查\n第 1 行: P1,--5,120:0,0", 0},
+        FailureCase{"EmptyCartesian", "Space", "LB", "n,X,Y,Z", "WGS84", "DDD",
+                    "P1,,,\n", "坐标格式错误,请检查.\n第 1 行: P1,,,", 0},
+        FailureCase{"PlanBeyondThePole", "Plan", "LB", "n,x,y,h", "WGS84", "DDD",
+                    "P1,20000000,500000,0\n", "坐标转换失败,请检查.\n第 1 行: P1,20000000,500000,0", 0},
+        FailureCase{"LongLineIsCut", "LB", "Space", "n,b,l,h", "WGS84", "DDD",
+                    "P1,30,120," + std::string(100, '9') + "x\n",
+                    "坐标格式错误,请检查\n第 1 行: P1,30,120," + std::string(50, '9') + "…", 0},
         FailureCase{"BothLB", "LB", "LB", "n,b,l,h", "WGS84", "DDD",
                     "P1,30,120,0\n", "选择正确的目的坐标类型.", 0},
         FailureCase{"BothSpace", "Space", "Space", "n,X,Y,Z", "WGS84", "DDD",
@@ -130,12 +156,12 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"DifferentEllipsoids", "LB", "Space", "n,b,l,h", "krass", "DDD",
                     "P1,30,120,0\n", "椭球必须相同.", 0},
         FailureCase{"BadLatitudeOnLineTwo", "LB", "Plan", "n,b,l,h", "WGS84", "DMS",
-                    "P1,30:0:0,120:0:0,0\nP2,30:30,120:0:0,0\n", "坐标格式错误,请检查.", 1}),
+                    "P1,30:0:0,120:0:0,0\nP2,30:30,120:0:0,0\n", "坐标格式错误,请检查.\n第 2 行: P2,30:30,120:0:0,0", 1}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(BatchConversion, EmptyPathStopsSilently) {
   UseTypes("LB", "Space", "n,b,l,h");
-  EXPECT_EQ(ConvertCoordinateFile("").outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(Convert("").outcome, BatchOutcome::Stopped);
   EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -143,7 +169,7 @@ TEST_F(BatchConversion, InputThatCannotBeReadCreatesNoOutput) {
   UseTypes("LB", "Space", "n,b,l,h");
   for (const std::string& input : {folder.File("missing.csv"), folder.File("")}) {
     recorder.messages.clear();
-    EXPECT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(Convert(input).outcome, BatchOutcome::Stopped);
     EXPECT_EQ(recorder.messages, std::vector<std::string>{kUnreadable}) << input;
     EXPECT_FALSE(std::filesystem::exists(input + "1"));
   }
@@ -154,7 +180,7 @@ TEST_F(BatchConversion, OutputThatCannotBeCreated) {
   const std::string input = folder.File("pts.csv");
   test::WriteBytes(input, "P1,30,120,0\n");
   std::filesystem::create_directory(input + "1");
-  const BatchResult result = ConvertCoordinateFile(input);
+  const BatchResult result = Convert(input);
   EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
   EXPECT_EQ(recorder.messages, std::vector<std::string>{kNotCreated});
   EXPECT_TRUE(std::filesystem::is_directory(input + "1"));
@@ -171,7 +197,7 @@ TEST_F(BatchConversion, WriteErrorIsNoSuccess) {
   BatchResult result;
   {
     test::FileSizeLimit diskFullAfter(40);
-    result = ConvertCoordinateFile(input);
+    result = Convert(input);
   }
   EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
   EXPECT_EQ(result.outputPath, "");
@@ -199,7 +225,7 @@ TEST_F(BatchConversion, OutputNameLinkedToTheInputIsRefused) {
   for (const auto& [kind, link] : links) {
     link();
     recorder.messages.clear();
-    const BatchResult result = ConvertCoordinateFile(input);
+    const BatchResult result = Convert(input);
     EXPECT_EQ(result.outcome, BatchOutcome::Stopped) << kind;
     EXPECT_EQ(result.outputPath, "") << kind;
     EXPECT_EQ(recorder.messages, std::vector<std::string>{kOutputIsInput}) << kind;
@@ -226,7 +252,7 @@ TEST_F(BatchConversion, LinkAtTheOutputNameIsReplacedNotFollowed) {
   };
   for (const auto& [kind, link] : links) {
     link();
-    const BatchResult result = ConvertCoordinateFile(input);
+    const BatchResult result = Convert(input);
     EXPECT_EQ(result.outcome, BatchOutcome::Converted) << kind;
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(output))) << kind;
     EXPECT_FALSE(std::filesystem::equivalent(output, other)) << kind;
@@ -247,7 +273,7 @@ TEST_F(BatchConversion, OutputModeFollowsTheUmask) {
   test::WriteBytes(output, kEarlierOutput);
   std::filesystem::permissions(output, std::filesystem::perms::owner_read);
   const mode_t previous = umask(027);
-  const BatchOutcome outcome = ConvertCoordinateFile(input).outcome;
+  const BatchOutcome outcome = Convert(input).outcome;
   umask(previous);
   EXPECT_EQ(outcome, BatchOutcome::Converted);
   using std::filesystem::perms;
@@ -261,11 +287,11 @@ TEST_F(BatchConversion, LfAndCrLfInputGiveTheSameCrLfOutput) {
   test::WriteBytes(lf, "P1,30,120,10\nP2,-33.5,151.25,0\nP3,0,0,0");  // no line end at the end
   test::WriteBytes(crlf, "P1,30,120,10\r\nP2,-33.5,151.25,0\r\nP3,0,0,0\r\n");
 
-  const BatchResult result = ConvertCoordinateFile(lf);
+  const BatchResult result = Convert(lf);
   EXPECT_EQ(result.outcome, BatchOutcome::Converted);
   EXPECT_EQ(result.outputPath, lf + "1");
   EXPECT_EQ(result.linesWritten, 3u);
-  EXPECT_EQ(ConvertCoordinateFile(crlf).outcome, BatchOutcome::Converted);
+  EXPECT_EQ(Convert(crlf).outcome, BatchOutcome::Converted);
   EXPECT_TRUE(recorder.messages.empty());
 
   const std::string expected = ExpectedLine("P1,30,120,10") + ExpectedLine("P2,-33.5,151.25,0") + ExpectedLine("P3,0,0,0");
@@ -278,7 +304,7 @@ TEST_F(BatchConversion, ValuesAgreeWithTheClosedFormula) {
   UseTypes("LB", "Space", "n,b,l,h", "DMS");
   const std::string input = folder.File("pts.csv");
   test::WriteBytes(input, "A,30:15:36,120:30:0,50.5\nB,-45:0:0,-75:30:0,-20\n");
-  ASSERT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Converted);
+  ASSERT_EQ(Convert(input).outcome, BatchOutcome::Converted);
 
   const double a = 6378137, f = 1 / 298.257223563, e2 = f * (2 - f);
   const double points[2][3] = {{30.26, 120.5, 50.5}, {-45, -75.5, -20}};
@@ -291,7 +317,7 @@ TEST_F(BatchConversion, ValuesAgreeWithTheClosedFormula) {
                                 (n * (1 - e2) + h) * std::sin(b)};
     const std::vector<std::string> fields = SplitAtChar(lines[i], ',');
     ASSERT_EQ(fields.size(), 4u);
-    for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(ParseNumber(fields[axis + 1]), expected[axis], 1e-6);
+    for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(std::stod(fields[axis + 1]), expected[axis], 1e-6);
   }
 }
 
@@ -301,7 +327,7 @@ TEST_F(BatchConversion, PointNamesPassByteForByte) {
   // UTF-8 Chinese, GBK bytes of "点1", and spaces around a name.
   const std::string names[] = {"控制点甲", "\xb5\xe3\x31", "  P 3  "};
   test::WriteBytes(input, names[0] + ",30,120,0\r\n" + names[1] + ",31,121,0\r\n" + names[2] + ",32,122,0\r\n");
-  ASSERT_EQ(ConvertCoordinateFile(input).outcome, BatchOutcome::Converted);
+  ASSERT_EQ(Convert(input).outcome, BatchOutcome::Converted);
   const std::vector<std::string> lines = SplitAtChar(test::ReadBytes(input + "1"), '\n');
   ASSERT_EQ(lines.size(), 4u);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(SplitAtChar(lines[i], ',')[0], names[i]);
@@ -312,7 +338,7 @@ TEST_F(BatchConversion, EmptyFileGivesAnEmptyOutputAndOverwritesTheOldOne) {
   const std::string input = folder.File("empty.csv");
   test::WriteBytes(input, "");
   test::WriteBytes(input + "1", "an older conversion\r\n");
-  const BatchResult result = ConvertCoordinateFile(input);
+  const BatchResult result = Convert(input);
   EXPECT_EQ(result.outcome, BatchOutcome::Converted);
   EXPECT_EQ(result.outputPath, input + "1");
   EXPECT_EQ(test::ReadBytes(input + "1"), "");
@@ -337,7 +363,7 @@ TEST_F(BatchConversion, LargeFileMatchesTheRecordByRecordConversion) {
   std::vector<BatchProgress> reports;
   BatchOptions options;
   options.onProgress = [&](const BatchProgress& progress) { reports.push_back(progress); };
-  const BatchResult result = ConvertCoordinateFile(path, options);
+  const BatchResult result = Convert(path, options);
   ASSERT_EQ(result.outcome, BatchOutcome::Converted);
   EXPECT_EQ(result.linesWritten, 30000u);
   EXPECT_TRUE(test::ReadBytes(path + "1") == expected);
@@ -352,7 +378,7 @@ TEST_F(BatchConversion, LargeFileMatchesTheRecordByRecordConversion) {
   EXPECT_EQ(reports.back().bytesTotal, input.size());
 }
 
-TEST_F(BatchConversion, CancelStopsAfterTheCurrentLineAndKeepsTheEarlierOutput) {
+TEST_F(BatchConversion, CancelStopsAfterTheCurrentBlockAndKeepsTheEarlierOutput) {
   UseTypes("LB", "Space", "n,b,l,h");
   std::string input;
   for (int i = 0; i < 10000; ++i) input += PointName(i) + ",30,120,0\n";
@@ -368,7 +394,7 @@ TEST_F(BatchConversion, CancelStopsAfterTheCurrentLineAndKeepsTheEarlierOutput) 
     if (!cancel) linesAtCancel = progress.linesDone;
     cancel = true;
   };
-  const BatchResult result = ConvertCoordinateFile(path, options);
+  const BatchResult result = Convert(path, options);
   EXPECT_EQ(result.outcome, BatchOutcome::Cancelled);
   EXPECT_GT(linesAtCancel, 0u);
   EXPECT_EQ(result.linesWritten, linesAtCancel);
@@ -376,6 +402,47 @@ TEST_F(BatchConversion, CancelStopsAfterTheCurrentLineAndKeepsTheEarlierOutput) 
   EXPECT_EQ(test::ReadBytes(path + "1"), kEarlierOutput);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "long.csv", "long.csv1"}));
   EXPECT_TRUE(recorder.messages.empty());
+}
+
+// The blocks are converted on several threads and written in input order:
+// the output is the same, byte for byte, for any number of threads, and a
+// refused line stops the conversion at that line whatever its block.
+TEST_F(BatchConversion, OutputIsTheSameForAnyNumberOfThreads) {
+  UseTypes("LB", "Plan", "n,b,l,h");
+  std::string input;
+  for (int i = 0; i < 20000; ++i)
+    input += PointName(i) + "," + std::to_string(20 + i % 30) + ".25," + std::to_string(115 + i % 10) + ".5,10\n";
+  const std::string path = folder.File("many.csv");
+  test::WriteBytes(path, input);
+  std::string single;
+  for (int threads : {1, 2, 3, 8}) {
+    BatchOptions options;
+    options.threads = threads;
+    ASSERT_EQ(Convert(path, options).outcome, BatchOutcome::Converted) << threads;
+    if (threads == 1) single = test::ReadBytes(path + "1");
+    EXPECT_TRUE(test::ReadBytes(path + "1") == single) << threads;
+  }
+  test::WriteBytes(path, input + "Bad,91x,120,0\n" + input);
+  for (int threads : {1, 4}) {
+    recorder.messages.clear();
+    BatchOptions options;
+    options.threads = threads;
+    const BatchResult result = Convert(path, options);
+    EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(result.linesWritten, 20000u);
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"坐标格式错误,请检查.\n第 20001 行: Bad,91x,120,0"});
+  }
+}
+
+// A line of millions of commas is refused at its fifth field, without
+// splitting it all.
+TEST_F(BatchConversion, LineOfCommasIsRefused) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  const std::string path = folder.File("commas.csv");
+  test::WriteBytes(path, std::string(20'000'000, ',') + "\n");
+  EXPECT_EQ(Convert(path).outcome, BatchOutcome::Stopped);
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(recorder.messages[0], "文件坐标格式不正确，请检查。\n第 1 行: " + std::string(60, ',') + "…");
 }
 
 }  // namespace

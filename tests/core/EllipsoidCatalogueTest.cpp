@@ -32,9 +32,12 @@ TEST(EllipsoidCatalogueTest, RowRules) {
       {"\"E4\" ,a=1,rf=2,d", {"E4\" ", "1", "2", "d"}},
       // The label is not examined; a blank after the closing quote keeps it.
       {"E5,\"x=6378137\" ,\"inv=298.3\",d", {"E5", "6378137\" ", "298.3", "d"}},
-      // Any lower-case b in field 3 means the semi-minor axis; B does not.
+      // Any lower-case b in field 3 means the semi-minor axis; B does not. A
+      // semi-minor axis that is no number stays visible, and refused.
       {"E6,a=6378206.4,\"semi=6356583.8 (by survey)\",d",
-       {"E6", "6378206.4", "294.978698213898213", "d"}},
+       {"E6", "6378206.4", "b=6356583.8 (by survey)", "d"}},
+      {"E6b,a=6378206.4,b=6356583.8,d", {"E6b", "6378206.4", "294.978698213898213", "d"}},
+      {"Ball,a=6371000,b=6371000,d", {"Ball", "6371000", "0", "d"}},
       {"E7,a=100,B=99,d", {"E7", "100", "99", "d"}},
       // Description: leading blanks, then quotes, go; a blank after the
       // closing quote keeps the quote.

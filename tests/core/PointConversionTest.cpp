@@ -230,6 +230,7 @@ TEST_F(PointConversion, MalformedLatitudeNamesItsSide) {
   Settings().targetType = "Space";
   EXPECT_EQ(Point({"30:30", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
   Settings().targetType = "Plan";
+  EXPECT_EQ(Point({"30:30", "120:0:0", "0"}), (Triple{"old", "old", "old"}));
   EXPECT_EQ(recorder.messages, (std::vector<std::string>{"坐标格式错误,请检查", "坐标格式错误,请检查."}));
 }
 

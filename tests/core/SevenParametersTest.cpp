@@ -124,14 +124,6 @@ SevenParams Truth() {
   return truth;
 }
 
-SevenParams Sentinel() {
-  SevenParams sentinel;
-  sentinel.dX = 1;
-  sentinel.rZ = 2;
-  sentinel.scalePpm = 3;
-  return sentinel;
-}
-
 class SevenParameters : public testing::Test {
  protected:
   void SetUp() override {
@@ -280,23 +272,28 @@ TEST_F(SevenParameters, DegenerateCommonPointsAreRefused) {
   ExpectRefused({one, one, one}, poorly);
   // Ten points at the pole, in different longitudes: one spot in space.
   std::vector<std::string> pole;
-  for (int i = 0; i < 10; ++i)
-    pole.push_back("P" + std::to_string(i) + ",90," + std::to_string(10 * i) + ",0,90," + std::to_string(10 * i) + ",5");
+  for (int i = 0; i < 10; ++i) {
+    const std::string longitude = std::to_string(10 * i);
+    pole.push_back("P,90," + longitude + ",0,90," + longitude + ",5");
+  }
   ExpectRefused(pole, poorly);
   EXPECT_TRUE(Estimate(points.lines).report.redundancy >= 2);
 }
 
-// Three points on a line 10 km long, the middle one moved sideways: 1 mm is
-// too little to fix the rotation about the line, 10 cm is enough.
+// Three points on a straight line 10 km long through space, the middle one
+// moved sideways: 1 mm is too little to fix the rotation about the line,
+// 10 cm is enough (the threshold lies near 9 mm).
 TEST_F(SevenParameters, CollinearityIsJudgedAgainstItsThreshold) {
+  const Ellipsoid& wgs84 = DatumPair().ellipsoid(ConversionSide::Source);
+  const CartesianPoint start = wgs84.ToCartesian({30.5, 114.3, 10});
   const auto line = [&](double sidewaysMetres) {
-    const double degreesPerMetre = 1 / 111195.0;
     std::vector<std::string> lines;
     for (int i = 0; i < 3; ++i) {
-      const double b = 30.5 + i * 5000 * degreesPerMetre;
-      const double l = 114.3 + (i == 1 ? sidewaysMetres * degreesPerMetre / std::cos(30.5 * M_PI / 180) : 0);
-      lines.push_back("K" + std::to_string(i) + "," + FormatNumber(b) + "," + FormatNumber(l) + ",10," +
-                      FormatNumber(b) + "," + FormatNumber(l) + ",10");
+      // Along X and Y; sideways along Z.
+      const CartesianPoint at{start.X + 4000 * i, start.Y + 3000 * i, start.Z + (i == 1 ? sidewaysMetres : 0)};
+      const GeodeticPoint p = wgs84.ToGeodetic(at);
+      const std::string texts = FormatNumber(p.latitude) + "," + FormatNumber(p.longitude) + "," + FormatNumber(p.height);
+      lines.push_back("K" + std::to_string(i) + "," + texts + "," + texts);
     }
     return lines;
   };
@@ -339,7 +336,11 @@ TEST_F(SevenParameters, ImportChecksEveryLineBeforeAddingAny) {
 // A large file is loaded, then sorted once: 200 000 points in reverse order.
 TEST_F(SevenParameters, ImportSortsALargeFileOnce) {
   std::string bytes;
-  for (int i = 200000; i > 0; --i) bytes += "P" + std::to_string(i) + ",30,114,0,30,114,0\n";
+  for (int i = 200000; i > 0; --i) {
+    bytes += 'P';
+    bytes += std::to_string(i);
+    bytes += ",30,114,0,30,114,0\n";
+  }
   const std::string path = folder.File("large.csv");
   test::WriteBytes(path, bytes);
   std::vector<std::string> list = {"P150000,1"};

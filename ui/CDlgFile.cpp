@@ -13,7 +13,6 @@
 
 #include "engine/Messages.h"
 #include "ui/CDlgFileFt.h"
-#include "ui/FileDialogs.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
@@ -69,7 +68,7 @@ CDlgFile::CDlgFile(QWidget* parent) : QWidget(parent) {
 void CDlgFile::OnFormat() { formatDialog_->exec(); }
 
 void CDlgFile::OnBrowse() {
-  const QString path = OpenCoordinateFile(this);
+  const QString path = chooseFile_(this);
   if (!path.isEmpty()) inputPath_->setPlainText(path);
 }
 

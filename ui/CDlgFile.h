@@ -9,8 +9,10 @@
 #include <QWidget>
 #include <chrono>
 #include <string>
+#include <utility>
 
 #include "batch/CoordinateFile.h"
+#include "ui/FileDialogs.h"
 
 class QPlainTextEdit;
 class QPushButton;
@@ -34,6 +36,9 @@ class CDlgFile : public QWidget {
   // How long a conversion runs before the progress dialog appears.
   void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
+  // Replaces the file-open dialog of "浏览".
+  void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
  private:
   BatchResult ConvertOnWorker(const std::string& inputPath);
 
@@ -41,6 +46,7 @@ class CDlgFile : public QWidget {
   QPlainTextEdit* outputPath_ = nullptr;
   CDlgFileFt* formatDialog_ = nullptr;
   std::chrono::milliseconds progressDelay_{500};
+  FileChooser chooseFile_ = OpenCoordinateFile;
 };
 
 }  // namespace tarnwell

@@ -8,7 +8,6 @@
 #include "estimate/SevenParameters.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgFitReport.h"
-#include "ui/FileDialogs.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
@@ -39,7 +38,7 @@ CDlgSParas::CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent) : QWidget(p
 }
 
 void CDlgSParas::OnImport() {
-  const QString path = OpenCoordinateFile(this);
+  const QString path = chooseFile_(this);
   if (!path.isEmpty()) ImportFile(path);
 }
 

@@ -6,7 +6,10 @@
 
 #include <QWidget>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "ui/FileDialogs.h"
 
 class QListWidget;
 
@@ -31,9 +34,13 @@ class CDlgSParas : public QWidget {
 
   const std::vector<std::string>& commonPoints() const { return commonPoints_; }
 
+  // Replaces the file-open dialog of "导入文件".
+  void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
  private:
   CDlgDatumTrans* datumDialog_;
   CDlgFitReport* fitReportDialog_ = nullptr;
+  FileChooser chooseFile_ = OpenCoordinateFile;
   QListWidget* commonPointList_ = nullptr;
   std::vector<std::string> commonPoints_;  // the list's lines, in list order
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -11,5 +12,10 @@ namespace tarnwell {
 // "All Files (*.*)", starting in the program directory. Empty when the user
 // cancels.
 QString OpenCoordinateFile(QWidget* parent);
+
+// How a page asks for the file to read: given the page as the dialog's
+// parent, the chosen path, or empty for none. The pages use
+// OpenCoordinateFile unless given another (tests choose without a dialog).
+using FileChooser = std::function<QString(QWidget* parent)>;
 
 }  // namespace tarnwell

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 #include "engine/CoordSettings.h"
 #include "tables/TablePaths.h"
 #include "ui/CTarnwellDlg.h"
+#include "ui/QtText.h"
 #include "ui/StandardMessageBox.h"
 
 using namespace tarnwell;
@@ -307,6 +309,35 @@ class MainWindowTest : public QObject {
     QVERIFY(again->fired());
     QCOMPARE(secondOpening, firstOpening);
     QVERIFY(window.isVisible());
+  }
+
+  void pagesOfferTheCoordinateFileDialog_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("file page") << "filePage" << "browseButton";
+    QTest::newRow("seven-parameter page") << "sevenParameterPage" << "importButton";
+  }
+
+  // The real dialog behind the page's button, cancelled at once: an open
+  // dialog for the coordinate files, owned by the page, starting in the
+  // program directory.
+  void pagesOfferTheCoordinateFileDialog() {
+    QFETCH(QString, page);
+    QFETCH(QString, button);
+    RunningWindow running;
+    auto* shownPage = Child<QWidget>(&running.window, page);
+    Child<QTabWidget>(&running.window, "pageTabs")->setCurrentWidget(shownPage);
+    const FileDialogLook look =
+        CancelFileDialog([&] { QTest::mouseClick(Child<QPushButton>(shownPage, button), Qt::LeftButton); });
+    QVERIFY(look.opened);
+    QCOMPARE(look.parent, shownPage);
+    QCOMPARE(look.title, QString("Open"));  // no caption of its own
+    QCOMPARE(look.acceptMode, QFileDialog::AcceptOpen);
+    QCOMPARE(look.fileMode, QFileDialog::ExistingFile);
+    QCOMPARE(look.filters, QStringList({"CSV File (*.csv)", "All Files (*.*)"}));
+    QCOMPARE(look.selectedFilter, QString("CSV File (*.csv)"));
+    QCOMPARE(look.directory, QDir(ToQtPath(GetProgramDirectory())).absolutePath());
+    QVERIFY(running.recorder.messages().isEmpty());  // a cancelled choice reads nothing
   }
 
   void exitCommandClosesTheWindow() {

@@ -1,7 +1,6 @@
 // The three- and seven-parameter pages: results stored in the settings, the
 // fit report, the datum dialog opened afterwards, and the refusals.
 #include <QClipboard>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -185,15 +184,14 @@ class ParameterPagesTest : public QObject {
     const QString path = WriteCommonPoints(truth);
     Open(3);
     auto* page = qobject_cast<CDlgSParas*>(Page(3));
-    // Once through the real file dialog, once more directly: every point twice.
-    auto chooser = WhenModal([](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; },
-                             [&](QWidget* modal) {
-                               auto* dialog = qobject_cast<QFileDialog*>(modal);
-                               dialog->selectFile(path);
-                               qobject_cast<QDialog*>(dialog)->accept();
-                             });
+    // Once through the import button, once more directly: every point twice.
+    QWidget* chooserParent = nullptr;
+    page->setFileChooser([&](QWidget* parent) {
+      chooserParent = parent;
+      return path;
+    });
     QTest::mouseClick(Child<QPushButton>(page, "importButton"), Qt::LeftButton);
-    QVERIFY(chooser->fired());
+    QCOMPARE(chooserParent, page);
     page->ImportFile(path);
     auto* list = Child<QListWidget>(page, "commonPointList");
     QCOMPARE(list->count(), 12);
@@ -242,6 +240,9 @@ class ParameterPagesTest : public QObject {
   void sevenParameterRefusals() {
     Open(3);
     auto* page = qobject_cast<CDlgSParas*>(Page(3));
+    page->setFileChooser([](QWidget*) { return QString(); });  // the file choice cancelled
+    QTest::mouseClick(Child<QPushButton>(page, "importButton"), Qt::LeftButton);
+    QVERIFY(running_->recorder.messages().isEmpty());
     auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
 
     Compute(3);  // nothing imported

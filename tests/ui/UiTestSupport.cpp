@@ -1,7 +1,7 @@
 #include "UiTestSupport.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
@@ -42,44 +42,87 @@ FreshSettings::FreshSettings(const CoordSettings& settings) {
 
 RunningWindow::RunningWindow(const CoordSettings& settings) : FreshSettings(settings) { window.show(); }
 
-ModalWatch::ModalWatch(ModalMatcher matches, std::function<void(QWidget*)> action) : timer_(new QTimer) {
-  auto clock = std::make_shared<QElapsedTimer>();
-  clock->start();
-  QTimer* timer = timer_;
-  std::shared_ptr<bool> fired = fired_;
-  QObject::connect(timer, &QTimer::timeout, [=] {
-    QWidget* modal = QApplication::activeModalWidget();
-    const bool found = modal && modal->isVisible() && matches(modal);
-    if (!found && clock->elapsed() < kGiveUpMs) return;
-    timer->stop();
-    if (found) {
-      *fired = true;
-      action(modal);
-    }
-  });
-  timer->start(kPollMs);
+ModalWatch::ModalWatch(ModalMatcher matches, ModalAction action, std::source_location where)
+    : matches_(std::move(matches)), action_(std::move(action)), where_(where) {
+  connect(&poll_, &QTimer::timeout, this, &ModalWatch::Poll);
+  giveUp_.setSingleShot(true);
+  connect(&giveUp_, &QTimer::timeout, this, &ModalWatch::CloseStuckModal);
+  poll_.start(kPollMs);
 }
 
-ModalWatch::~ModalWatch() {
-  timer_->stop();
-  timer_->deleteLater();
+void ModalWatch::Poll() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (!modal || !modal->isVisible() || !matches_(modal)) return;
+  poll_.stop();
+  fired_ = true;
+  actedOn_ = modal;
+  action_(modal);
+  // Closing is seen as the window's Hide event, not by polling: the same
+  // dialog object may be opened again before the next poll.
+  if (actedOn_ && actedOn_->isVisible()) {
+    actedOn_->installEventFilter(this);
+    giveUp_.start(kGiveUpMs);
+  }
 }
 
-std::unique_ptr<ModalWatch> WhenModal(ModalMatcher matches, std::function<void(QWidget*)> action) {
-  return std::make_unique<ModalWatch>(std::move(matches), std::move(action));
+bool ModalWatch::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == actedOn_ && event->type() == QEvent::Hide) {
+    giveUp_.stop();
+    actedOn_->removeEventFilter(this);
+  }
+  return false;
 }
 
-std::unique_ptr<ModalWatch> WhenModal(const QString& objectName, std::function<void(QWidget*)> action) {
-  return std::make_unique<ModalWatch>([objectName](QWidget* modal) { return modal->objectName() == objectName; },
-                                      std::move(action));
+void ModalWatch::CloseStuckModal() {
+  if (!actedOn_) return;  // destroyed: closed after all
+  actedOn_->removeEventFilter(this);
+  const QString failure = QStringLiteral("the modal window %1 \"%2\" was still open %3 s after the test acted on it; "
+                                         "it has been rejected")
+                              .arg(actedOn_->metaObject()->className(), actedOn_->objectName())
+                              .arg(kGiveUpMs / 1000);
+  if (auto* dialog = qobject_cast<QDialog*>(actedOn_)) {
+    dialog->reject();
+  } else {
+    actedOn_->close();
+  }
+  QTest::qFail(qPrintable(failure), where_.file_name(), static_cast<int>(where_.line()));
 }
 
-std::unique_ptr<ModalWatch> AcceptModal(const QString& objectName) {
-  return WhenModal(objectName, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); });
+std::unique_ptr<ModalWatch> WhenModal(ModalMatcher matches, ModalAction action, std::source_location where) {
+  return std::make_unique<ModalWatch>(std::move(matches), std::move(action), where);
 }
 
-std::unique_ptr<ModalWatch> RejectModal(const QString& objectName) {
-  return WhenModal(objectName, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+std::unique_ptr<ModalWatch> WhenModal(const QString& objectName, ModalAction action, std::source_location where) {
+  return WhenModal([objectName](QWidget* modal) { return modal->objectName() == objectName; }, std::move(action),
+                   where);
+}
+
+std::unique_ptr<ModalWatch> AcceptModal(const QString& objectName, std::source_location where) {
+  return WhenModal(objectName, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); }, where);
+}
+
+std::unique_ptr<ModalWatch> RejectModal(const QString& objectName, std::source_location where) {
+  return WhenModal(objectName, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); }, where);
+}
+
+FileDialogLook CancelFileDialog(const std::function<void()>& open, std::source_location where) {
+  FileDialogLook look;
+  auto watch = WhenModal([](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; },
+                         [&look](QWidget* modal) {
+                           auto* dialog = qobject_cast<QFileDialog*>(modal);
+                           look.parent = dialog->parentWidget();
+                           look.title = dialog->windowTitle();
+                           look.filters = dialog->nameFilters();
+                           look.selectedFilter = dialog->selectedNameFilter();
+                           look.directory = dialog->directory().absolutePath();
+                           look.fileMode = dialog->fileMode();
+                           look.acceptMode = dialog->acceptMode();
+                           dialog->reject();
+                         },
+                         where);
+  open();
+  look.opened = watch->fired();
+  return look;
 }
 
 bool WaitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, kGiveUpMs); }

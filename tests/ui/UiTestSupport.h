@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -11,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <source_location>
 #include <string>
 
 #include "engine/CoordSettings.h"
@@ -51,33 +54,68 @@ struct RunningWindow : private FreshSettings {
   CTarnwellDlg window;
 };
 
-// Once a modal window that `matches` is active, runs `action` on it (which
-// must close it). Polls from the event loop, so it also works while the
-// window runs its own exec(). Watches until it has acted, until ten seconds
-// have passed, or until it is destroyed.
+// Once a modal window that `matches` is active, runs `action` on it, once;
+// the action must close it. Polls from the event loop, so it also works while
+// the window runs its own exec(). Watches for its whole life until it has
+// acted, then until the window it acted on has closed. A window still open
+// ten seconds after the action is rejected (closed) and the test fails at
+// `where`, the line that set up the watch: a modal that ignores its action
+// ends the test instead of hanging it.
 using ModalMatcher = std::function<bool(QWidget*)>;
-class ModalWatch {
- public:
-  ModalWatch(ModalMatcher matches, std::function<void(QWidget*)> action);
-  ~ModalWatch();
-  ModalWatch(const ModalWatch&) = delete;
-  ModalWatch& operator=(const ModalWatch&) = delete;
+using ModalAction = std::function<void(QWidget*)>;
+class ModalWatch : public QObject {
+  Q_OBJECT
 
-  bool fired() const { return *fired_; }
+ public:
+  ModalWatch(ModalMatcher matches, ModalAction action, std::source_location where);
+
+  bool fired() const { return fired_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  std::shared_ptr<bool> fired_ = std::make_shared<bool>(false);
-  QTimer* timer_;
+  void Poll();
+  void CloseStuckModal();
+
+  ModalMatcher matches_;
+  ModalAction action_;
+  std::source_location where_;
+  QTimer poll_;
+  QTimer giveUp_;                // runs from the action until the window closes
+  QPointer<QWidget> actedOn_;
+  bool fired_ = false;
 };
 
-std::unique_ptr<ModalWatch> WhenModal(ModalMatcher matches, std::function<void(QWidget*)> action);
+std::unique_ptr<ModalWatch> WhenModal(ModalMatcher matches, ModalAction action,
+                                      std::source_location where = std::source_location::current());
 
 // For a modal window named `objectName`.
-std::unique_ptr<ModalWatch> WhenModal(const QString& objectName, std::function<void(QWidget*)> action);
+std::unique_ptr<ModalWatch> WhenModal(const QString& objectName, ModalAction action,
+                                      std::source_location where = std::source_location::current());
 
 // Closes the modal dialog named `objectName` with OK or with Cancel.
-std::unique_ptr<ModalWatch> AcceptModal(const QString& objectName);
-std::unique_ptr<ModalWatch> RejectModal(const QString& objectName);
+std::unique_ptr<ModalWatch> AcceptModal(const QString& objectName,
+                                        std::source_location where = std::source_location::current());
+std::unique_ptr<ModalWatch> RejectModal(const QString& objectName,
+                                        std::source_location where = std::source_location::current());
+
+// What a file-open dialog showed as it opened.
+struct FileDialogLook {
+  bool opened = false;
+  QWidget* parent = nullptr;
+  QString title;
+  QStringList filters;
+  QString selectedFilter;
+  QString directory;  // absolute
+  QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+  QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptSave;
+};
+
+// Runs `open`, which should bring up a file-open dialog, and cancels that
+// dialog at once; nothing is typed or chosen in it.
+FileDialogLook CancelFileDialog(const std::function<void()>& open,
+                                std::source_location where = std::source_location::current());
 
 // Processes events until `done` or ten seconds have passed.
 bool WaitFor(const std::function<bool()>& done);

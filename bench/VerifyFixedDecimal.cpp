@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/FixedDecimalText.h"
+#include "tables/FixedDecimalText.h"
 #include "tests/core/FixedDecimalSamples.h"
 
 int main(int argc, char* argv[]) {

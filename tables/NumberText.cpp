@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "tables/FixedDecimalText.h"
+
 namespace tarnwell {
 namespace {
 
@@ -40,10 +42,8 @@ bool HasUnsignedDecimalShape(std::string_view text) {
 }  // namespace
 
 void AppendNumber(double value, std::string& text) {
-  // A double needs at most 309 integer digits, a sign, a point and 15 decimals.
-  char buffer[340];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 15);
-  text.append(buffer, result.ptr);
+  char buffer[kFixedDecimalBufferSize];
+  text.append(buffer, WriteFixedDecimal(value, 15, buffer));
 }
 
 void FormatNumberInto(double value, std::string& text) {

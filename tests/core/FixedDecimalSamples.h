@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "engine/FixedDecimalText.h"
+#include "tables/FixedDecimalText.h"
 
 namespace tarnwell {
 

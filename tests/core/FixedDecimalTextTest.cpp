@@ -1,4 +1,4 @@
-#include "engine/FixedDecimalText.h"
+#include "tables/FixedDecimalText.h"
 
 #include <gtest/gtest.h>
 

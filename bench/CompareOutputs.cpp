@@ -70,7 +70,9 @@ double Difference(const std::string& kind, const double ours[3], const double th
 
 int main(int argc, char* argv[]) {
   if (argc == 2 && std::string(argv[1]) == "--definition") {
-    std::cout << tarnwell::BuildProjDefinition(tarnwell::ProjectionParams{}) << " +ellps=WGS84\n";
+    std::string definition;
+    tarnwell::AppendProjDefinition(definition, tarnwell::ProjectionParams{});
+    std::cout << definition << " +ellps=WGS84\n";
     return 0;
   }
   if (argc != 4) {

@@ -74,7 +74,7 @@ class FilePageTest : public QObject {
   void convertsASmallFileOnTheWorker() {
     Child<QRadioButton>(&running_->window, "sourceLB")->click();  // target "Space", format "n,b,l,h" fits
     const QString path = directory_.filePath("点 pts.csv");
-    WriteFile(path, "北门,0:0:0,120:0:0,0\r\nP2,30:0:0,120:0:0,10\nP3,0:0:0,120:0:0,\r\n");
+    WriteFile(path, "北门,0:0:0,120:0:0,0\r\nP2,30:0:0,120:0:0,10\nP3,0:0:0,120:0:0, 0 \r\n");
     Input()->setPlainText(path);
     Convert();
     QVERIFY(running_->recorder.messages().isEmpty());
@@ -84,10 +84,10 @@ class FilePageTest : public QObject {
     const std::vector<std::string> first = SplitAtChar(lines[0], ',');
     QCOMPARE(first.size(), std::size_t(4));
     QCOMPARE(first[0], std::string("北门"));
-    QVERIFY(std::abs(ParseNumber(first[1]) - (-3189068.5)) < 1e-6);
+    QVERIFY(std::abs(std::stod(first[1]) - (-3189068.5)) < 1e-6);
     QCOMPARE(first[3], std::string("0.000000000000000\r"));
     QVERIFY(lines[1].starts_with("P2,"));
-    QCOMPARE(SplitAtChar(lines[2], ','), (std::vector<std::string>{"P3", first[1], first[2], first[3]}));  // an empty height reads as 0
+    QCOMPARE(SplitAtChar(lines[2], ','), (std::vector<std::string>{"P3", first[1], first[2], first[3]}));  // blanks around a value do not count
     QCOMPARE(lines[3], std::string());
   }
 
@@ -98,7 +98,7 @@ class FilePageTest : public QObject {
     Output()->setPlainText("earlier");
     Input()->setPlainText(path);
     Convert();
-    QCOMPARE(running_->recorder.messages(), QStringList({"文件坐标格式不正确，请检查。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"文件坐标格式不正确，请检查。\n第 2 行: P2,1,2,3,"}));
     QCOMPARE(Output()->toPlainText(), QString("earlier"));
     QVERIFY(!QFile::exists(path + "1"));  // no part of a conversion under the output name
   }

@@ -13,7 +13,7 @@
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
-#include "engine/PointConversion.h"
+#include "engine/ConversionPlan.h"
 #include "tables/ListOrder.h"
 #include "tables/TablePaths.h"
 #include "ui/CDlgSParas.h"
@@ -98,8 +98,13 @@ class ParameterPagesTest : public QObject {
     for (int i = 0; i < 6; ++i) {
       const double latitude = 30 + 0.2 * i, longitude = 120 + 0.15 * (i % 3), height = 10 + 7 * i;
       const Cartesian moved = Transform(params, ToCartesian(kWgs84, latitude, longitude, height));
-      std::string b = FormatNumber(moved.x), l = FormatNumber(moved.y), h = FormatNumber(moved.z);
-      ConvertSpaceToLB(ConversionSide::Target, b, l, h);  // target ellipsoid and angle format of the settings
+      // The target ellipsoid and angle format of the settings.
+      const auto datumPair = ConversionPlan::ForDatumPair(settings);
+      const GeodeticPoint target =
+          datumPair->ellipsoid(ConversionSide::Target).ToGeodetic({moved.x, moved.y, moved.z});
+      std::string b, l, h = FormatNumber(target.height);
+      AppendAngle(target.latitude, datumPair->angleFormat(ConversionSide::Target), b);
+      AppendAngle(target.longitude, datumPair->angleFormat(ConversionSide::Target), l);
       std::string line = std::string("K").append(std::to_string(6 - i));
       for (const std::string& field : {FormatNumber(latitude), FormatNumber(longitude), FormatNumber(height), b, l, h}) {
         line.append(",").append(field);
@@ -254,10 +259,15 @@ class ParameterPagesTest : public QObject {
     QCOMPARE(page->commonPoints().size(), std::size_t(0));
 
     running_->recorder.clear();
-    WriteFile(directory_.filePath("six.csv"), "K1,30,120,0,30,120\n");
+    // A bad line keeps its whole file out, so it cannot spoil later computations.
+    CoordSettings::instance().sourceAngleFormat = CoordSettings::instance().targetAngleFormat = "DDD";
+    WriteFile(directory_.filePath("six.csv"), "K0,30,120,0,30,120,0\nK1,30,120,0,30,120\n");
     page->ImportFile(directory_.filePath("six.csv"));
+    QCOMPARE(running_->recorder.messages(), QStringList({"文件的格式不正确，请检查。\n第 2 行: K1,30,120,0,30,120"}));
+    QCOMPARE(page->commonPoints().size(), std::size_t(0));
+    running_->recorder.clear();
     Compute(3);
-    QCOMPARE(running_->recorder.messages(), QStringList({"文件的格式不正确，请检查。"}));
+    QCOMPARE(running_->recorder.messages(), QStringList({"没有公共点,请先导入文件。"}));
 
     running_->recorder.clear();
     CoordSettings::instance().targetEllipsoid = "WGS84";

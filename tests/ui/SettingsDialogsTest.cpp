@@ -85,17 +85,35 @@ class SettingsDialogsTest : public QObject {
     dialog.reject();
   }
 
-  void datumDialogOkParsesEveryBox() {
+  void datumDialogOkReadsEveryBox() {
     CDlgDatumTrans dialog;
     dialog.show();
-    const QStringList typed = {"", "12abc", "1,5", "1e-3", "   7.25", "-2", "x9"};
+    const QStringList typed = {"0", "12", "1.5", "1e-3", "   7.25", "-2", "+9"};
     for (int i = 0; i < 7; ++i) Child<QLineEdit>(&dialog, kParameterBoxes[i])->setText(typed[i]);
     Child<QComboBox>(&dialog, "datumModel")->setCurrentIndex(-1);
     QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
-    const SevenParams expected{0, 12, 1, 0.001, 7.25, -2, 0};
+    const SevenParams expected{0, 12, 1.5, 0.001, 7.25, -2, 9};
     QCOMPARE(CoordSettings::instance().sevenParams, expected);
     QCOMPARE(CoordSettings::instance().datumModel, std::string("Bursa-Wolf"));
+  }
+
+  // A box that is not wholly a number keeps the dialog open and stores
+  // nothing at all.
+  void datumDialogRefusesATypingMistake() {
+    CoordSettings::instance().sevenParams = {1, 2, 3, 4, 5, 6, 7};
+    for (const QString& mistake : {QString(""), QString("12abc"), QString("1,5"), QString("x9"), QString("nan")}) {
+      MessageRecorder recorder;
+      CDlgDatumTrans dialog;
+      dialog.show();
+      Child<QLineEdit>(&dialog, "translationX")->setText("100");
+      Child<QLineEdit>(&dialog, "scalePpm")->setText(mistake);
+      QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(recorder.messages(), QStringList{"七参数格式错误,请检查."});
+      QCOMPARE(CoordSettings::instance().sevenParams, (SevenParams{1, 2, 3, 4, 5, 6, 7}));
+      dialog.reject();
+    }
   }
 
   void datumDialogCancelChangesNothing() {
@@ -109,7 +127,7 @@ class SettingsDialogsTest : public QObject {
     // OK without a change keeps each value as its 15-decimal text says.
     dialog.show();
     dialog.accept();
-    QCOMPARE(CoordSettings::instance().sevenParams.dX, ParseNumber("0.333333333333333"));
+    QCOMPARE(CoordSettings::instance().sevenParams.dX, 0.333333333333333);
   }
 
   void projectionListIsInListOrder() {

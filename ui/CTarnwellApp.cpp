@@ -56,6 +56,7 @@ bool CTarnwellApp::DisplayAvailable() {
 }
 
 void CTarnwellApp::InitInstance() {
+  QApplication::setOrganizationName(QStringLiteral("Tarnwell"));
   QApplication::setApplicationName(QStringLiteral("Tarnwell"));
   QApplication::setApplicationVersion(QStringLiteral(TARNWELL_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("tarnwell"));

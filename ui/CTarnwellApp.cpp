@@ -15,6 +15,7 @@
 
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
+#include "ui/SettingsStore.h"
 #include "ui/StandardMessageBox.h"
 
 namespace tarnwell {
@@ -78,7 +79,8 @@ int CTarnwellApp::Run(int argc, char* argv[]) {
   }
   InitInstance();
 
-  CTarnwellDlg window;
+  SettingsStore store;
+  CTarnwellDlg window(&store);
   window.exec();
   return 0;
 }

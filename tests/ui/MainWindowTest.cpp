@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QThread>
 
+#include "RadioStates.h"
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
 #include "tables/TablePaths.h"
@@ -35,18 +36,6 @@ QStringList LabelTexts(const QWidget* window, const QString& prefix) {
   QStringList texts;
   for (int i = 1; i <= 3; ++i) texts << Child<QLabel>(window, prefix + QString::number(i) + "Label")->text();
   return texts;
-}
-
-// The check and enabled state of the six type radios, as one text:
-// "sourceSpace=on+" is checked and enabled, "targetPlan=off-" unchecked and
-// disabled.
-QString RadioStates(const QWidget* window) {
-  QStringList states;
-  for (const char* name : {"sourceSpace", "sourceLB", "sourcePlan", "targetSpace", "targetLB", "targetPlan"}) {
-    const auto* radio = Child<QRadioButton>(window, name);
-    states << QString("%1=%2%3").arg(name, radio->isChecked() ? "on" : "off", radio->isEnabled() ? "+" : "-");
-  }
-  return states.join(' ');
 }
 
 const QStringList kSpaceLabels = {"X=", "Y=", "Z="};

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "RadioStates.h"
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
 #include "tables/TablePaths.h"
@@ -21,18 +22,6 @@ using namespace tarnwell;
 using namespace tarnwell::test;
 
 namespace {
-
-// The check and enabled state of the six type radios, as one text:
-// "sourceSpace=on+" is checked and enabled, "targetPlan=off-" unchecked and
-// disabled.
-QString RadioStates(const QWidget* window) {
-  QStringList states;
-  for (const char* name : {"sourceSpace", "sourceLB", "sourcePlan", "targetSpace", "targetLB", "targetPlan"}) {
-    const auto* radio = Child<QRadioButton>(window, name);
-    states << QString("%1=%2%3").arg(name, radio->isChecked() ? "on" : "off", radio->isEnabled() ? "+" : "-");
-  }
-  return states.join(' ');
-}
 
 QString ListText(const QWidget* window, const char* name) { return Child<QComboBox>(window, name)->currentText(); }
 

@@ -44,7 +44,9 @@ echo "Depends: $depends"
 for library in libqt6widgets6 libqt6gui6 libqt6core6 libproj libalglib libc6; do
   grep -q "$library" <<<"$depends" || fail "Depends names no $library"
 done
-dpkg-deb -I "$package" | grep -q "^ Description: coordinate conversion" || fail "no description"
+# (Read whole before grep: a grep -q that stops early would break the pipe.)
+info=$(dpkg-deb -I "$package")
+grep -q "^ Description: coordinate conversion" <<<"$info" || fail "no description"
 
 # The unpacked tree as installed: the link in bin leads to the program, and
 # the program to its tables.

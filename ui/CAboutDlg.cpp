@@ -20,8 +20,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
   auto* lines = new QVBoxLayout;
   for (const QString& text : {QStringLiteral("Tarnwell,1.0.0版"), QStringLiteral("Tarnwell 开发组"),
-                              QStringLiteral("https://tarnwell.example"),
-                              QStringLiteral("详细的帮助信息见应用程序目录下的Tarnwell的帮助文档.pdf")}) {
+                              QStringLiteral("详细的帮助信息见《Tarnwell 使用手册》：菜单“帮助 › 帮助文档”，或按 F1。")}) {
     auto* line = new QLabel(text);
     line->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lines->addWidget(line);

@@ -1,5 +1,5 @@
-// The About box: program icon, name and version, publisher, web address and
-// where the help document lies.
+// The About box: program icon, name and version, publisher, and how to open
+// the user manual.
 #pragma once
 
 #include <QDialog>

@@ -34,6 +34,8 @@ CDlgEllips::CDlgEllips(QWidget* parent) : QDialog(parent) {
   inverseFlattening_ = AddEditRow(grid, 2, QStringLiteral("扁率(1/e)="), QStringLiteral("inverseFlattening"));
   description_ = AddEditRow(grid, 3, QStringLiteral("描述="), QStringLiteral("ellipsoidDescription"));
   FitWidthTo(inverseFlattening_, QStringLiteral("298.257222100882711"));
+  // Shown for reading and copying: the catalogue is changed in ellips.csv.
+  for (QLineEdit* field : {name_, semiMajorAxis_, inverseFlattening_, description_}) field->setReadOnly(true);
   grid->setColumnStretch(1, 1);
 
   // A viewer: OK is there for the default key only, hidden and disabled.
@@ -80,10 +82,14 @@ void CDlgEllips::OnSelectionChange() {
   // The first record of that name: a name listed twice shows its first line.
   const EllipsoidRecord* record = FindEllipsoidEntry(listTexts_[selected]);
   if (!record) return;
-  name_->setText(ToQt(record->name));
-  semiMajorAxis_->setText(ToQt(record->semiMajorAxis));
-  inverseFlattening_->setText(ToQt(record->inverseFlattening));
-  description_->setText(ToQt(record->description));
+  const std::pair<QLineEdit*, const std::string&> fields[] = {{name_, record->name},
+                                                              {semiMajorAxis_, record->semiMajorAxis},
+                                                              {inverseFlattening_, record->inverseFlattening},
+                                                              {description_, record->description}};
+  for (const auto& [field, text] : fields) {
+    field->setText(ToQt(text));
+    field->setCursorPosition(0);  // a long description shows its start
+  }
 }
 
 }  // namespace tarnwell

@@ -1,7 +1,6 @@
 // The ellipsoid management dialog: a viewer of the ellipsoid catalogue. The
 // names are listed in the program's list order; the selected one's name,
-// semi-major axis, inverse flattening and description are shown. Nothing
-// typed into the fields is kept.
+// semi-major axis, inverse flattening and description are shown, read-only.
 #pragma once
 
 #include <QDialog>

@@ -33,7 +33,11 @@ void CDlgFileFt::showEvent(QShowEvent* event) {
 void CDlgFileFt::OnInitDialog() {
   formatList_->clear();
   formatList_->addItems({QStringLiteral("n,b,l,h"), QStringLiteral("n,x,y,h"), QStringLiteral("n,X,Y,Z")});
-  formatList_->setCurrentRow(0);
+  // The format in force, which may be remembered from an earlier run: OK
+  // without a look at the list keeps it.
+  const QList<QListWidgetItem*> current =
+      formatList_->findItems(ToQt(CoordSettings::instance().fileFormat), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  formatList_->setCurrentRow(current.isEmpty() ? 0 : formatList_->row(current.front()));
 }
 
 void CDlgFileFt::accept() {

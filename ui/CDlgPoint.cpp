@@ -16,12 +16,17 @@
 namespace tarnwell {
 namespace {
 
-// An edit box of the page as the pipeline sees it.
+// An edit box of the page as the pipeline sees it. A text it is given shows
+// from its start, so that the sign and the degrees of a long angle are in
+// view rather than its last decimals.
 class LineEditTextBox : public TextBox {
  public:
   explicit LineEditTextBox(QLineEdit* edit) : edit_(edit) {}
   std::string GetText() const override { return ToStd(edit_->text()); }
-  void SetText(const std::string& text) override { edit_->setText(ToQt(text)); }
+  void SetText(const std::string& text) override {
+    edit_->setText(ToQt(text));
+    edit_->setCursorPosition(0);
+  }
 
  private:
   QLineEdit* edit_;
@@ -39,6 +44,8 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
                                 targetValues_, &targetLabels_);
   source->setObjectName(QStringLiteral("sourceGroup"));
   target->setObjectName(QStringLiteral("targetGroup"));
+  // Results are for reading and copying, not for typing over.
+  for (QLineEdit* box : targetValues_) box->setReadOnly(true);
 
   convertButton_ = new QPushButton(QStringLiteral("转换"));
   convertButton_->setObjectName(QStringLiteral("convertButton"));

@@ -15,6 +15,7 @@
 
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
+#include "ui/SettingsStore.h"
 #include "ui/StandardMessageBox.h"
 
 namespace tarnwell {
@@ -56,6 +57,7 @@ bool CTarnwellApp::DisplayAvailable() {
 }
 
 void CTarnwellApp::InitInstance() {
+  QApplication::setOrganizationName(QStringLiteral("Tarnwell"));
   QApplication::setApplicationName(QStringLiteral("Tarnwell"));
   QApplication::setApplicationVersion(QStringLiteral(TARNWELL_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("tarnwell"));
@@ -77,7 +79,8 @@ int CTarnwellApp::Run(int argc, char* argv[]) {
   }
   InitInstance();
 
-  CTarnwellDlg window;
+  SettingsStore store;
+  CTarnwellDlg window(&store);
   window.exec();
   return 0;
 }

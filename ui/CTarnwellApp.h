@@ -10,9 +10,12 @@ class CTarnwellApp {
   // it says so in one line and points to the command-line tool.
   static int Run(int argc, char* argv[]);
 
+  // The application's names (which also place the user's remembered
+  // settings), its icon and its message box.
+  static void InitInstance();
+
  private:
   static bool DisplayAvailable();
-  static void InitInstance();
 };
 
 }  // namespace tarnwell

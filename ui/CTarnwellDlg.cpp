@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,11 +10,14 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "engine/CoordSettings.h"
+#include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "tables/TablePaths.h"
 #include "ui/CAboutDlg.h"
@@ -24,13 +28,21 @@
 #include "ui/CDlgProjTrans.h"
 #include "ui/CDlgSParas.h"
 #include "ui/CDlgTParas.h"
+#include "ui/Manual.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
+#include "ui/SettingsStore.h"
+#include "ui/StandardMessageBox.h"
 
 namespace tarnwell {
 namespace {
 
 const char* const kTypeKeywords[3] = {"Space", "LB", "Plan"};  // by Type
+
+const QString kLeaveQuestion =
+    QStringLiteral("还有未保存的工作（导入的公共点或新计算的转换参数），退出后导入的公共点不再保留。确定要退出吗？");
+const QString kResetQuestion =
+    QStringLiteral("恢复默认设置将忘记记住的全部选择、投影参数和七参数，并把窗口恢复到初始大小。确定要恢复吗？");
 
 // The keyboard command table: plain keys, searched in order, the first
 // match wins. Commands without a handler swallow their key.
@@ -67,7 +79,8 @@ bool SelectEntry(QComboBox* list, const std::string& text) {
 
 }  // namespace
 
-CTarnwellDlg::CTarnwellDlg(QWidget* parent) : QDialog(parent) {
+CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
+    : QDialog(parent), store_(store), question_(AskStandardQuestion), urlOpener_(QDesktopServices::openUrl) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Tarnwell"));
   setWindowIcon(ProgramIcon());
@@ -172,6 +185,7 @@ void CTarnwellDlg::MakeMenu() {
     QAction* action = menu->addAction(text);
     action->setData(command);
     connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+    return action;
   };
   QMenu* file = menuBar->addMenu(QStringLiteral("文件&F"));
   addCommand(file, QStringLiteral("退出&C"), kExit);
@@ -180,7 +194,12 @@ void CTarnwellDlg::MakeMenu() {
   addCommand(settings, QStringLiteral("基准转换参数&G"), kDatumSettings);
   QMenu* tools = menuBar->addMenu(QStringLiteral("工具&T"));
   addCommand(tools, QStringLiteral("椭球管理&D"), kEllipsoids);
+  tools->addSeparator();
+  addCommand(tools, QStringLiteral("恢复默认设置&R"), kResetSettings);
   QMenu* help = menuBar->addMenu(QStringLiteral("帮助&A"));
+  QAction* manual = addCommand(help, QStringLiteral("帮助文档&H"), kManual);
+  manual->setShortcut(QKeySequence(Qt::Key_F1));
+  addAction(manual);  // F1 anywhere in the window, with the menu closed
   addCommand(help, QStringLiteral("关于&A"), kAbout);
   layout()->setMenuBar(menuBar);
 }
@@ -205,35 +224,71 @@ void CTarnwellDlg::MakePages() {
 }
 
 void CTarnwellDlg::OnInitDialog() {
-  CoordSettings& settings = CoordSettings::instance();
-  SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
-  SelectEntry(targetAngleFormat_, settings.targetAngleFormat);
-  // The switch shows the setting; its enabling rules apply only when clicked.
-  sevenParams_->setChecked(settings.useSevenParams);
-
   LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
   for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) {
     sourceEllipsoid_->addItem(ToQt(record.name));
     targetEllipsoid_->addItem(ToQt(record.name));
   }
+  if (store_) CoordSettings::instance() = store_->LoadCoordSettings();
+  const CoordSettings loaded = CoordSettings::instance();
+  ShowSettings();
+  if (store_) RestoreRemembered(loaded);
+  sevenParamsAtStart_ = CoordSettings::instance().sevenParams;
+}
+
+void CTarnwellDlg::ShowSettings() {
+  const CoordSettings& settings = CoordSettings::instance();
+  SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
+  SelectEntry(targetAngleFormat_, settings.targetAngleFormat);
+  // The switch shows the setting; its enabling rules apply only when clicked.
+  sevenParams_->setChecked(settings.useSevenParams);
   if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
   if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
-
-  if (settings.sourceType == "Space") {
-    OnSourceSpace();
-  } else if (settings.sourceType == "LB") {
-    OnSourceLB();
-  } else {
-    OnSourcePlan();
-  }
+  ApplySource(TypeOf(settings.sourceType));
   // The target type the source choice has just written.
-  if (settings.targetType == "Space") {
-    OnTargetSpace();
-  } else if (settings.targetType == "LB") {
-    OnTargetLB();
-  } else {
-    OnTargetPlan();
+  ApplyTarget(TypeOf(settings.targetType));
+}
+
+void CTarnwellDlg::RestoreRemembered(const CoordSettings& remembered) {
+  // The page first: a computation page sets geodetic types of its own.
+  tabs_->setCurrentIndex(store_->currentPage(tabs_->count()));
+  ApplySource(TypeOf(remembered.sourceType));
+  // The source choice checked its default target; a remembered one replaces
+  // it where the source allows it. (At a first start there is none, and the
+  // window starts as the program always has.)
+  QRadioButton* target = targetRadios_[TypeOf(remembered.targetType)];
+  if (store_->RemembersTargetType() && target->isEnabled()) {
+    target->setChecked(true);
+    ApplyTarget(TypeOf(remembered.targetType));
   }
+  if (remembered.useSevenParams) OnSevenParams();
+  restoreGeometry(store_->windowGeometry());
+}
+
+void CTarnwellDlg::RememberSettings() {
+  if (!store_) return;
+  store_->SaveCoordSettings(CoordSettings::instance());
+  store_->setCurrentPage(tabs_->currentIndex());
+  store_->setWindowGeometry(saveGeometry());
+}
+
+// "Space" and "LB" exactly; any other text reads as "Plan".
+CTarnwellDlg::Type CTarnwellDlg::TypeOf(const std::string& keyword) {
+  if (keyword == kTypeKeywords[kSpace]) return kSpace;
+  if (keyword == kTypeKeywords[kLB]) return kLB;
+  return kPlan;
+}
+
+void CTarnwellDlg::ApplySource(Type type) {
+  static constexpr void (CTarnwellDlg::*kHandlers[3])() = {&CTarnwellDlg::OnSourceSpace, &CTarnwellDlg::OnSourceLB,
+                                                           &CTarnwellDlg::OnSourcePlan};
+  (this->*kHandlers[type])();
+}
+
+void CTarnwellDlg::ApplyTarget(Type type) {
+  static constexpr void (CTarnwellDlg::*kHandlers[3])() = {&CTarnwellDlg::OnTargetSpace, &CTarnwellDlg::OnTargetLB,
+                                                           &CTarnwellDlg::OnTargetPlan};
+  (this->*kHandlers[type])();
 }
 
 void CTarnwellDlg::OnSourceSpace() { ChooseSource(kSpace, {true, true, false}, kLB); }
@@ -312,9 +367,50 @@ void CTarnwellDlg::OnCommand(int command) {
     case kAbout:
       aboutDialog_->exec();
       break;
+    case kResetSettings:
+      OnResetSettings();
+      break;
+    case kManual:
+      OnManual();
+      break;
     default:
       break;
   }
+}
+
+bool CTarnwellDlg::HasUnsavedWork() const {
+  return !sevenParameterPage_->commonPoints().empty() || CoordSettings::instance().sevenParams != sevenParamsAtStart_;
+}
+
+void CTarnwellDlg::done(int result) {
+  if (HasUnsavedWork() && !question_(this, kLeaveQuestion)) return;
+  RememberSettings();
+  QDialog::done(result);
+}
+
+void CTarnwellDlg::OnResetSettings() {
+  if (!question_(this, kResetQuestion)) return;
+  if (store_) store_->Clear();
+  CoordSettings::instance() = {};
+  sevenParamsAtStart_ = CoordSettings::instance().sevenParams;
+  // As at a first start: every type usable, the first page, the window's
+  // own size in the middle of its screen.
+  for (QRadioButton* radio : sourceRadios_) radio->setEnabled(true);
+  for (QRadioButton* radio : targetRadios_) radio->setEnabled(true);
+  tabs_->setCurrentIndex(0);
+  ShowSettings();
+  setWindowState(Qt::WindowNoState);
+  resize(sizeHint());
+  if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());
+}
+
+void CTarnwellDlg::OnManual() {
+  const QString manual = FindManual();
+  if (manual.isEmpty()) {
+    ShowMessage("找不到帮助文档（manual/index.html），请检查程序的安装。");
+    return;
+  }
+  if (!urlOpener_(QUrl::fromLocalFile(manual))) ShowMessage("无法打开帮助文档：" + ToStdPath(manual));
 }
 
 bool CTarnwellDlg::HandleWindowKey(const QKeyEvent* event) {
@@ -342,7 +438,12 @@ bool CTarnwellDlg::HandleWindowKey(const QKeyEvent* event) {
 
 bool CTarnwellDlg::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && windowControls_.contains(watched)) {
-    return HandleWindowKey(static_cast<QKeyEvent*>(event));
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // The ellipsoid lists take typed characters as a search for a name:
+    // typing "c" there picks "CGCS2000", it does not leave the program.
+    const bool ellipsoidList = watched == sourceEllipsoid_ || watched == targetEllipsoid_;
+    if (ellipsoidList && !key->text().isEmpty() && key->text().front().isPrint()) return false;
+    return HandleWindowKey(key);
   }
   return QDialog::eventFilter(watched, event);
 }

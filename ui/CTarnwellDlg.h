@@ -3,17 +3,27 @@
 // the four pages below, with the menu and the keyboard commands. Every choice
 // goes into CoordSettings at once. The window owns every page and settings
 // dialog, each made once and reused.
+//
+// Given a settings store, the window starts from the choices remembered there
+// and remembers them again when it closes. Leaving the program while there is
+// work that would be lost asks first.
 #pragma once
 
 #include <QDialog>
 #include <QSet>
+#include <QString>
 #include <array>
+#include <functional>
+#include <string>
+
+#include "engine/CoordSettings.h"
 
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
 class QRadioButton;
 class QTabWidget;
+class QUrl;
 
 namespace tarnwell {
 
@@ -25,6 +35,7 @@ class CDlgPoint;
 class CDlgProjTrans;
 class CDlgSParas;
 class CDlgTParas;
+class SettingsStore;
 
 class CTarnwellDlg : public QDialog {
   Q_OBJECT
@@ -37,9 +48,28 @@ class CTarnwellDlg : public QDialog {
     kDatumSettings = 32790,
     kEllipsoids = 32820,
     kAbout = 32799,
+    kResetSettings = 32830,
+    kManual = 57670,
   };
 
-  explicit CTarnwellDlg(QWidget* parent = nullptr);
+  // Asks a yes/no question over `parent`; true for yes.
+  using Question = std::function<bool(QWidget* parent, const QString& text)>;
+  // Opens a document in the desktop's viewer; false when that failed.
+  using UrlOpener = std::function<bool(const QUrl& url)>;
+
+  // `store`, when given, must outlive the window.
+  explicit CTarnwellDlg(SettingsStore* store = nullptr, QWidget* parent = nullptr);
+
+  // The question before leaving with unsaved work and before a reset (the
+  // standard question box unless set).
+  void setQuestion(Question question) { question_ = std::move(question); }
+  // How the manual is opened (the desktop's viewer unless set).
+  void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+
+  // Work that leaving would lose: common points imported on the
+  // seven-parameter page, or datum parameters computed (or typed) since the
+  // start.
+  bool HasUnsavedWork() const;
 
   void OnSourceSpace();
   void OnSourceLB();
@@ -53,6 +83,10 @@ class CTarnwellDlg : public QDialog {
   void OnSourceEllipsoid();
   void OnTargetEllipsoid();
   void OnTabChange(int tab);
+  // Forgets every remembered setting and shows the defaults (after asking).
+  void OnResetSettings();
+  // Opens the user manual.
+  void OnManual();
   // Runs a menu or keyboard command; a command without a handler does nothing.
   void OnCommand(int command);
 
@@ -65,17 +99,30 @@ class CTarnwellDlg : public QDialog {
   CDlgEllips* ellipsoidDialog() const { return ellipsoidDialog_; }
   CAboutDlg* aboutDialog() const { return aboutDialog_; }
 
+  // Every way out of the window ends here: asks first when there is unsaved
+  // work, then remembers the settings.
+  void done(int result) override;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   enum Type { kSpace, kLB, kPlan };
+  static Type TypeOf(const std::string& keyword);
 
   QWidget* MakeChoices();
   void MakeMenu();
   void MakePages();
   void OnInitDialog();
+  // The controls set from CoordSettings, by the start-up rules.
+  void ShowSettings();
+  // What ShowSettings cannot bring back by its rules: the page, the target
+  // type, the seven-parameter switch's effect and the window geometry.
+  void RestoreRemembered(const CoordSettings& remembered);
+  void RememberSettings();
+  void ApplySource(Type type);
+  void ApplyTarget(Type type);
   void ChooseSource(Type source, std::array<bool, 3> targetsAllowed, Type defaultTarget);
   void ChooseTarget(Type type);
   // The keyboard command table and Enter / Escape, for keys aimed at the
@@ -91,6 +138,11 @@ class CTarnwellDlg : public QDialog {
   QComboBox* targetEllipsoid_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QSet<QObject*> windowControls_;  // the controls the keyboard table serves
+
+  SettingsStore* store_ = nullptr;
+  Question question_;
+  UrlOpener urlOpener_;
+  SevenParams sevenParamsAtStart_;  // to tell parameters computed since
 
   CDlgPoint* pointPage_ = nullptr;
   CDlgFile* filePage_ = nullptr;

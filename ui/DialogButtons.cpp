@@ -7,10 +7,10 @@
 namespace tarnwell {
 
 QHBoxLayout* MakeOkCancelRow(QDialog* dialog, Qt::Alignment side) {
-  auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+  auto* ok = new QPushButton(QStringLiteral("确定"), dialog);
   ok->setObjectName(QStringLiteral("okButton"));
   ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+  auto* cancel = new QPushButton(QStringLiteral("取消"), dialog);
   cancel->setObjectName(QStringLiteral("cancelButton"));
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 #include "engine/Messages.h"
@@ -31,6 +32,17 @@ void ShowStandardMessageBox(const QString& text) {
 
 void InstallStandardMessageBox() {
   SetMessageHandler([](const std::string& text) { ShowStandardMessageBox(ToQt(text)); });
+}
+
+bool AskStandardQuestion(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Tarnwell"), text, QMessageBox::NoButton, parent);
+  box.setObjectName(QStringLiteral("standardQuestionBox"));
+  QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 }  // namespace tarnwell

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace tarnwell {
 
 // Shows `text` and returns when the user has closed the box. May be called
@@ -14,5 +16,10 @@ void ShowStandardMessageBox(const QString& text);
 
 // Routes every message of the core to the standard message box.
 void InstallStandardMessageBox();
+
+// The standard question box: modal over `parent`, the question icon, the
+// caption "Tarnwell", the buttons "是" and "否" ("否" the default, so that a
+// stray Enter keeps things as they are). True for "是".
+bool AskStandardQuestion(QWidget* parent, const QString& text);
 
 }  // namespace tarnwell

@@ -1,5 +1,6 @@
-// The keyboard command table on the main window's own controls, and the
-// pages' edit boxes that it leaves alone.
+// The keyboard command table on the main window's own controls, the
+// ellipsoid lists that take typed letters as a search, and the pages' edit
+// boxes that the table leaves alone.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -36,11 +37,12 @@ class KeyboardTest : public QObject {
   void closingKeysOnTheWindowsControls_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<int>("key");
-    for (const char* control : {"sourceSpace", "targetLB", "sevenParams", "sourceAngleFormat", "targetEllipsoid", "tabBar"}) {
+    for (const char* control : {"sourceSpace", "targetLB", "sevenParams", "sourceAngleFormat", "targetAngleFormat", "tabBar"}) {
       QTest::newRow(qPrintable(QString(control) + " C")) << control << int(Qt::Key_C);
     }
     QTest::newRow("radio Enter") << "sourceLB" << int(Qt::Key_Return);
     QTest::newRow("list Escape") << "sourceEllipsoid" << int(Qt::Key_Escape);
+    QTest::newRow("list Enter") << "targetEllipsoid" << int(Qt::Key_Enter);
   }
 
   void closingKeysOnTheWindowsControls() {
@@ -61,7 +63,7 @@ class KeyboardTest : public QObject {
   void lettersOpenTheirDialogs() {
     QFETCH(int, key);
     QFETCH(QString, dialog);
-    for (const char* control : {"sourcePlan", "sourceEllipsoid", "tabBar"}) {
+    for (const char* control : {"sourcePlan", "targetAngleFormat", "tabBar"}) {
       auto watch = RejectModal(dialog);
       QTest::keyClick(Control(control), Qt::Key(key));
       QVERIFY2(watch->fired(), control);
@@ -69,22 +71,47 @@ class KeyboardTest : public QObject {
     }
   }
 
-  // S T N O A H E I reach no handler and never the control: a list does
-  // not jump to an entry by that first letter.
-  void otherTableLettersAreSwallowed() {
-    auto* list = qobject_cast<QComboBox*>(Control("targetEllipsoid"));
+  // S T N O A H E I reach no handler: nothing opens, nothing changes.
+  void otherTableLettersDoNothing() {
     auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    for (Qt::Key key : {Qt::Key_S, Qt::Key_T, Qt::Key_N, Qt::Key_O, Qt::Key_A, Qt::Key_H, Qt::Key_E, Qt::Key_I}) {
-      QTest::keyClick(list, key);
+    for (const char* control : {"sourceLB", "targetAngleFormat", "tabBar"}) {
+      for (Qt::Key key : {Qt::Key_S, Qt::Key_T, Qt::Key_N, Qt::Key_O, Qt::Key_A, Qt::Key_H, Qt::Key_E, Qt::Key_I}) {
+        QTest::keyClick(Control(control), key);
+      }
     }
-    QCOMPARE(list->currentText(), QString("WGS84"));  // "airy", "intl" and "IAU76" were not chosen
     QVERIFY(!anyDialog->fired());
     QVERIFY(running_->window.isVisible());
+    QCOMPARE(qobject_cast<QComboBox*>(Control("targetAngleFormat"))->currentText(), QString("DMS"));
+    QCOMPARE(CoordSettings::instance().sourceType, std::string("Space"));
+  }
 
-    // A letter outside the table reaches the list as usual.
-    QTest::keyClick(list, Qt::Key_K);
-    QCOMPARE(list->currentText(), QString("krass"));
-    QCOMPARE(CoordSettings::instance().targetEllipsoid, std::string("krass"));
+  // Typing a letter into an ellipsoid list picks the next name that begins
+  // with it, even a letter of the command table: "c" once ended the program
+  // and lost the imported common points.
+  void ellipsoidListsSearchByTypedLetters_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("c") << "targetEllipsoid" << int(Qt::Key_C) << "CGCS2000";
+    QTest::newRow("g") << "sourceEllipsoid" << int(Qt::Key_G) << "GRS80";
+    QTest::newRow("i") << "targetEllipsoid" << int(Qt::Key_I) << "IAU76";
+    QTest::newRow("a") << "sourceEllipsoid" << int(Qt::Key_A) << "airy";
+    QTest::newRow("k") << "targetEllipsoid" << int(Qt::Key_K) << "krass";
+    QTest::newRow("p, no name") << "sourceEllipsoid" << int(Qt::Key_P) << "WGS84";
+  }
+
+  void ellipsoidListsSearchByTypedLetters() {
+    QFETCH(QString, list);
+    QFETCH(int, key);
+    QFETCH(QString, chosen);
+    auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    auto* box = qobject_cast<QComboBox*>(Control(list));
+    QTest::keyClick(box, Qt::Key(key));
+    QVERIFY(running_->window.isVisible());
+    QVERIFY(!anyDialog->fired());
+    QCOMPARE(box->currentText(), chosen);
+    const CoordSettings& settings = CoordSettings::instance();
+    QCOMPARE(QString::fromStdString(list == "sourceEllipsoid" ? settings.sourceEllipsoid : settings.targetEllipsoid), chosen);
   }
 
   void modifiedKeysReachTheControl() {

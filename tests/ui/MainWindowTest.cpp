@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QThread>
 
+#include "RadioStates.h"
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
 #include "tables/TablePaths.h"
@@ -37,18 +38,6 @@ QStringList LabelTexts(const QWidget* window, const QString& prefix) {
   QStringList texts;
   for (int i = 1; i <= 3; ++i) texts << Child<QLabel>(window, prefix + QString::number(i) + "Label")->text();
   return texts;
-}
-
-// The check and enabled state of the six type radios, as one text:
-// "sourceSpace=on+" is checked and enabled, "targetPlan=off-" unchecked and
-// disabled.
-QString RadioStates(const QWidget* window) {
-  QStringList states;
-  for (const char* name : {"sourceSpace", "sourceLB", "sourcePlan", "targetSpace", "targetLB", "targetPlan"}) {
-    const auto* radio = Child<QRadioButton>(window, name);
-    states << QString("%1=%2%3").arg(name, radio->isChecked() ? "on" : "off", radio->isEnabled() ? "+" : "-");
-  }
-  return states.join(' ');
 }
 
 const QStringList kSpaceLabels = {"X=", "Y=", "Z="};
@@ -108,7 +97,7 @@ class MainWindowTest : public QObject {
       for (QAction* item : menu->menu()->actions()) menuTexts << "  " + item->text();
     }
     QCOMPARE(menuTexts, QStringList({"文件&F", "  退出&C", "设置&P", "  投影参数&P", "  基准转换参数&G", "工具&T",
-                                     "  椭球管理&D", "帮助&A", "  关于&A"}));
+                                     "  椭球管理&D", "  ", "  恢复默认设置&R", "帮助&A", "  帮助文档&H", "  关于&A"}));
   }
 
   void startUpFollowsTheSettings() {
@@ -355,8 +344,8 @@ class MainWindowTest : public QObject {
     for (const QLabel* label : Child<QDialog>(&window, "aboutDialog")->findChildren<QLabel*>()) {
       if (!label->text().isEmpty()) texts << label->text();
     }
-    QCOMPARE(texts, QStringList({"Tarnwell,1.0.0版", "Tarnwell 开发组", "https://tarnwell.example",
-                                 "详细的帮助信息见应用程序目录下的Tarnwell的帮助文档.pdf"}));
+    QCOMPARE(texts, QStringList({"Tarnwell,1.0.0版", "Tarnwell 开发组",
+                                 "详细的帮助信息见《Tarnwell 使用手册》：菜单“帮助 › 帮助文档”，或按 F1。"}));
     QVERIFY(!Child<QLabel>(&window, "aboutIcon")->pixmap().isNull());
     QCOMPARE(Child<QPushButton>(Child<QDialog>(&window, "aboutDialog"), "okButton")->text(), QString("确定"));
   }

@@ -202,11 +202,29 @@ class PointPageTest : public QObject {
     Type({"0:0:0", "120:0:0", "0"});
     Convert();
     QLineEdit* x = Box("targetValue1");
-    QVERIFY(!x->isReadOnly());
+    QVERIFY(x->isReadOnly());
     x->selectAll();
     x->copy();
     QCOMPARE(QApplication::clipboard()->text(), x->text());
     QVERIFY(std::abs(x->text().toDouble() - (-3189068.5)) < 1e-6);
+  }
+
+  // A result longer than its box shows its start: the sign and the degrees.
+  void resultBoxesShowTheStartOfTheirText() {
+    double x, y, z;
+    GeodeticToCartesian(-31.5, 121.25, 42.0, x, y, z);
+    QLineEdit* latitude = Box("targetValue1");
+    latitude->setMinimumWidth(0);
+    latitude->setFixedWidth(latitude->fontMetrics().horizontalAdvance("-031:29:59"));
+    Type({QString::number(x, 'f', 6), QString::number(y, 'f', 6), QString::number(z, 'f', 6)});
+    Convert();
+    QVERIFY2(latitude->text().startsWith("-031:29:59.99") || latitude->text().startsWith("-031:30:00.00"),
+             qPrintable(latitude->text()));
+    QCOMPARE(latitude->cursorPosition(), 0);
+    // The cursor, at the first character, stands at the box's left edge.
+    const QRectF cursor = latitude->inputMethodQuery(Qt::ImCursorRectangle).toRectF();
+    QVERIFY2(cursor.left() < latitude->fontMetrics().horizontalAdvance("-"), qPrintable(QString::number(cursor.left())));
+    for (int i = 2; i <= 3; ++i) QCOMPARE(Box(qPrintable(QString("targetValue%1").arg(i)))->cursorPosition(), 0);
   }
 };
 

@@ -1,6 +1,7 @@
 // Not a test: draws every page and dialog of the program into PNG files, so
-// a person can look at them for clipped or overlapping texts.
-//   ui_screenshot_tour OUTPUT_DIRECTORY    (needs a display, e.g. xvfb-run)
+// a person can look at them for clipped or overlapping texts; the user
+// manual's pictures (resources/manual/images) are made with it.
+//   QT_QPA_PLATFORM=offscreen ui_screenshot_tour OUTPUT_DIRECTORY
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include "ui/CDlgProjTrans.h"
 #include "ui/CDlgFileFt.h"
 #include "ui/CDlgFile.h"
+#include "ui/CDlgPoint.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
 
@@ -46,6 +48,12 @@ int main(int argc, char* argv[]) {
 
   CTarnwellDlg window;
   window.show();
+  // The single-point page with a point converted, as a user sees it.
+  const char* const example[3] = {"-2823821.815", "4653514.330", "3313308.963"};  // 31.5°N 121.25°E, h 42 m
+  for (int i = 0; i < 3; ++i) {
+    window.findChild<QLineEdit*>(QString("sourceValue%1").arg(i + 1))->setText(example[i]);
+  }
+  window.pointPage()->OnConvert();
   auto* tabs = window.findChild<QTabWidget*>("pageTabs");
   const QString pages[4] = {"page0-point", "page1-file", "page2-three", "page3-seven"};
   for (int tab = 0; tab < 4; ++tab) {

@@ -248,11 +248,16 @@ class SettingsDialogsTest : public QObject {
     for (int i = 1; i < items.size(); ++i) QVERIFY(!ListTextLess(items[i].toStdString(), items[i - 1].toStdString()));
     QVERIFY(!Child<QPushButton>(&dialog, "okButton")->isVisible());
 
-    // Typed texts are not kept.
-    Child<QLineEdit>(&dialog, "semiMajorAxis")->setText("1");
-    dialog.reject();
-    dialog.show();
-    QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("6378137"));
+    // The fields are for reading: typing changes nothing.
+    for (const char* name : {"ellipsoidName", "semiMajorAxis", "inverseFlattening", "ellipsoidDescription"}) {
+      auto* field = Child<QLineEdit>(&dialog, name);
+      QVERIFY(field->isReadOnly());
+      const QString shown = field->text();
+      field->setFocus();
+      QTest::keyClicks(field, "12");
+      QTest::keyClick(field, Qt::Key_Backspace);
+      QCOMPARE(field->text(), shown);
+    }
     dialog.reject();
   }
 
@@ -280,7 +285,7 @@ class SettingsDialogsTest : public QObject {
     dialog.reject();
   }
 
-  void fileFormatChooserStartsOnTheFirstFormat() {
+  void fileFormatChooserStartsOnTheFormatInForce() {
     CDlgFileFt dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "formatList");
@@ -291,13 +296,30 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
 
     dialog.show();
-    QCOMPARE(list->currentRow(), 0);  // not the format in force
+    QCOMPARE(list->currentRow(), 2);
     list->setCurrentRow(1);
     dialog.reject();
     QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
     dialog.show();
-    dialog.accept();
-    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,b,l,h"));
+    dialog.accept();  // OK without a look keeps the format
+    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
+
+    CoordSettings::instance().fileFormat = "n,B,L,H";  // none of the three
+    dialog.show();
+    QCOMPARE(list->currentRow(), 0);
+    dialog.reject();
+  }
+
+  // Every settings dialog answers in Chinese: 确定 and 取消.
+  void dialogButtonsAreChinese() {
+    CDlgDatumTrans datum;
+    CDlgProjTrans projection;
+    CDlgEllips ellipsoids;
+    CDlgFileFt fileFormat;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&datum, &projection, &ellipsoids, &fileFormat}) {
+      QCOMPARE(Child<QPushButton>(dialog, "okButton")->text(), QString("确定"));
+      QCOMPARE(Child<QPushButton>(dialog, "cancelButton")->text(), QString("取消"));
+    }
   }
 };
 

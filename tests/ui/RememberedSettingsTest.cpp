@@ -1,0 +1,206 @@
+// The main window with a settings store: the first start, the choices
+// remembered at closing and shown at the next start, a damaged store, and
+// 工具 › 恢复默认设置. Each store is a file in a temporary folder.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "RadioStates.h"
+#include "UiTestSupport.h"
+#include "engine/CoordSettings.h"
+#include "tables/TablePaths.h"
+#include "ui/CTarnwellDlg.h"
+#include "ui/SettingsStore.h"
+
+using namespace tarnwell;
+using namespace tarnwell::test;
+
+namespace {
+
+QString ListText(const QWidget* window, const char* name) { return Child<QComboBox>(window, name)->currentText(); }
+
+// Chooses `entry` in the list as a user does.
+void Choose(QWidget* window, const char* list, const QString& entry) {
+  auto* box = Child<QComboBox>(window, list);
+  box->setCurrentIndex(box->findText(entry));
+  emit box->activated(box->currentIndex());
+}
+
+QAction* MenuItem(const QWidget* window, const QString& text) {
+  for (QAction* action : Child<QMenuBar>(window, "menuBar")->findChildren<QAction*>()) {
+    if (action->text() == text) return action;
+  }
+  qFatal("no menu item %s", qPrintable(text));
+}
+
+// A window over the store whose questions are answered with `answer` and
+// counted.
+struct StoredWindow {
+  StoredWindow(SettingsStore& store, bool answer = true) : window(&store) {
+    window.setQuestion([this, answer](QWidget*, const QString&) {
+      ++questions;
+      return answer;
+    });
+    window.show();
+  }
+  int questions = 0;
+  CTarnwellDlg window;
+};
+
+}  // namespace
+
+class RememberedSettingsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<SettingsStore> store_;
+
+ private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+  void init() {
+    CoordSettings::instance() = {};
+    SetTableDirectory("");
+    folder_ = std::make_unique<QTemporaryDir>();
+    store_ = std::make_unique<SettingsStore>(folder_->filePath("tarnwell.conf"));
+  }
+
+  void cleanup() {
+    store_.reset();
+    folder_.reset();
+  }
+
+  // Nothing remembered yet: the program's own start-up (target "LB").
+  void firstStartShowsTheStartUpChoices() {
+    CoordSettings::instance().sourceType = "Plan";  // a test's leftover is not a remembered choice
+    StoredWindow first(*store_);
+    QCOMPARE(RadioStates(&first.window),
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+    QCOMPARE(Child<QTabWidget>(&first.window, "pageTabs")->currentIndex(), 0);
+  }
+
+  void choicesAreRememberedAndShownAtTheNextStart() {
+    QSize size;
+    {
+      StoredWindow first(*store_);
+      Child<QRadioButton>(&first.window, "sourceLB")->click();
+      Child<QRadioButton>(&first.window, "targetPlan")->click();  // not the source's default target
+      Choose(&first.window, "sourceAngleFormat", "DDD");
+      Choose(&first.window, "targetAngleFormat", "DMM");
+      Choose(&first.window, "sourceEllipsoid", "krass");
+      Choose(&first.window, "targetEllipsoid", "CGCS2000");
+      Child<QTabWidget>(&first.window, "pageTabs")->setCurrentIndex(1);
+      CoordSettings::instance().fileFormat = "n,x,y,h";  // as the dialogs store them on OK
+      CoordSettings::instance().projection.centralMeridian = "117.000";
+      first.window.resize(first.window.size() + QSize(123, 45));
+      size = first.window.size();
+      first.window.close();
+      QVERIFY(!first.window.isVisible());
+      QCOMPARE(first.questions, 0);  // nothing to lose
+    }
+    CoordSettings::instance() = {};
+
+    StoredWindow second(*store_);
+    QCOMPARE(RadioStates(&second.window),
+             QString("sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=off+ targetLB=off+ targetPlan=on+"));
+    QCOMPARE(ListText(&second.window, "sourceAngleFormat"), QString("DDD"));
+    QCOMPARE(ListText(&second.window, "targetAngleFormat"), QString("DMM"));
+    QCOMPARE(ListText(&second.window, "sourceEllipsoid"), QString("krass"));
+    QCOMPARE(ListText(&second.window, "targetEllipsoid"), QString("CGCS2000"));
+    QCOMPARE(Child<QTabWidget>(&second.window, "pageTabs")->currentIndex(), 1);
+    QCOMPARE(second.window.size(), size);
+    const CoordSettings& settings = CoordSettings::instance();
+    QCOMPARE(settings.sourceType, std::string("LB"));
+    QCOMPARE(settings.targetType, std::string("Plan"));
+    QCOMPARE(settings.sourceEllipsoid, std::string("krass"));
+    QCOMPARE(settings.fileFormat, std::string("n,x,y,h"));
+    QCOMPARE(settings.projection.centralMeridian, std::string("117.000"));
+  }
+
+  // The switch comes back with its effect: geodetic on both sides, the
+  // other types unusable.
+  void sevenParameterSwitchIsRememberedWithItsEffect() {
+    {
+      StoredWindow first(*store_);
+      Child<QTabWidget>(&first.window, "pageTabs")->setCurrentIndex(3);
+      Child<QCheckBox>(&first.window, "sevenParams")->click();
+      first.window.close();
+    }
+    CoordSettings::instance() = {};
+    StoredWindow second(*store_);
+    QVERIFY(Child<QCheckBox>(&second.window, "sevenParams")->isChecked());
+    QVERIFY(CoordSettings::instance().useSevenParams);
+    QCOMPARE(RadioStates(&second.window),
+             QString("sourceSpace=off- sourceLB=on+ sourcePlan=off- targetSpace=off- targetLB=on+ targetPlan=off-"));
+    QCOMPARE(Child<QTabWidget>(&second.window, "pageTabs")->currentIndex(), 3);
+  }
+
+  void damagedStoreStartsWithTheDefaults() {
+    WriteFile(store_->fileName(),
+              "[conversion]\nsourceType=Geo\ntargetType=@ByteArray(LB)\nsourceAngleFormat=42\nsourceEllipsoid=NoSuch\n"
+              "useSevenParams=yes\n[window]\npage=9\ngeometry=@ByteArray(garbage)\n[datum]\ndX=12abc\n");
+    SettingsStore damaged(store_->fileName());
+    StoredWindow window(damaged);
+    QCOMPARE(RadioStates(&window.window),
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+    QCOMPARE(ListText(&window.window, "sourceAngleFormat"), QString("DMS"));
+    QCOMPARE(ListText(&window.window, "sourceEllipsoid"), QString("WGS84"));
+    QVERIFY(!Child<QCheckBox>(&window.window, "sevenParams")->isChecked());
+    QCOMPARE(Child<QTabWidget>(&window.window, "pageTabs")->currentIndex(), 0);
+    QVERIFY(window.window.width() > 100 && window.window.height() > 100);
+    QVERIFY(CoordSettings::instance().sevenParams == SevenParams{});
+  }
+
+  void resetForgetsEverythingAfterAsking() {
+    StoredWindow window(*store_);
+    Child<QRadioButton>(&window.window, "sourcePlan")->click();
+    Child<QCheckBox>(&window.window, "sevenParams")->click();
+    Choose(&window.window, "targetEllipsoid", "krass");
+    Choose(&window.window, "sourceAngleFormat", "DMM");
+    Child<QTabWidget>(&window.window, "pageTabs")->setCurrentIndex(2);
+    CoordSettings::instance().projection.centralMeridian = "117.000";
+    store_->SaveCoordSettings(CoordSettings::instance());
+    store_->setLastFolder(folder_->path());
+    window.window.resize(window.window.sizeHint() + QSize(200, 100));
+
+    MenuItem(&window.window, "恢复默认设置&R")->trigger();
+    QCOMPARE(window.questions, 1);
+    QCOMPARE(RadioStates(&window.window),
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+    QVERIFY(!Child<QCheckBox>(&window.window, "sevenParams")->isChecked());
+    QCOMPARE(ListText(&window.window, "targetEllipsoid"), QString("WGS84"));
+    QCOMPARE(ListText(&window.window, "sourceAngleFormat"), QString("DMS"));
+    QCOMPARE(Child<QTabWidget>(&window.window, "pageTabs")->currentIndex(), 0);
+    QCOMPARE(window.window.size(), window.window.sizeHint());
+    CoordSettings startUp;
+    startUp.targetType = "LB";  // as every start-up writes it
+    QVERIFY(CoordSettings::instance() == startUp);
+    QVERIFY(!store_->RemembersTargetType());
+    QVERIFY(store_->lastFolder().isEmpty());
+  }
+
+  void resetAnsweredNoChangesNothing() {
+    StoredWindow window(*store_, false);
+    Child<QRadioButton>(&window.window, "sourcePlan")->click();
+    Choose(&window.window, "targetEllipsoid", "krass");
+    store_->SaveCoordSettings(CoordSettings::instance());
+    const CoordSettings before = CoordSettings::instance();
+    MenuItem(&window.window, "恢复默认设置&R")->trigger();
+    QCOMPARE(window.questions, 1);
+    QVERIFY(CoordSettings::instance() == before);
+    QVERIFY(store_->RemembersTargetType());
+    QCOMPARE(ListText(&window.window, "targetEllipsoid"), QString("krass"));
+    QVERIFY(Child<QRadioButton>(&window.window, "sourcePlan")->isChecked());
+  }
+};
+
+QTEST_MAIN(RememberedSettingsTest)
+#include "RememberedSettingsTest.moc"

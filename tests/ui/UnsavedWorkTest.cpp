@@ -1,0 +1,133 @@
+// Leaving the program with work that would be lost (imported common points,
+// datum parameters computed since the start) asks first, by every way out;
+// without such work every way out leaves at once. The question is answered
+// by an injected function, never by a real question box.
+#include <QAction>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "UiTestSupport.h"
+#include "engine/CoordSettings.h"
+#include "ui/CDlgSParas.h"
+#include "ui/CTarnwellDlg.h"
+
+using namespace tarnwell;
+using namespace tarnwell::test;
+
+namespace {
+
+enum class Way { KeyC, Enter, Escape, MenuExit, CloseBox };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Way)
+
+class UnsavedWorkTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<RunningWindow> running_;
+  QTemporaryDir directory_;
+  QStringList questions_;
+  bool answer_ = false;
+
+  CTarnwellDlg& Window() { return running_->window; }
+
+  void Leave(Way way) {
+    switch (way) {
+      case Way::KeyC:
+        QTest::keyClick(Child<QWidget>(&Window(), "sourceLB"), Qt::Key_C);
+        break;
+      case Way::Enter:
+        QTest::keyClick(Child<QTabWidget>(&Window(), "pageTabs")->tabBar(), Qt::Key_Return);
+        break;
+      case Way::Escape:
+        QTest::keyClick(Child<QWidget>(&Window(), "targetEllipsoid"), Qt::Key_Escape);
+        break;
+      case Way::MenuExit:
+        for (QAction* action : Child<QMenuBar>(&Window(), "menuBar")->findChildren<QAction*>()) {
+          if (action->text() == "退出&C") action->trigger();
+        }
+        break;
+      case Way::CloseBox:
+        Window().close();  // what the window manager's close box does
+        break;
+    }
+  }
+
+  void ImportCommonPoints() {
+    const QString path = directory_.filePath("common.csv");
+    WriteFile(path, "K1,30,120,0,30.001,120.001,5\nK2,31,121,0,31.001,121.001,5\n");
+    Window().sevenParameterPage()->ImportFile(path);
+    QCOMPARE(Window().sevenParameterPage()->commonPoints().size(), std::size_t{2});
+  }
+
+  static void AddWays() {
+    QTest::addColumn<Way>("way");
+    QTest::newRow("C on a radio") << Way::KeyC;
+    QTest::newRow("Enter on the tab bar") << Way::Enter;
+    QTest::newRow("Escape on an ellipsoid list") << Way::Escape;
+    QTest::newRow("menu 退出") << Way::MenuExit;
+    QTest::newRow("close box") << Way::CloseBox;
+  }
+
+ private slots:
+  void init() {
+    running_ = std::make_unique<RunningWindow>();
+    questions_.clear();
+    Window().setQuestion([this](QWidget*, const QString& text) {
+      questions_ << text;
+      return answer_;
+    });
+  }
+  void cleanup() { running_.reset(); }
+
+  void withoutWorkEveryWayLeavesAtOnce_data() { AddWays(); }
+  void withoutWorkEveryWayLeavesAtOnce() {
+    QFETCH(Way, way);
+    QVERIFY(!Window().HasUnsavedWork());
+    Leave(way);
+    QVERIFY(!Window().isVisible());
+    QVERIFY(questions_.isEmpty());
+  }
+
+  void importedPointsAreKeptWhenTheAnswerIsNo_data() { AddWays(); }
+  void importedPointsAreKeptWhenTheAnswerIsNo() {
+    QFETCH(Way, way);
+    ImportCommonPoints();
+    QVERIFY(Window().HasUnsavedWork());
+    answer_ = false;
+    Leave(way);
+    QVERIFY(Window().isVisible());
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(questions_.front().contains("公共点"));
+    QCOMPARE(Window().sevenParameterPage()->commonPoints().size(), std::size_t{2});
+
+    answer_ = true;
+    Leave(way);
+    QVERIFY(!Window().isVisible());
+    QCOMPARE(questions_.size(), 2);
+  }
+
+  // The estimation pages store what they compute in CoordSettings, as the
+  // datum dialog does on OK.
+  void parametersChangedSinceTheStartAsk() {
+    CoordSettings::instance().sevenParams.dX = -15.415;
+    QVERIFY(Window().HasUnsavedWork());
+    answer_ = false;
+    Leave(Way::KeyC);
+    QVERIFY(Window().isVisible());
+    QCOMPARE(questions_.size(), 1);
+    // The same values as at the start again: nothing to lose.
+    CoordSettings::instance().sevenParams = {};
+    Leave(Way::KeyC);
+    QVERIFY(!Window().isVisible());
+    QCOMPARE(questions_.size(), 1);
+  }
+};
+
+QTEST_MAIN(UnsavedWorkTest)
+#include "UnsavedWorkTest.moc"

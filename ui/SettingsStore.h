@@ -1,0 +1,66 @@
+// What the program remembers from one run to the next, per user: the
+// conversion settings (CoordSettings: types, angle formats, ellipsoids, the
+// seven-parameter switch, the projection, the file format, the datum model
+// and its seven parameters), the page shown, the main window's geometry and
+// the folder a file was last chosen in.
+//
+// Reading never fails and never trusts the file: a value that is missing, of
+// another type, not one of its keywords or not wholly a number gives its
+// default. The projection and the seven parameters are taken whole or not at
+// all, so that a damaged file can never mix remembered and default values into
+// a transformation nobody chose.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+#include "engine/CoordSettings.h"
+
+class QSettings;
+
+namespace tarnwell {
+
+class SettingsStore {
+ public:
+  // The user's own store, found by the application's organisation and
+  // application names.
+  SettingsStore();
+  // An INI file of its own (tests).
+  explicit SettingsStore(const QString& fileName);
+  ~SettingsStore();
+  SettingsStore(const SettingsStore&) = delete;
+  SettingsStore& operator=(const SettingsStore&) = delete;
+
+  // The remembered conversion settings over the defaults. An ellipsoid name
+  // counts only when the ellipsoid catalogue, as loaded, holds it.
+  CoordSettings LoadCoordSettings() const;
+  void SaveCoordSettings(const CoordSettings& settings);
+  // Whether a valid target type is remembered (not at the first start). The
+  // window's start-up derives the target type from the source type; a
+  // remembered one is chosen again after that.
+  bool RemembersTargetType() const;
+
+  // The page shown last, 0 when none or not below `pageCount`.
+  int currentPage(int pageCount) const;
+  void setCurrentPage(int page);
+
+  // As QWidget::saveGeometry wrote it; empty when none.
+  QByteArray windowGeometry() const;
+  void setWindowGeometry(const QByteArray& geometry);
+
+  // The folder a file was last chosen in, when it still exists; else empty.
+  QString lastFolder() const;
+  void setLastFolder(const QString& folder);
+
+  // Forgets everything: the next load gives the defaults.
+  void Clear();
+
+  // Where the store lies.
+  QString fileName() const;
+
+ private:
+  std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace tarnwell

@@ -20,12 +20,15 @@ install_missing_packages() {
   fi
 }
 
-# build DIR [cmake options...]
+# build DIR [cmake options...] [--target TARGET]
 build() {
-  local directory=$1
+  local directory=$1 options=() targets=()
   shift
-  cmake -S . -B "$directory" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$directory" -j"$(nproc)"
+  while (($#)); do
+    if [[ $1 == --target ]]; then targets=(--target "$2"); shift 2; else options+=("$1"); shift; fi
+  done
+  cmake -S . -B "$directory" -G Ninja -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null
+  cmake --build "$directory" -j"$(nproc)" "${targets[@]}"
 }
 
 run_program() {
@@ -43,6 +46,10 @@ run_tests() {
   # The core once more under AddressSanitizer and UndefinedBehaviorSanitizer.
   build build-sanitize -DTARNWELL_SANITIZE=ON -DTARNWELL_BUILD_UI=OFF -DTARNWELL_BUILD_BENCH=OFF
   ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+  # A conversion on a worker while the settings change, under ThreadSanitizer.
+  build build-tsan -DTARNWELL_SANITIZE_THREAD=ON -DTARNWELL_BUILD_UI=OFF -DTARNWELL_BUILD_BENCH=OFF \
+    --target tarnwell_concurrency_tests
+  ctest --test-dir build-tsan --output-on-failure -R ConversionOnAWorker
 }
 
 case "${1:-}" in

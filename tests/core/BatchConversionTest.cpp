@@ -6,7 +6,6 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
-#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -434,38 +433,6 @@ TEST_F(BatchConversion, OutputIsTheSameForAnyNumberOfThreads) {
     EXPECT_EQ(result.linesWritten, 20000u);
     EXPECT_EQ(recorder.messages, std::vector<std::string>{"坐标格式错误,请检查.\n第 20001 行: Bad,91x,120,0"});
   }
-}
-
-// A conversion on a worker thread works on its own copy of the settings:
-// the window may change them meanwhile (under ThreadSanitizer any reading of
-// the shared settings from the worker would show as a race).
-TEST_F(BatchConversion, ConversionOnAWorkerIgnoresSettingsChanges) {
-  UseTypes("LB", "Plan", "n,b,l,h");
-  std::string input;
-  for (int i = 0; i < 20000; ++i) input += PointName(i) + ",31.25,121." + std::to_string(i % 1000) + ",10\n";
-  const std::string path = folder.File("worker.csv");
-  test::WriteBytes(path, input);
-  ASSERT_EQ(Convert(path).outcome, BatchOutcome::Converted);
-  const std::string expected = test::ReadBytes(path + "1");
-
-  const CoordSettings snapshot = CoordSettings::instance();
-  std::atomic<bool> done = false;
-  BatchResult result;
-  std::thread worker([&] {
-    BatchOptions options;
-    options.threads = 2;
-    result = ConvertCoordinateFile(snapshot, path, options);
-    done = true;
-  });
-  for (int change = 0; !done; ++change) {
-    CoordSettings& settings = CoordSettings::instance();
-    settings.projection.centralMeridian = std::to_string(100 + change % 40);
-    settings.sourceEllipsoid = change % 2 ? "krass" : "WGS84";
-    settings.targetAngleFormat = change % 2 ? "DMS" : "DDD";
-  }
-  worker.join();
-  EXPECT_EQ(result.outcome, BatchOutcome::Converted);
-  EXPECT_TRUE(test::ReadBytes(path + "1") == expected);
 }
 
 // A line of millions of commas is refused at its fifth field, without

@@ -60,7 +60,7 @@ class UnsavedWorkTest : public QObject {
 
   void ImportCommonPoints() {
     const QString path = directory_.filePath("common.csv");
-    WriteFile(path, "K1,30,120,0,30.001,120.001,5\nK2,31,121,0,31.001,121.001,5\n");
+    WriteFile(path, "K1,30:0:0,120:0:0,0,30:0:3.6,120:0:3.6,5\nK2,31:0:0,121:0:0,0,31:0:3.6,121:0:3.6,5\n");
     Window().sevenParameterPage()->ImportFile(path);
     QCOMPARE(Window().sevenParameterPage()->commonPoints().size(), std::size_t{2});
   }

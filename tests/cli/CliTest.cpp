@@ -391,6 +391,44 @@ TEST_F(Cli, OptionValuesMustBeWholeNumbers) {
   }
 }
 
+// Points that cannot carry seven parameters, and a file with a bad line,
+// are refused; nothing is printed as parameters.
+TEST_F(Cli, SevenRefusesDegenerateOrBadCommonPoints) {
+  const std::string point = "K,31.5,121.25,10,31.5,121.25,12\n";
+  Write("same.csv", point + point + point);
+  const std::vector<std::string> seven = {"seven", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD"};
+  std::vector<std::string> same = seven;
+  same.push_back(File("same.csv"));
+  const CliRun identical = RunCli(same);
+  EXPECT_EQ(identical.exitStatus, 1);
+  EXPECT_EQ(identical.out, "");
+  EXPECT_EQ(identical.err, "公共点不足或分布不当,无法计算七参数。\n");
+
+  Write("bad.csv", point + "L,31.5,121.25\n");
+  std::vector<std::string> bad = seven;
+  bad.push_back(File("bad.csv"));
+  const CliRun refused = RunCli(bad);
+  EXPECT_EQ(refused.exitStatus, 1);
+  EXPECT_EQ(refused.err, "文件的格式不正确，请检查。\n第 2 行: L,31.5,121.25\n");
+}
+
+// A row that makes no ellipsoid is named in the refusal of every conversion
+// that uses it; a sphere works for Space and Plan alike.
+TEST_F(Cli, EllipsoidRowsAreCheckedWhereTheyAreUsed) {
+  Write("ellips.csv", "\"Flat\",\"a=6378137\",\"rf=0.5\",\"1/f below 1\"\n"
+                      "\"Ball\",\"a=6371000\",\"b=6371000\",\"a sphere\"\n");
+  for (const char* type : {"Space", "Plan"}) {
+    const CliRun flat = RunCli({"point", "--tables", File(""), "--from-ellipsoid", "Flat", "--to-ellipsoid", "Flat",
+                                "--from", "LB", "--to", type, "--from-angle", "DDD", "31.5", "121.25", "10"});
+    EXPECT_EQ(flat.exitStatus, 1) << type;
+    EXPECT_EQ(flat.err, "椭球参数错误,请检查.\n椭球: Flat\n") << type;
+    const CliRun ball = RunCli({"point", "--tables", File(""), "--from-ellipsoid", "Ball", "--to-ellipsoid", "Ball",
+                                "--from", "LB", "--to", type, "--from-angle", "DDD", "0", "120", "0"});
+    EXPECT_EQ(ball.exitStatus, 0) << type << ball.err;
+    EXPECT_EQ(ball.out.substr(0, 9), std::string(type) == "Space" ? "-3185499." : "0.0000000") << type;  // R cos 120°
+  }
+}
+
 TEST_F(Cli, EllipsoidsAndProjectionsListTheCatalogues) {
   const CliRun ellipsoids = RunCli({"ellipsoids"});
   EXPECT_EQ(ellipsoids.exitStatus, 0);

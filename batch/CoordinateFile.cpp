@@ -1,12 +1,15 @@
 #include "batch/CoordinateFile.h"
 
+#include <tbb/concurrent_queue.h>
 #include <tbb/enumerable_thread_specific.h>
 #include <tbb/info.h>
 #include <tbb/parallel_pipeline.h>
 #include <tbb/task_arena.h>
 
 #include <array>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "batch/AtomicFileWriter.h"
 #include "engine/ConversionPlan.h"
@@ -35,6 +38,36 @@ struct LineBlock {
   std::string converted;              // the output lines, each ending in CR LF
   std::uint64_t convertedLines = 0;
   std::string refusal;                // the message for the line that stopped the block
+
+  // Empties the block for the next lines, keeping the storage of its strings.
+  void Reuse() {
+    lines.clear();
+    converted.clear();
+    convertedLines = 0;
+    refusal.clear();
+  }
+};
+
+// The blocks in flight go round: the writer hands each written block back
+// and the reader fills it again. Their strings keep their storage, so a file
+// of any length is converted without allocating (and faulting in) fresh
+// memory for every block.
+class BlockPool {
+ public:
+  // For the reader alone.
+  LineBlock* Take() {
+    LineBlock* block = nullptr;
+    if (returned_.try_pop(block)) {
+      block->Reuse();
+      return block;
+    }
+    return owned_.emplace_back(std::make_unique<LineBlock>()).get();
+  }
+  void Return(LineBlock* block) { returned_.push(block); }
+
+ private:
+  std::vector<std::unique_ptr<LineBlock>> owned_;
+  tbb::concurrent_queue<LineBlock*> returned_;
 };
 
 // The conversion of one block, stopping at its first refused line.
@@ -94,43 +127,48 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
   std::atomic<bool> stopRequested = false;         // by the writer, for the reader
   std::uint64_t nextLineNumber = 1;                // the reader's
 
-  const auto read = [&](tbb::flow_control& control) -> std::shared_ptr<LineBlock> {
-    auto block = std::make_shared<LineBlock>();
+  BlockPool blocks;
+
+  const auto read = [&](tbb::flow_control& control) -> LineBlock* {
+    LineBlock* block = blocks.Take();
     if (stopRequested || cancelled() || !ReadBlock(input, nextLineNumber, *block)) {
+      blocks.Return(block);
       control.stop();
       return nullptr;
     }
     return block;
   };
-  const auto convert = [&plans](std::shared_ptr<LineBlock> block) {
+  const auto convert = [&plans](LineBlock* block) {
     ConvertBlock(plans.local(), *block);
     return block;
   };
-  const auto write = [&](std::shared_ptr<LineBlock> block) {
+  const auto writeBlock = [&](const LineBlock& block) {
     if (stopRequested) return;
     if (cancelled()) {
       outcome = BatchOutcome::Cancelled;
       stopRequested = true;
       return;
     }
-    linesWritten += block->convertedLines;  // before a refused line, too
-    if (!block->refusal.empty() || !output.Append(block->converted)) {
-      ShowMessage(block->refusal.empty() ? std::string(kOutputNotCreated) : block->refusal);
+    linesWritten += block.convertedLines;  // before a refused line, too
+    if (!block.refusal.empty() || !output.Append(block.converted)) {
+      ShowMessage(block.refusal.empty() ? std::string(kOutputNotCreated) : block.refusal);
       outcome = BatchOutcome::Stopped;
       stopRequested = true;
       return;
     }
-    if (options.onProgress) options.onProgress({linesWritten, block->bytesConsumed, input.FileSize()});
+    if (options.onProgress) options.onProgress({linesWritten, block.bytesConsumed, input.FileSize()});
+  };
+  const auto write = [&](LineBlock* block) {
+    writeBlock(*block);
+    blocks.Return(block);
   };
 
   tbb::task_arena arena(threads);
   arena.execute([&] {
     tbb::parallel_pipeline(static_cast<std::size_t>(2 * threads + 2),
-                           tbb::make_filter<void, std::shared_ptr<LineBlock>>(tbb::filter_mode::serial_in_order, read) &
-                               tbb::make_filter<std::shared_ptr<LineBlock>, std::shared_ptr<LineBlock>>(
-                                   tbb::filter_mode::parallel, convert) &
-                               tbb::make_filter<std::shared_ptr<LineBlock>, void>(tbb::filter_mode::serial_in_order,
-                                                                                   write));
+                           tbb::make_filter<void, LineBlock*>(tbb::filter_mode::serial_in_order, read) &
+                               tbb::make_filter<LineBlock*, LineBlock*>(tbb::filter_mode::parallel, convert) &
+                               tbb::make_filter<LineBlock*, void>(tbb::filter_mode::serial_in_order, write));
   });
   // A cancel the reader saw before the writer did.
   if (outcome == BatchOutcome::Converted && cancelled()) outcome = BatchOutcome::Cancelled;

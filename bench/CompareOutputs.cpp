@@ -1,5 +1,6 @@
-// Compares a Tarnwell output file with cs2cs output for the same points and
-// prints the largest difference in metres.
+// Compares a Tarnwell output file with cs2cs output (or CartConvert -w
+// output, which has the same order) for the same points and prints the
+// largest difference in metres.
 //
 //   bench-compare-outputs plan|space|lb TARNWELL.csv1 CS2CS.txt
 //   bench-compare-outputs --definition     the PROJ definition of the default
@@ -57,8 +58,12 @@ double Difference(const std::string& kind, const double ours[3], const double th
     d[1] = ours[1] - theirs[0];
     d[2] = ours[2] - theirs[2];
   } else if (kind == "lb") {
-    d[0] = (ours[0] - theirs[1]) * kRadiansPerDegree * kEarthRadius;
-    d[1] = (ours[1] - theirs[0]) * kRadiansPerDegree * kEarthRadius * std::cos(ours[0] * kRadiansPerDegree);
+    // An angle is a distance on the sphere through the point: far above the
+    // earth the same angle is many more metres.
+    const double radius = kEarthRadius + ours[2];
+    d[0] = (ours[0] - theirs[1]) * kRadiansPerDegree * radius;
+    const double longitudeGap = std::remainder(ours[1] - theirs[0], 360.0);  // 180° is -180°
+    d[1] = longitudeGap * kRadiansPerDegree * radius * std::cos(ours[0] * kRadiansPerDegree);
     d[2] = ours[2] - theirs[2];
   } else {
     for (int i = 0; i < 3; ++i) d[i] = ours[i] - theirs[i];

@@ -18,27 +18,6 @@ std::size_t DigitsAt(std::string_view text, std::size_t position) {
   return end - position;
 }
 
-// True when `text` (no blanks around it) has the shape of a decimal number
-// without its sign: digits with at most one point, then an optional exponent.
-bool HasUnsignedDecimalShape(std::string_view text) {
-  std::size_t position = DigitsAt(text, 0);
-  std::size_t mantissaDigits = position;
-  if (position < text.size() && text[position] == '.') {
-    const std::size_t fraction = DigitsAt(text, position + 1);
-    mantissaDigits += fraction;
-    position += 1 + fraction;
-  }
-  if (mantissaDigits == 0) return false;
-  if (position < text.size() && (text[position] == 'e' || text[position] == 'E')) {
-    ++position;
-    if (position < text.size() && (text[position] == '+' || text[position] == '-')) ++position;
-    const std::size_t exponentDigits = DigitsAt(text, position);
-    if (exponentDigits == 0) return false;
-    position += exponentDigits;
-  }
-  return position == text.size();
-}
-
 }  // namespace
 
 void AppendNumber(double value, std::string& text) {
@@ -70,7 +49,10 @@ bool ReadNumber(std::string_view text, double& value) {
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
-  if (!HasUnsignedDecimalShape(text)) return false;
+  // std::from_chars reads the decimal form of strtod, without blanks and
+  // without a "+" sign; a digit or a point first also keeps out a second
+  // sign, "inf" and "nan". Taken whole, that is a decimal number alone.
+  if (text.empty() || !(IsDigit(text.front()) || text.front() == '.')) return false;
   double magnitude;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
   if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(magnitude)) return false;

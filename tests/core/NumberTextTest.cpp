@@ -62,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                     NumberCase{"+3", true, 3}, NumberCase{"-.5", true, -0.5}, NumberCase{"5.", true, 5},
                     NumberCase{"1e-3", true, 0.001}, NumberCase{"1E+3", true, 1000},
                     NumberCase{"6378137", true, 6378137}, NumberCase{"298.257223563", true, 298.257223563},
-                    NumberCase{"-0", true, 0}, NumberCase{"1e308", true, 1e308}));
+                    NumberCase{"-0", true, 0}, NumberCase{"1e308", true, 1e308}, NumberCase{"1.e2", true, 100},
+                    NumberCase{"+.5e-1", true, 0.05}));
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, NumberReading,
@@ -73,7 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                     NumberCase{".", false, 0}, NumberCase{"1e", false, 0}, NumberCase{"1e+", false, 0},
                     NumberCase{"1,5", false, 0}, NumberCase{"1.2.3", false, 0}, NumberCase{"1e400", false, 0},
                     NumberCase{"-1e400", false, 0}, NumberCase{"\xef\xbc\x91\xef\xbc\x92", false, 0},  // full-width 12
-                    NumberCase{"1 2", false, 0}, NumberCase{"NULL", false, 0}, NumberCase{"30:15:20", false, 0}));
+                    NumberCase{"1 2", false, 0}, NumberCase{"NULL", false, 0}, NumberCase{"30:15:20", false, 0},
+                    NumberCase{"infinity", false, 0}, NumberCase{"nan(1)", false, 0}, NumberCase{"e5", false, 0},
+                    NumberCase{".e5", false, 0}, NumberCase{"-+5", false, 0}, NumberCase{"5-", false, 0}));
 
 TEST(ReadNumber, ReadsWhatFormatNumberWrote) {
   std::mt19937_64 random(11);

@@ -19,6 +19,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
+#include "ui/CDlgFParas.h"
 #include "ui/CDlgFile.h"
 #include "ui/CDlgPoint.h"
 #include "ui/CDlgProjTrans.h"
@@ -115,6 +116,9 @@ QWidget* CTarnwellDlg::MakeChoices() {
   sevenParams_ = new QCheckBox(QStringLiteral("七参数"));
   sevenParams_->setObjectName(QStringLiteral("sevenParams"));
   connect(sevenParams_, &QCheckBox::clicked, this, &CTarnwellDlg::OnSevenParams);
+  fourParams_ = new QCheckBox(QStringLiteral("四参数"));
+  fourParams_->setObjectName(QStringLiteral("fourParams"));
+  connect(fourParams_, &QCheckBox::clicked, this, &CTarnwellDlg::OnFourParams);
 
   sourceAngleFormat_ = MakeList(QStringLiteral("sourceAngleFormat"));
   targetAngleFormat_ = MakeList(QStringLiteral("targetAngleFormat"));
@@ -134,7 +138,8 @@ QWidget* CTarnwellDlg::MakeChoices() {
   auto* conversionGroup = new QGroupBox(QStringLiteral("坐标转换"));
   conversionGroup->setObjectName(QStringLiteral("conversionGroup"));
   auto* conversionGrid = new QGridLayout(conversionGroup);
-  conversionGrid->addWidget(sevenParams_, 0, 0, 2, 1, Qt::AlignVCenter);
+  conversionGrid->addWidget(sevenParams_, 0, 0);
+  conversionGrid->addWidget(fourParams_, 1, 0);
   int row = 0;
   for (auto [angleFormat, ellipsoid] : {std::pair{sourceAngleFormat_, sourceEllipsoid_}, std::pair{targetAngleFormat_, targetEllipsoid_}}) {
     auto* ellipsoidLabel = new QLabel(QStringLiteral("椭球"));
@@ -158,7 +163,7 @@ QWidget* CTarnwellDlg::MakeChoices() {
 
   for (QRadioButton* radio : sourceRadios_) windowControls_.insert(radio);
   for (QRadioButton* radio : targetRadios_) windowControls_.insert(radio);
-  for (QObject* control : std::initializer_list<QObject*>{sevenParams_, sourceAngleFormat_, targetAngleFormat_,
+  for (QObject* control : std::initializer_list<QObject*>{sevenParams_, fourParams_, sourceAngleFormat_, targetAngleFormat_,
                                                           sourceEllipsoid_, targetEllipsoid_}) {
     windowControls_.insert(control);
   }
@@ -195,10 +200,12 @@ void CTarnwellDlg::MakePages() {
   filePage_ = new CDlgFile;
   threeParameterPage_ = new CDlgTParas(datumDialog_);
   sevenParameterPage_ = new CDlgSParas(datumDialog_);
+  fourParameterPage_ = new CDlgFParas;
   tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
   tabs_->addTab(filePage_, QStringLiteral("文件转换"));
   tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
   tabs_->addTab(sevenParameterPage_, QStringLiteral("七参数计算"));
+  tabs_->addTab(fourParameterPage_, QStringLiteral("四参数计算"));
   tabs_->setCurrentIndex(0);
   connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
   windowControls_.insert(tabs_->tabBar());
@@ -210,6 +217,7 @@ void CTarnwellDlg::OnInitDialog() {
   SelectEntry(targetAngleFormat_, settings.targetAngleFormat);
   // The switch shows the setting; its enabling rules apply only when clicked.
   sevenParams_->setChecked(settings.useSevenParams);
+  fourParams_->setChecked(settings.useFourParams);
 
   LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
   for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) {
@@ -238,7 +246,10 @@ void CTarnwellDlg::OnInitDialog() {
 
 void CTarnwellDlg::OnSourceSpace() { ChooseSource(kSpace, {true, true, false}, kLB); }
 void CTarnwellDlg::OnSourceLB() { ChooseSource(kLB, {true, true, true}, kSpace); }
-void CTarnwellDlg::OnSourcePlan() { ChooseSource(kPlan, {false, true, false}, kLB); }
+// From a plane source the four parameters lead to a plane target too.
+void CTarnwellDlg::OnSourcePlan() {
+  ChooseSource(kPlan, {false, true, CoordSettings::instance().useFourParams}, kLB);
+}
 
 // A source choice: the source radio, the targets it allows with a default
 // target, the page's labels, and both types in CoordSettings. The geodetic
@@ -278,6 +289,12 @@ void CTarnwellDlg::OnSevenParams() {
   for (QRadioButton* radio : {targetRadios_[kPlan], targetRadios_[kSpace], sourceRadios_[kPlan], sourceRadios_[kSpace]}) {
     radio->setEnabled(!on);
   }
+}
+
+void CTarnwellDlg::OnFourParams() {
+  CoordSettings::instance().useFourParams = fourParams_->isChecked();
+  // The plane target a plane source may have comes and goes with the switch.
+  if (sourceRadios_[kPlan]->isChecked()) OnSourcePlan();
 }
 
 void CTarnwellDlg::OnSourceAngleFormat() { CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText()); }

@@ -1,6 +1,6 @@
 // The main window: the conversion choices above (source and target
-// coordinate type, the seven-parameter switch, angle formats, ellipsoids) and
-// the four pages below, with the menu and the keyboard commands. Every choice
+// coordinate type, the seven- and four-parameter switches, angle formats,
+// ellipsoids) and the pages below, with the menu and the keyboard commands. Every choice
 // goes into CoordSettings at once. The window owns every page and settings
 // dialog, each made once and reused.
 #pragma once
@@ -20,6 +20,7 @@ namespace tarnwell {
 class CAboutDlg;
 class CDlgDatumTrans;
 class CDlgEllips;
+class CDlgFParas;
 class CDlgFile;
 class CDlgPoint;
 class CDlgProjTrans;
@@ -48,6 +49,7 @@ class CTarnwellDlg : public QDialog {
   void OnTargetLB();
   void OnTargetPlan();
   void OnSevenParams();
+  void OnFourParams();
   void OnSourceAngleFormat();
   void OnTargetAngleFormat();
   void OnSourceEllipsoid();
@@ -60,6 +62,7 @@ class CTarnwellDlg : public QDialog {
   CDlgFile* filePage() const { return filePage_; }
   CDlgTParas* threeParameterPage() const { return threeParameterPage_; }
   CDlgSParas* sevenParameterPage() const { return sevenParameterPage_; }
+  CDlgFParas* fourParameterPage() const { return fourParameterPage_; }
   CDlgDatumTrans* datumDialog() const { return datumDialog_; }
   CDlgProjTrans* projectionDialog() const { return projectionDialog_; }
   CDlgEllips* ellipsoidDialog() const { return ellipsoidDialog_; }
@@ -85,6 +88,7 @@ class CTarnwellDlg : public QDialog {
   std::array<QRadioButton*, 3> sourceRadios_{};  // by Type
   std::array<QRadioButton*, 3> targetRadios_{};
   QCheckBox* sevenParams_ = nullptr;
+  QCheckBox* fourParams_ = nullptr;
   QComboBox* sourceAngleFormat_ = nullptr;
   QComboBox* targetAngleFormat_ = nullptr;
   QComboBox* sourceEllipsoid_ = nullptr;
@@ -96,6 +100,7 @@ class CTarnwellDlg : public QDialog {
   CDlgFile* filePage_ = nullptr;
   CDlgTParas* threeParameterPage_ = nullptr;
   CDlgSParas* sevenParameterPage_ = nullptr;
+  CDlgFParas* fourParameterPage_ = nullptr;
   CDlgDatumTrans* datumDialog_ = nullptr;
   CDlgProjTrans* projectionDialog_ = nullptr;
   CDlgEllips* ellipsoidDialog_ = nullptr;

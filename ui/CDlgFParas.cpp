@@ -19,12 +19,12 @@ QString Metres(double metres) { return QString::number(metres, 'f', 4); }
 }  // namespace
 
 CDlgFParas::CDlgFParas(QWidget* parent)
-    : CommonPointPage(QStringLiteral("计算"),
-                      {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("h"), QStringLiteral("x2"),
-                       QStringLiteral("y2"), QStringLiteral("h2")},
-                      {QStringLiteral("vx(米)"), QStringLiteral("vy(米)"), QStringLiteral("vh(米)"),
-                       QStringLiteral("平面残差(米)")},
-                      parent) {
+    : CommonPointListPage(QStringLiteral("计算"),
+                          {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("h"), QStringLiteral("x2"),
+                           QStringLiteral("y2"), QStringLiteral("h2")},
+                          {QStringLiteral("vx(米)"), QStringLiteral("vy(米)"), QStringLiteral("vh(米)"),
+                           QStringLiteral("平面残差(米)")},
+                          parent) {
   setObjectName(QStringLiteral("fourParameterPage"));
   heightModel_ = new QComboBox;
   heightModel_->setObjectName(QStringLiteral("heightModel"));
@@ -47,12 +47,6 @@ std::vector<CommonPointTable::Row> CDlgFParas::Rows() const {
   }
   return rows;
 }
-
-void CDlgFParas::SetParticipates(std::size_t point, bool participates) {
-  commonPoints_[point].participates = participates;
-}
-
-void CDlgFParas::RemovePoints(const std::vector<std::size_t>& points) { EraseIndices(commonPoints_, points); }
 
 void CDlgFParas::Compute() {
   const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints_, heightModel());

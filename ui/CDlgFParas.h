@@ -15,27 +15,22 @@ class QComboBox;
 
 namespace tarnwell {
 
-class CDlgFParas : public CommonPointPage {
+class CDlgFParas : public CommonPointListPage<PlaneCommonPoint> {
   Q_OBJECT
 
  public:
   explicit CDlgFParas(QWidget* parent = nullptr);
 
-  // The list, in the order of the files.
-  const std::vector<PlaneCommonPoint>& commonPoints() const { return commonPoints_; }
+  // The list keeps the order of the files.
   HeightModel heightModel() const;
 
  protected:
   bool Import(const std::string& path) override;
   std::vector<CommonPointTable::Row> Rows() const override;
-  void SetParticipates(std::size_t point, bool participates) override;
-  void RemovePoints(const std::vector<std::size_t>& points) override;
-  void ClearPoints() override { commonPoints_.clear(); }
   void Compute() override;
 
  private:
   QComboBox* heightModel_ = nullptr;
-  std::vector<PlaneCommonPoint> commonPoints_;
 };
 
 }  // namespace tarnwell

@@ -9,12 +9,12 @@
 namespace tarnwell {
 
 CDlgSParas::CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent)
-    : CommonPointPage(QStringLiteral("计算七参数"),
-                      {QStringLiteral("B"), QStringLiteral("L"), QStringLiteral("h"), QStringLiteral("B2"),
-                       QStringLiteral("L2"), QStringLiteral("h2")},
-                      {QStringLiteral("vX(米)"), QStringLiteral("vY(米)"), QStringLiteral("vZ(米)"),
-                       QStringLiteral("三维残差(米)")},
-                      parent),
+    : CommonPointListPage(QStringLiteral("计算七参数"),
+                          {QStringLiteral("B"), QStringLiteral("L"), QStringLiteral("h"), QStringLiteral("B2"),
+                           QStringLiteral("L2"), QStringLiteral("h2")},
+                          {QStringLiteral("vX(米)"), QStringLiteral("vY(米)"), QStringLiteral("vZ(米)"),
+                           QStringLiteral("三维残差(米)")},
+                          parent),
       datumDialog_(datumDialog) {
   setObjectName(QStringLiteral("sevenParameterPage"));
 }
@@ -36,12 +36,6 @@ std::vector<CommonPointTable::Row> CDlgSParas::Rows() const {
   }
   return rows;
 }
-
-void CDlgSParas::SetParticipates(std::size_t point, bool participates) {
-  commonPoints_[point].participates = participates;
-}
-
-void CDlgSParas::RemovePoints(const std::vector<std::size_t>& points) { EraseIndices(commonPoints_, points); }
 
 void CDlgSParas::Compute() {
   const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints_);

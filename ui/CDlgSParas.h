@@ -13,7 +13,7 @@ namespace tarnwell {
 
 class CDlgDatumTrans;
 
-class CDlgSParas : public CommonPointPage {
+class CDlgSParas : public CommonPointListPage<CommonPointLine> {
   Q_OBJECT
 
  public:
@@ -21,20 +21,15 @@ class CDlgSParas : public CommonPointPage {
   // computation.
   explicit CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent = nullptr);
 
-  // The list, sorted by line text.
-  const std::vector<CommonPointLine>& commonPoints() const { return commonPoints_; }
+  // The list is sorted by line text.
 
  protected:
   bool Import(const std::string& path) override;
   std::vector<CommonPointTable::Row> Rows() const override;
-  void SetParticipates(std::size_t point, bool participates) override;
-  void RemovePoints(const std::vector<std::size_t>& points) override;
-  void ClearPoints() override { commonPoints_.clear(); }
   void Compute() override;
 
  private:
   CDlgDatumTrans* datumDialog_;
-  std::vector<CommonPointLine> commonPoints_;
 };
 
 }  // namespace tarnwell

@@ -2,7 +2,8 @@
 // from files into a table, a tick per point for whether the estimate uses it,
 // the residuals of every point after each computation with the RMS and the
 // largest above the table, and the buttons 导入文件, compute, 清空 and 删除.
-// A page keeps its points in its own list; the table shows them.
+// A page keeps its points in its own list (CommonPointListPage); the table
+// shows them.
 #pragma once
 
 #include <QWidget>
@@ -65,19 +66,34 @@ class CommonPointPage : public QWidget {
   FileChooser chooseFile_ = OpenCoordinateFile;
 };
 
-// Erases the elements at the ascending `indices` from `list`.
+// A page whose list holds common points of type `Point`, each with its
+// `participates` flag.
 template <typename Point>
-void EraseIndices(std::vector<Point>& list, const std::vector<std::size_t>& indices) {
-  std::size_t kept = 0, next = 0;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (next < indices.size() && indices[next] == i) {
-      ++next;
-    } else {
-      if (kept != i) list[kept] = std::move(list[i]);
-      ++kept;
-    }
+class CommonPointListPage : public CommonPointPage {
+ public:
+  const std::vector<Point>& commonPoints() const { return commonPoints_; }
+
+ protected:
+  using CommonPointPage::CommonPointPage;
+
+  void SetParticipates(std::size_t point, bool participates) override {
+    commonPoints_[point].participates = participates;
   }
-  list.resize(kept);
-}
+  void RemovePoints(const std::vector<std::size_t>& points) override {
+    std::size_t kept = 0, next = 0;
+    for (std::size_t i = 0; i < commonPoints_.size(); ++i) {
+      if (next < points.size() && points[next] == i) {
+        ++next;
+      } else {
+        if (kept != i) commonPoints_[kept] = std::move(commonPoints_[i]);
+        ++kept;
+      }
+    }
+    commonPoints_.resize(kept);
+  }
+  void ClearPoints() override { commonPoints_.clear(); }
+
+  std::vector<Point> commonPoints_;
+};
 
 }  // namespace tarnwell

@@ -48,7 +48,7 @@ std::vector<CommonPointTable::Row> CDlgFParas::Rows() const {
   return rows;
 }
 
-void CDlgFParas::Compute() {
+void CDlgFParas::OnCompute() {
   const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints_, heightModel());
   if (!estimate) return;
   CoordSettings& settings = CoordSettings::instance();

@@ -21,13 +21,14 @@ class CDlgFParas : public CommonPointListPage<PlaneCommonPoint> {
  public:
   explicit CDlgFParas(QWidget* parent = nullptr);
 
+  void OnCompute() override;
+
   // The list keeps the order of the files.
   HeightModel heightModel() const;
 
  protected:
   bool Import(const std::string& path) override;
   std::vector<CommonPointTable::Row> Rows() const override;
-  void Compute() override;
 
  private:
   QComboBox* heightModel_ = nullptr;

@@ -37,7 +37,7 @@ std::vector<CommonPointTable::Row> CDlgSParas::Rows() const {
   return rows;
 }
 
-void CDlgSParas::Compute() {
+void CDlgSParas::OnCompute() {
   const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints_);
   if (!estimate) return;
   CoordSettings::instance().sevenParams = estimate->params;

@@ -21,12 +21,13 @@ class CDlgSParas : public CommonPointListPage<CommonPointLine> {
   // computation.
   explicit CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent = nullptr);
 
+  void OnCompute() override;
+
   // The list is sorted by line text.
 
  protected:
   bool Import(const std::string& path) override;
   std::vector<CommonPointTable::Row> Rows() const override;
-  void Compute() override;
 
  private:
   CDlgDatumTrans* datumDialog_;

@@ -1,7 +1,7 @@
 // The main window: the conversion choices above (source and target
 // coordinate type, the seven- and four-parameter switches, angle formats,
-// ellipsoids) and the pages below, with the menu and the keyboard commands. Every choice
-// goes into CoordSettings at once. The window owns every page and settings
+// ellipsoids) and the pages below, with the menu and the keyboard commands.
+// Every choice goes into CoordSettings at once. The window owns every page and settings
 // dialog, each made once and reused.
 #pragma once
 

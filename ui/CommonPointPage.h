@@ -25,7 +25,8 @@ class CommonPointPage : public QWidget {
 
  public:
   void OnImport();
-  void OnCompute() { Compute(); }
+  // Estimates from the list and shows the outcome with ShowResult.
+  virtual void OnCompute() = 0;
   void OnClear();
   void OnDelete();
 
@@ -48,8 +49,6 @@ class CommonPointPage : public QWidget {
   // Removes the points with these indices (ascending) from the list.
   virtual void RemovePoints(const std::vector<std::size_t>& points) = 0;
   virtual void ClearPoints() = 0;
-  // Estimates from the list and shows the outcome with ShowResult.
-  virtual void Compute() = 0;
 
   // Puts a control of the page's own above the compute button.
   void AddOption(QWidget* control);

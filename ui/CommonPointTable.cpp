@@ -2,7 +2,6 @@
 
 #include <QHeaderView>
 #include <QSignalBlocker>
-#include <algorithm>
 #include <set>
 
 #include "tables/ListOrder.h"

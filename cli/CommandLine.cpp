@@ -8,10 +8,10 @@ namespace tarnwell::cli {
 namespace {
 
 // Every option takes one value.
-constexpr std::array<std::string_view, 16> kOptions = {
+constexpr std::array<std::string_view, 18> kOptions = {
     "--from",  "--to",         "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
     "--seven", "--projection", "--lon0",       "--k",        "--x0",             "--y0",
-    "--lat0",  "--format",     "--tables",     "--threads"};
+    "--lat0",  "--format",     "--tables",     "--threads",  "--four",           "--height-fit"};
 
 bool IsOption(std::string_view argument) {
   return std::find(kOptions.begin(), kOptions.end(), argument) != kOptions.end();
@@ -62,6 +62,9 @@ const char* UsageText() {
       "  tarnwell-cli file [SETTINGS] INPUT              转换坐标文件，写入 INPUT1，输出其路径\n"
       "  tarnwell-cli three [SETTINGS] B L h B2 L2 h2    计算三参数\n"
       "  tarnwell-cli seven [SETTINGS] FILE...           导入公共点文件，计算七参数及残差报告\n"
+      "  tarnwell-cli four [--height-fit constant|plane|quadratic] FILE...\n"
+      "                                                  导入平面公共点文件 (点名,x,y,h,x2,y2,h2)，\n"
+      "                                                  计算四参数、高程拟合及残差报告\n"
       "  tarnwell-cli ellipsoids                         列出椭球 (名称,a,1/f,描述)\n"
       "  tarnwell-cli projections                        列出投影 (序号,关键字,描述)\n"
       "SETTINGS:\n"
@@ -69,6 +72,7 @@ const char* UsageText() {
       "  --from-angle DMS|DDD|DMM      --to-angle DMS|DDD|DMM\n"
       "  --from-ellipsoid NAME         --to-ellipsoid NAME\n"
       "  --seven dX,dY,dZ,rX,rY,rZ,ppm (启用七参数转换)\n"
+      "  --four dX,dY,rot,ppm          (启用四参数: 平面坐标在投影之后再作四参数转换)\n"
       "  --projection KEY              projs.csv 中的投影及其默认参数\n"
       "  --lon0 T --k T --x0 T --y0 T --lat0 T\n"
       "  --format n,b,l,h|n,x,y,h|n,X,Y,Z\n"

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "estimate/HeightFit.h"
+
 namespace tarnwell::cli {
 
 // Exit status of the tool.
@@ -22,6 +24,7 @@ enum ExitStatus : int {
 // What the options set besides the conversion settings.
 struct ToolOptions {
   int threads = 0;  // of a file conversion; 0 for every core
+  HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
 };
 
 struct CommandLine {

@@ -9,6 +9,7 @@
 #include "engine/Messages.h"
 #include "tables/NumberText.h"
 #include "engine/PointConversion.h"
+#include "estimate/PlaneFitReport.h"
 #include "estimate/SevenParameters.h"
 #include "estimate/ThreeParameters.h"
 #include "tables/EllipsoidCatalogue.h"
@@ -64,6 +65,31 @@ void PrintFitReport(const FitReport& report) {
             << "多余观测数," << report.redundancy << '\n';
 }
 
+// The four parameters on one line; on the next the height fit: the centroid
+// it is reduced to, then the coefficients of its model (1, 3 or 6).
+void PrintLocalGrid(const FourParams& p, const HeightFit& fit) {
+  std::cout << FormatNumber(p.dNorth) << ',' << FormatNumber(p.dEast) << ',' << FormatNumber(p.rotationArcSeconds)
+            << ',' << FormatNumber(p.scalePpm) << '\n';
+  std::cout << "高程拟合," << FormatNumber(fit.centroid.north) << ',' << FormatNumber(fit.centroid.east);
+  for (std::size_t j = 0; j < CoefficientCount(fit.model); ++j) std::cout << ',' << FormatNumber(fit.coefficients[j]);
+  std::cout << '\n';
+}
+
+void PrintPlaneFitReport(const PlaneFitReport& report) {
+  std::cout << "点名,vx,vy,vh,v2D\n";
+  for (const PlaneResidual& point : report.points) {
+    std::cout << point.name << ',' << FormatNumber(point.vNorth) << ',' << FormatNumber(point.vEast) << ','
+              << FormatNumber(point.vHeight) << ',' << FormatNumber(point.v2D) << '\n';
+  }
+  std::cout << "平面残差均方根," << FormatNumber(report.plane.rms) << '\n'
+            << "最大平面残差," << FormatNumber(report.plane.largest) << ',' << report.plane.largestName << '\n'
+            << "高程残差均方根," << FormatNumber(report.height.rms) << '\n'
+            << "最大高程残差," << FormatNumber(report.height.largest) << ',' << report.height.largestName << '\n'
+            << "点数," << report.pointCount << '\n'
+            << "多余观测数," << report.plane.redundancy << '\n'
+            << "高程多余观测数," << report.height.redundancy << '\n';
+}
+
 }  // namespace
 
 ExitStatus RunPoint(const Values& values, const ToolOptions&, std::string&) {
@@ -105,7 +131,7 @@ ExitStatus RunThree(const Values& values, const ToolOptions&, std::string&) {
 }
 
 ExitStatus RunSeven(const Values& values, const ToolOptions&, std::string&) {
-  std::vector<std::string> commonPoints;
+  std::vector<CommonPointLine> commonPoints;
   for (const std::string& path : values) {
     if (!ImportCommonPointFile(CoordSettings::instance(), path, commonPoints)) return kExitRefused;
   }
@@ -113,6 +139,18 @@ ExitStatus RunSeven(const Values& values, const ToolOptions&, std::string&) {
   if (!estimate) return kExitRefused;
   PrintSevenParams(estimate->params);
   PrintFitReport(estimate->report);
+  return kExitSuccess;
+}
+
+ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string&) {
+  std::vector<PlaneCommonPoint> commonPoints;
+  for (const std::string& path : values) {
+    if (!ImportPlaneCommonPointFile(path, commonPoints)) return kExitRefused;
+  }
+  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints, options.heightModel);
+  if (!estimate) return kExitRefused;
+  PrintLocalGrid(estimate->params, estimate->heightFit);
+  PrintPlaneFitReport(estimate->report);
   return kExitSuccess;
 }
 

@@ -17,6 +17,7 @@ ExitStatus RunPoint(const Values& values, const ToolOptions& options, std::strin
 ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string& error);   // INPUT
 ExitStatus RunThree(const Values& values, const ToolOptions& options, std::string& error);  // B L h B2 L2 h2
 ExitStatus RunSeven(const Values& values, const ToolOptions& options, std::string& error);  // FILE...
+ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string& error);   // FILE...
 ExitStatus RunEllipsoids(const Values& values, const ToolOptions& options, std::string& error);
 ExitStatus RunProjections(const Values& values, const ToolOptions& options, std::string& error);
 

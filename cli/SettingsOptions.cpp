@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cli/ProjectionList.h"
 #include "engine/CoordSettings.h"
@@ -37,14 +39,42 @@ bool ReadThreadCount(const std::string& value, int& threads) {
   return true;
 }
 
-bool ParseSevenParams(const std::string& text, SevenParams& params) {
+// Numbers separated by commas, exactly as many as `targets`, each wholly a
+// number; the targets are written only when all read.
+bool ParseNumberList(const std::string& text, std::initializer_list<double*> targets) {
   const std::vector<std::string> fields = SplitAtChar(text, ',');
-  if (fields.size() != 7) return false;
-  double* targets[7] = {&params.dX, &params.dY, &params.dZ, &params.rX, &params.rY, &params.rZ, &params.scalePpm};
-  for (std::size_t i = 0; i < 7; ++i) {
-    if (!ReadNumber(fields[i], *targets[i])) return false;
+  if (fields.size() != targets.size()) return false;
+  std::vector<double> values(fields.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (!ReadNumber(fields[i], values[i])) return false;
   }
+  std::size_t i = 0;
+  for (double* target : targets) *target = values[i++];
   return true;
+}
+
+bool ParseSevenParams(const std::string& text, SevenParams& params) {
+  return ParseNumberList(text, {&params.dX, &params.dY, &params.dZ, &params.rX, &params.rY, &params.rZ, &params.scalePpm});
+}
+
+bool ParseFourParams(const std::string& text, FourParams& params) {
+  FourParams read;
+  if (!ParseNumberList(text, {&read.dNorth, &read.dEast, &read.rotationArcSeconds, &read.scalePpm}) || !IsUsable(read))
+    return false;
+  params = read;
+  return true;
+}
+
+bool ParseHeightModel(const std::string& keyword, HeightModel& model) {
+  constexpr std::pair<std::string_view, HeightModel> kModels[] = {
+      {"constant", HeightModel::Constant}, {"plane", HeightModel::Plane}, {"quadratic", HeightModel::Quadratic}};
+  for (const auto& [name, value] : kModels) {
+    if (keyword == name) {
+      model = value;
+      return true;
+    }
+  }
+  return false;
 }
 
 // The projection with this key, its catalogue defaults and its list position,
@@ -84,6 +114,11 @@ bool ApplyOption(const std::string& name, const std::string& value, ToolOptions&
   } else if (name == "--seven") {
     if (!ParseSevenParams(value, settings.sevenParams)) return false;
     settings.useSevenParams = true;
+  } else if (name == "--four") {
+    if (!ParseFourParams(value, settings.fourParams)) return false;
+    settings.useFourParams = true;
+  } else if (name == "--height-fit") {
+    return ParseHeightModel(value, options.heightModel);
   } else if (name == "--format") {
     if (!OneOf(value, {"n,b,l,h", "n,x,y,h", "n,X,Y,Z"})) return false;
     settings.fileFormat = value;

@@ -10,7 +10,7 @@ namespace tarnwell::cli {
 // Applies --tables first, then --projection, then the other options in the
 // order given (so --lon0 and the like override the projection's defaults).
 // Returns kExitSuccess, or the exit status with `error` set.
-// --threads goes into `options`.
+// --threads and --height-fit go into `options`.
 ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, std::string& error);
 
 // Loads projs.csv from the table directory; false with `error` set.

@@ -27,6 +27,7 @@ constexpr Command kCommands[] = {
     {"file", 1, 1, RunFile},
     {"three", 6, 6, RunThree},
     {"seven", 1, kAny, RunSeven},
+    {"four", 1, kAny, RunFour},
     {"ellipsoids", 0, 0, RunEllipsoids},
     {"projections", 0, 0, RunProjections},
 };

@@ -32,7 +32,9 @@ Route ChooseRoute(const CoordSettings& settings) {
     return settings.targetType == "Space" ? Route::LBToSpace : Route::LBToPlan;
   }
   if (settings.sourceType == "Space") return targetLB ? Route::SpaceToLB : Route::NoConversion;
-  return targetLB ? Route::PlanToLB : Route::NoConversion;
+  if (targetLB) return Route::PlanToLB;
+  // Plane to plane is the four-parameter transformation alone.
+  return settings.useFourParams && settings.targetType == "Plan" ? Route::PlanToPlan : Route::NoConversion;
 }
 
 bool EllipsoidChoiceAllowed(const CoordSettings& settings) {
@@ -49,6 +51,8 @@ bool EllipsoidChoiceAllowed(const CoordSettings& settings) {
 }
 
 bool NeedsProjection(Route route) { return route == Route::LBToPlan || route == Route::PlanToLB; }
+
+bool HasPlaneSide(Route route) { return NeedsProjection(route) || route == Route::PlanToPlan; }
 
 // The projection on the source ellipsoid; nullopt (reported) when its
 // parameters are not numbers or PROJ refuses the definition.
@@ -77,7 +81,15 @@ std::optional<ConversionPlan> ConversionPlan::FromSettings(const CoordSettings& 
   plan.sourceAngleFormat_ = AngleFormatFromKeyword(settings.sourceAngleFormat);
   plan.targetAngleFormat_ = AngleFormatFromKeyword(settings.targetAngleFormat);
   plan.sevenParams_ = settings.sevenParams;
-  if (plan.route_ == Route::SameLB || plan.route_ == Route::NoConversion) return plan;
+  plan.useFourParams_ = settings.useFourParams && HasPlaneSide(plan.route_);
+  plan.fourParams_ = settings.fourParams;
+  plan.heightFit_ = settings.heightFit;
+  if (plan.useFourParams_ && !(IsUsable(plan.fourParams_) && IsUsable(plan.heightFit_))) {
+    ShowMessage("四参数错误,请检查.");
+    return std::nullopt;
+  }
+  if (plan.route_ == Route::SameLB || plan.route_ == Route::NoConversion || plan.route_ == Route::PlanToPlan)
+    return plan;
 
   if (plan.route_ == Route::SevenParams) {
     plan.targetEllipsoid_ = Ellipsoid::FromCatalogue(settings.targetEllipsoid);
@@ -117,6 +129,18 @@ bool ConversionPlan::ReadPlane(std::string_view north, std::string_view east, st
   return true;
 }
 
+void ConversionPlan::ToLocalGrid(PlanePoint& point) const {
+  if (!useFourParams_) return;
+  point.height = heightFit_.Apply(point.north, point.east, point.height);
+  fourParams_.Apply(point.north, point.east);
+}
+
+void ConversionPlan::FromLocalGrid(PlanePoint& point) const {
+  if (!useFourParams_) return;
+  fourParams_.Inverse(point.north, point.east);
+  point.height = heightFit_.Inverse(point.north, point.east, point.height);
+}
+
 Refusal ConversionPlan::PlanToGeodetic(const PlanePoint& plane, GeodeticPoint& geodetic) const {
   GeodeticPoint inverse;
   if (!projection_->Inverse(plane, inverse)) return kConversionFailed;
@@ -153,6 +177,7 @@ Refusal ConversionPlan::Convert(std::string_view first, std::string_view second,
       } else {
         PlanePoint plane;
         if (!projection_->Forward(geodetic, plane)) return kConversionFailed;
+        ToLocalGrid(plane);
         target = plane;
       }
       return {};
@@ -168,8 +193,16 @@ Refusal ConversionPlan::Convert(std::string_view first, std::string_view second,
       PlanePoint plane;
       GeodeticPoint geodetic;
       if (!ReadPlane(first, second, third, plane)) return kFormatWrong;
+      FromLocalGrid(plane);
       if (Refusal refusal = PlanToGeodetic(plane, geodetic); !refusal.empty()) return refusal;
       target = geodetic;
+      return {};
+    }
+    case Route::PlanToPlan: {
+      PlanePoint plane;
+      if (!ReadPlane(first, second, third, plane)) return kFormatWrong;
+      ToLocalGrid(plane);
+      target = plane;
       return {};
     }
     case Route::SameLB:

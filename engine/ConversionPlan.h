@@ -26,7 +26,9 @@ namespace tarnwell {
 enum class ConversionSide { Source, Target };
 
 // What the pair of coordinate types (or the seven-parameter switch) calls for.
-enum class Route { SevenParams, LBToSpace, LBToPlan, SpaceToLB, PlanToLB, SameLB, NoConversion };
+// PlanToPlan is the four-parameter switch's own: from the projection's grid
+// to the local grid.
+enum class Route { SevenParams, LBToSpace, LBToPlan, SpaceToLB, PlanToLB, PlanToPlan, SameLB, NoConversion };
 
 // Why a point was refused: one of the engine's fixed message texts; empty
 // when the point was converted.
@@ -46,7 +48,8 @@ class ConversionPlan {
   // The plan for the settings. nullopt, with its message shown, when the
   // choice of ellipsoids is not allowed (with the seven-parameter switch they
   // must differ, without it they must be the same), when an ellipsoid the
-  // route needs is missing or unusable, or when the projection is refused.
+  // route needs is missing or unusable, when the projection is refused, or
+  // when the four parameters or the height fit of a plane route are unusable.
   // A route without a conversion (SameLB, NoConversion) needs nothing more.
   static std::optional<ConversionPlan> FromSettings(const CoordSettings& settings);
 
@@ -73,6 +76,11 @@ class ConversionPlan {
   ConversionPlan() = default;
 
   bool ReadPlane(std::string_view north, std::string_view east, std::string_view height, PlanePoint& point) const;
+  // From the projection's grid to the local grid and back: the height fit at
+  // the projection's grid position, the four parameters. Nothing without the
+  // four-parameter switch.
+  void ToLocalGrid(PlanePoint& point) const;
+  void FromLocalGrid(PlanePoint& point) const;
   Refusal PlanToGeodetic(const PlanePoint& plane, GeodeticPoint& geodetic) const;
   // True when the inverse of a plane point lies where PROJ's inverse is exact.
   bool InverseTrusted(const GeodeticPoint& inverse) const;
@@ -85,6 +93,9 @@ class ConversionPlan {
   std::optional<Ellipsoid> sourceEllipsoid_;
   std::optional<Ellipsoid> targetEllipsoid_;
   SevenParams sevenParams_;
+  bool useFourParams_ = false;
+  FourParams fourParams_;
+  HeightFit heightFit_;
   std::optional<MapProjection> projection_;
   std::optional<double> centralMeridian_;  // degrees, where the projection has one
 };

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "estimate/FourParameters.h"
+#include "estimate/HeightFit.h"
 #include "tables/ProjectionParams.h"
 
 namespace tarnwell {
@@ -33,6 +35,11 @@ struct CoordSettings {
   std::string fileFormat = "n,b,l,h";      // "n,b,l,h", "n,x,y,h" or "n,X,Y,Z"
   std::string datumModel = "Bursa-Wolf";
   SevenParams sevenParams;
+  // The local grid: the four parameters and the height fit, applied to "Plan"
+  // coordinates after the projection (and undone before its inverse).
+  bool useFourParams = false;
+  FourParams fourParams;
+  HeightFit heightFit;
 
   // The single record of the process, made with the defaults on first use.
   // (Tests restore the defaults with `CoordSettings::instance() = {};`.)

@@ -36,12 +36,12 @@ ScaledRotation SolveScaledRotation(const std::vector<PlaneCommonPoint>& points, 
   return {sumA / sumOfSquares, sumB / sumOfSquares};
 }
 
-bool AllFinite(const FourParams& p) {
-  return std::isfinite(p.dNorth) && std::isfinite(p.dEast) && std::isfinite(p.rotationArcSeconds) &&
-         std::isfinite(p.scalePpm);
-}
-
 }  // namespace
+
+bool IsUsable(const FourParams& p) {
+  return std::isfinite(p.dNorth) && std::isfinite(p.dEast) && std::isfinite(p.rotationArcSeconds) &&
+         std::isfinite(p.scalePpm) && 1 + p.scalePpm / kPpm > 0;
+}
 
 void FourParams::Apply(double& north, double& east) const {
   const double angle = rotationArcSeconds / kArcSecondsPerRadian, factor = 1 + scalePpm / kPpm;
@@ -71,7 +71,7 @@ std::optional<FourParams> EstimateFourParameters(const std::vector<PlaneCommonPo
     params->rotationArcSeconds = std::atan2(b, a) * kArcSecondsPerRadian;
     params->scalePpm = (std::hypot(a, b) - 1) * kPpm;
   }
-  if (!params || !AllFinite(*params)) {
+  if (!params || !IsUsable(*params)) {
     ShowMessage("公共点不足或分布不当,无法计算四参数。");
     return std::nullopt;
   }

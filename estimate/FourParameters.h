@@ -25,6 +25,10 @@ struct FourParams {
   bool operator==(const FourParams&) const = default;
 };
 
+// True when the four are finite and the scale factor 1 + m is positive, so
+// that Apply and Inverse are defined.
+bool IsUsable(const FourParams& params);
+
 // The least-squares four parameters from the participating points. Refused,
 // with "公共点不足或分布不当,无法计算四参数。" shown, unless at least two of
 // them lie apart (PointsDistinct).

@@ -54,14 +54,6 @@ std::optional<Terms> SolveBySvd(const alglib::real_2d_array& design, const algli
   return solution;
 }
 
-bool AllFinite(const HeightFit& fit) {
-  if (!std::isfinite(fit.centroid.north) || !std::isfinite(fit.centroid.east)) return false;
-  for (double coefficient : fit.coefficients) {
-    if (!std::isfinite(coefficient)) return false;
-  }
-  return true;
-}
-
 std::optional<HeightFit> TryFitHeights(const std::vector<PlaneCommonPoint>& points, HeightModel model) {
   const PlaneSpread spread = SourceSpread(points);
   const std::size_t columns = CoefficientCount(model);
@@ -82,7 +74,7 @@ std::optional<HeightFit> TryFitHeights(const std::vector<PlaneCommonPoint>& poin
   fit.model = model;
   fit.centroid = spread.centroid;
   for (std::size_t j = 0; j < columns; ++j) fit.coefficients[j] = (*scaled)[j] / std::pow(scale, kTermDegree[j]);
-  if (!AllFinite(fit)) return std::nullopt;
+  if (!IsUsable(fit)) return std::nullopt;
   return fit;
 }
 
@@ -95,6 +87,14 @@ std::size_t CoefficientCount(HeightModel model) {
     case HeightModel::Quadratic: return 6;
   }
   return 6;  // not reached: every model is named above
+}
+
+bool IsUsable(const HeightFit& fit) {
+  if (!std::isfinite(fit.centroid.north) || !std::isfinite(fit.centroid.east)) return false;
+  for (double coefficient : fit.coefficients) {
+    if (!std::isfinite(coefficient)) return false;
+  }
+  return true;
 }
 
 double HeightFit::Offset(double north, double east) const {

@@ -36,7 +36,12 @@ struct HeightFit {
   double Inverse(double north, double east, double targetHeight) const {
     return targetHeight - Offset(north, east);
   }
+
+  bool operator==(const HeightFit&) const = default;
 };
+
+// True when the centroid and every coefficient are finite numbers.
+bool IsUsable(const HeightFit& fit);
 
 // Below this share of the largest singular value of the (centred, scaled)
 // design matrix a singular value counts as zero: the points cannot tell

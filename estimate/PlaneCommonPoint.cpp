@@ -1,7 +1,13 @@
 #include "estimate/PlaneCommonPoint.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+
+#include "engine/ConversionPlan.h"
+#include "estimate/CommonPointFile.h"
+#include "tables/NumberText.h"
+#include "tables/TableText.h"
 
 namespace tarnwell {
 namespace {
@@ -22,7 +28,32 @@ PlanePosition ParticipatingMean(const std::vector<PlaneCommonPoint>& points, Pos
   return {sum.north / static_cast<double>(count), sum.east / static_cast<double>(count)};
 }
 
+// One line name,x,y,h,x2,y2,h2; the empty text when it reads, else its message.
+std::string ReadPlaneCommonPoint(std::string_view line, PlaneCommonPoint& point) {
+  std::array<std::string_view, 7> fields;
+  if (!SplitExactly(line, ',', fields)) return std::string(kBadCommonPointLine);
+  double* const values[6] = {&point.sourceNorth, &point.sourceEast, &point.sourceHeight,
+                             &point.targetNorth, &point.targetEast, &point.targetHeight};
+  for (int i = 0; i < 6; ++i) {
+    if (!ReadNumber(fields[i + 1], *values[i])) return std::string(kFormatWrong);
+  }
+  point.name = fields[0];
+  return {};
+}
+
 }  // namespace
+
+bool ImportPlaneCommonPointFile(const std::string& path, std::vector<PlaneCommonPoint>& points) {
+  std::vector<PlaneCommonPoint> read;
+  const bool whole = ReadCommonPointFile(path, [&read](std::string_view line) {
+    PlaneCommonPoint point;
+    std::string refusal = ReadPlaneCommonPoint(line, point);
+    if (refusal.empty()) read.push_back(std::move(point));
+    return refusal;
+  });
+  if (whole) points.insert(points.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  return whole;
+}
 
 PlaneSpread SourceSpread(const std::vector<PlaneCommonPoint>& points) {
   PlaneSpread spread;

@@ -18,7 +18,16 @@ struct PlaneCommonPoint {
 
 struct PlanePosition {
   double north = 0, east = 0;  // metres
+
+  bool operator==(const PlanePosition&) const = default;
 };
+
+// Adds the points of a common-point file, one a line in file order:
+// name,x,y,h,x2,y2,h2 — the source north, east and height, then the target
+// ones, in metres. Every line must read (ReadCommonPointFile): a wrong
+// count of fields is "文件的格式不正确，请检查。", a value that is not wholly
+// a number "坐标格式错误,请检查."; then nothing of the file is added.
+bool ImportPlaneCommonPointFile(const std::string& path, std::vector<PlaneCommonPoint>& points);
 
 // Where the participating source points lie.
 struct PlaneSpread {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Messages.h"
+
 namespace tarnwell {
 namespace {
 
@@ -55,6 +57,18 @@ PlaneFitReport ReportPlaneFit(const std::vector<PlaneCommonPoint>& points, const
   report.height = Summarise(report.points, [](const PlaneResidual& r) { return r.vHeight; }, n,
                             static_cast<long>(CoefficientCount(heightFit.model)));
   return report;
+}
+
+std::optional<LocalGridEstimate> EstimateLocalGrid(const std::vector<PlaneCommonPoint>& points, HeightModel model) {
+  if (points.empty()) {
+    ShowMessage("没有公共点,请先导入文件。");
+    return std::nullopt;
+  }
+  const std::optional<FourParams> params = EstimateFourParameters(points);
+  if (!params) return std::nullopt;
+  const std::optional<HeightFit> heightFit = FitHeights(points, model);
+  if (!heightFit) return std::nullopt;
+  return LocalGridEstimate{*params, *heightFit, ReportPlaneFit(points, *params, *heightFit)};
 }
 
 }  // namespace tarnwell

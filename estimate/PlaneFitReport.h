@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,18 @@ struct PlaneFitReport {
 
 PlaneFitReport ReportPlaneFit(const std::vector<PlaneCommonPoint>& points, const FourParams& params,
                               const HeightFit& heightFit);
+
+// The transformation from a projection's grid to a local grid.
+struct LocalGridEstimate {
+  FourParams params;
+  HeightFit heightFit;
+  PlaneFitReport report;
+};
+
+// The four parameters and the height fit of `model` from the participating
+// points, with the residuals of every point. nullopt, with its message shown,
+// when there are no points at all ("没有公共点,请先导入文件。") or either
+// estimate is refused.
+std::optional<LocalGridEstimate> EstimateLocalGrid(const std::vector<PlaneCommonPoint>& points, HeightModel model);
 
 }  // namespace tarnwell

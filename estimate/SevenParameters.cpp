@@ -3,24 +3,24 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 
 #include "engine/BursaWolf.h"
 #include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
+#include "estimate/CommonPointFile.h"
 #include "linalg.h"
 #include "solvers.h"
 #include "tables/ListOrder.h"
 #include "tables/NumberText.h"
 #include "tables/TableText.h"
-#include "tables/TextLineReader.h"
 
 namespace tarnwell {
 namespace {
 
 const char* const kSolveFailed = "七参数计算失败,请检查公共点。";
 const char* const kPoorlySpread = "公共点不足或分布不当,无法计算七参数。";
-const char* const kBadCommonPointLine = "文件的格式不正确，请检查。";
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kArcSecondsPerDegree = 3600;
@@ -37,6 +37,7 @@ struct CommonPoint {
   std::string_view name;
   Cartesian source;  // source datum, earth-centred
   Cartesian target;  // target datum, earth-centred
+  bool participates = true;
 };
 
 // The geodetic points of one common-point line. The empty text when they
@@ -44,7 +45,7 @@ struct CommonPoint {
 std::string ReadCommonPointLine(std::string_view line, AngleFormat sourceFormat, AngleFormat targetFormat,
                                 std::string_view& name, GeodeticPoint& source, GeodeticPoint& target) {
   std::array<std::string_view, 7> fields;
-  if (!SplitExactly(line, ',', fields)) return kBadCommonPointLine;
+  if (!SplitExactly(line, ',', fields)) return std::string(kBadCommonPointLine);
   if (!ReadGeodeticPoint(fields[1], fields[2], fields[3], sourceFormat, source)) return std::string(kSourceFormatWrong);
   if (!ReadGeodeticPoint(fields[4], fields[5], fields[6], targetFormat, target)) return std::string(kFormatWrong);
   name = fields[0];
@@ -55,20 +56,21 @@ Cartesian AsArray(const CartesianPoint& point) { return {point.X, point.Y, point
 
 // Every line becomes a point, or nothing does: false after the first line
 // that does not read, with its message and number shown.
-bool ReadCommonPoints(const ConversionPlan& plan, const std::vector<std::string>& lines,
+bool ReadCommonPoints(const ConversionPlan& plan, const std::vector<CommonPointLine>& list,
                       std::vector<CommonPoint>& points) {
   const AngleFormat sourceFormat = plan.angleFormat(ConversionSide::Source);
   const AngleFormat targetFormat = plan.angleFormat(ConversionSide::Target);
-  points.reserve(lines.size());
-  for (std::size_t index = 0; index < lines.size(); ++index) {
+  points.reserve(list.size());
+  for (std::size_t index = 0; index < list.size(); ++index) {
     CommonPoint point;
     GeodeticPoint source, target;
-    if (const std::string refusal = ReadCommonPointLine(lines[index], sourceFormat, targetFormat, point.name,
-                                                        source, target);
+    const std::string& line = list[index].text;
+    if (const std::string refusal = ReadCommonPointLine(line, sourceFormat, targetFormat, point.name, source, target);
         !refusal.empty()) {
-      ShowMessage(MessageWithLine(refusal, index + 1, lines[index]));
+      ShowMessage(MessageWithLine(refusal, index + 1, line));
       return false;
     }
+    point.participates = list[index].participates;
     point.source = AsArray(plan.ellipsoid(ConversionSide::Source).ToCartesian(source));
     point.target = AsArray(plan.ellipsoid(ConversionSide::Target).ToCartesian(target));
     points.push_back(point);
@@ -186,6 +188,7 @@ bool AllFinite(const SevenParams& p) {
   return true;
 }
 
+// The residuals of every point; the summary of the participating ones.
 FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParams& params) {
   FitReport report;
   double sumOfSquares = 0;
@@ -193,79 +196,81 @@ FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParam
     const Cartesian moved = AsArray(ApplyBursaWolf(params, {point.source[0], point.source[1], point.source[2]}));
     PointResidual residual;
     residual.name = std::string(point.name);
+    residual.participates = point.participates;
     residual.vX = point.target[0] - moved[0];
     residual.vY = point.target[1] - moved[1];
     residual.vZ = point.target[2] - moved[2];
     residual.v3D = std::sqrt(residual.vX * residual.vX + residual.vY * residual.vY + residual.vZ * residual.vZ);
-    sumOfSquares += residual.v3D * residual.v3D;
-    if (report.points.empty() || residual.v3D > report.largest3D) {
-      report.largest3D = residual.v3D;
-      report.largestName = residual.name;
+    if (point.participates) {
+      sumOfSquares += residual.v3D * residual.v3D;
+      if (report.pointCount++ == 0 || residual.v3D > report.largest3D) {
+        report.largest3D = residual.v3D;
+        report.largestName = residual.name;
+      }
     }
     report.points.push_back(std::move(residual));
   }
-  report.pointCount = points.size();
-  report.rms3D = std::sqrt(sumOfSquares / static_cast<double>(points.size()));
-  report.redundancy = 3 * static_cast<long>(points.size()) - 7;
+  if (report.pointCount > 0) report.rms3D = std::sqrt(sumOfSquares / static_cast<double>(report.pointCount));
+  report.redundancy = std::max(0L, 3 * static_cast<long>(report.pointCount) - 7);
   return report;
+}
+
+std::vector<CommonPoint> Participating(const std::vector<CommonPoint>& points) {
+  std::vector<CommonPoint> participating;
+  std::copy_if(points.begin(), points.end(), std::back_inserter(participating),
+               [](const CommonPoint& point) { return point.participates; });
+  return participating;
 }
 
 }  // namespace
 
 bool ImportCommonPointFile(const CoordSettings& settings, const std::string& path,
-                           std::vector<std::string>& list) {
-  // Every line is read and checked before the list changes, so a file that
-  // fails leaves the list as it was.
-  TextLineReader file;
-  std::vector<std::string> lines;
-  if (file.Open(path)) {
-    const AngleFormat sourceFormat = AngleFormatFromKeyword(settings.sourceAngleFormat);
-    const AngleFormat targetFormat = AngleFormatFromKeyword(settings.targetAngleFormat);
-    std::string_view line, name;
+                           std::vector<CommonPointLine>& list) {
+  const AngleFormat sourceFormat = AngleFormatFromKeyword(settings.sourceAngleFormat);
+  const AngleFormat targetFormat = AngleFormatFromKeyword(settings.targetAngleFormat);
+  std::vector<CommonPointLine> lines;
+  const bool whole = ReadCommonPointFile(path, [&](std::string_view line) {
+    std::string_view name;
     GeodeticPoint source, target;
-    for (std::uint64_t number = 1; file.NextLine(line); ++number) {
-      if (TrimBlanks(line).empty()) continue;
-      if (const std::string refusal = ReadCommonPointLine(line, sourceFormat, targetFormat, name, source, target);
-          !refusal.empty()) {
-        ShowMessage(MessageWithLine(refusal, number, line));
-        return false;
-      }
-      lines.emplace_back(line);
-    }
-  }
-  if (!file.Opened() || file.ReadFailed()) {
-    ShowMessage("坐标文件无法读取。");
-    return false;
-  }
+    std::string refusal = ReadCommonPointLine(line, sourceFormat, targetFormat, name, source, target);
+    if (refusal.empty()) lines.push_back({std::string(line)});
+    return refusal;
+  });
+  if (!whole) return false;
   // Sorted once; the stable sort keeps equal lines in the order they came.
+  const auto textLess = [](const CommonPointLine& left, const CommonPointLine& right) {
+    return ListTextLess(left.text, right.text);
+  };
   const auto firstNew = static_cast<std::ptrdiff_t>(list.size());
   list.insert(list.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
-  std::stable_sort(list.begin() + firstNew, list.end(), ListTextLess);
-  std::inplace_merge(list.begin(), list.begin() + firstNew, list.end(), ListTextLess);
+  std::stable_sort(list.begin() + firstNew, list.end(), textLess);
+  std::inplace_merge(list.begin(), list.begin() + firstNew, list.end(), textLess);
   return true;
 }
 
 std::optional<SevenParamsEstimate> ComputeSevenParameters(const CoordSettings& settings,
-                                                          const std::vector<std::string>& lines) {
+                                                          const std::vector<CommonPointLine>& list) {
   const std::optional<ConversionPlan> plan = ConversionPlan::ForDatumPair(settings);
   if (!plan) return std::nullopt;
-  if (lines.empty()) {
+  if (list.empty()) {
     ShowMessage("没有公共点,请先导入文件。");
     return std::nullopt;
   }
   std::vector<CommonPoint> points;
-  if (!ReadCommonPoints(*plan, lines, points)) return std::nullopt;
+  if (!ReadCommonPoints(*plan, list, points)) return std::nullopt;
+  // Every point gets a residual, so every point must be within range.
   if (!WithinSolverRange(points)) {
     ShowMessage(kSolveFailed);
     return std::nullopt;
   }
-  if (!WellSpread(points)) {
+  const std::vector<CommonPoint> participating = Participating(points);
+  if (!WellSpread(participating)) {
     ShowMessage(kPoorlySpread);
     return std::nullopt;
   }
   SevenParams params;
   try {
-    params = SolveBursaWolf(points);
+    params = SolveBursaWolf(participating);
   } catch (const alglib::ap_error&) {
     ShowMessage(kSolveFailed);
     return std::nullopt;

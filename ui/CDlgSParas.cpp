@@ -1,59 +1,55 @@
 #include "ui/CDlgSParas.h"
 
-#include <QHBoxLayout>
-#include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "estimate/SevenParameters.h"
+#include "engine/CoordSettings.h"
+#include "tables/NumberText.h"
+#include "tables/TableText.h"
 #include "ui/CDlgDatumTrans.h"
-#include "ui/CDlgFitReport.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
 
-CDlgSParas::CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent) : QWidget(parent), datumDialog_(datumDialog) {
+CDlgSParas::CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent)
+    : CommonPointListPage(QStringLiteral("计算七参数"),
+                          {QStringLiteral("B"), QStringLiteral("L"), QStringLiteral("h"), QStringLiteral("B2"),
+                           QStringLiteral("L2"), QStringLiteral("h2")},
+                          {QStringLiteral("vX(米)"), QStringLiteral("vY(米)"), QStringLiteral("vZ(米)"),
+                           QStringLiteral("三维残差(米)")},
+                          parent),
+      datumDialog_(datumDialog) {
   setObjectName(QStringLiteral("sevenParameterPage"));
-  fitReportDialog_ = new CDlgFitReport(this);
-
-  commonPointList_ = new QListWidget;
-  commonPointList_->setObjectName(QStringLiteral("commonPointList"));
-  commonPointList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-
-  auto* import = new QPushButton(QStringLiteral("导入文件"));
-  import->setObjectName(QStringLiteral("importButton"));
-  auto* compute = new QPushButton(QStringLiteral("计算七参数"));
-  compute->setObjectName(QStringLiteral("computeButton"));
-  connect(import, &QPushButton::clicked, this, &CDlgSParas::OnImport);
-  connect(compute, &QPushButton::clicked, this, &CDlgSParas::OnCompute);
-
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(import);
-  buttons->addWidget(compute);
-  buttons->addStretch();
-
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(commonPointList_, 3);
-  layout->addLayout(buttons, 1);
 }
 
-void CDlgSParas::OnImport() {
-  const QString path = chooseFile_(this);
-  if (!path.isEmpty()) ImportFile(path);
+bool CDlgSParas::Import(const std::string& path) {
+  return ImportCommonPointFile(CoordSettings::instance(), path, commonPoints_);
 }
 
-void CDlgSParas::ImportFile(const QString& path) {
-  if (!ImportCommonPointFile(CoordSettings::instance(), ToStdPath(path), commonPoints_)) return;
-  commonPointList_->clear();
-  for (const std::string& line : commonPoints_) commonPointList_->addItem(ToQt(line));
+std::vector<CommonPointTable::Row> CDlgSParas::Rows() const {
+  std::vector<CommonPointTable::Row> rows;
+  for (const CommonPointLine& point : commonPoints_) {
+    // The import has checked every line: seven fields.
+    const std::vector<std::string> fields = SplitAtChar(point.text, ',');
+    CommonPointTable::Row row;
+    row.name = ToQt(fields[0]);
+    for (std::size_t i = 0; i < 6; ++i) row.coordinates[i] = ToQt(std::string(TrimBlanks(fields[i + 1])));
+    row.participates = point.participates;
+    rows.push_back(row);
+  }
+  return rows;
 }
 
 void CDlgSParas::OnCompute() {
   const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints_);
   if (!estimate) return;
   CoordSettings::instance().sevenParams = estimate->params;
-  fitReportDialog_->SetReport(estimate->report);
-  fitReportDialog_->exec();
+
+  const FitReport& report = estimate->report;
+  std::vector<CommonPointTable::Residuals> residuals;
+  for (const PointResidual& point : report.points) residuals.push_back({point.vX, point.vY, point.vZ, point.v3D});
+  ShowResult(residuals, QStringLiteral("三维残差 RMS=%1 米    最大=%2 米 (%3)    参与计算的公共点=%4    多余观测数=%5")
+                            .arg(QString::number(report.rms3D, 'f', 4), QString::number(report.largest3D, 'f', 4),
+                                 ToQt(report.largestName))
+                            .arg(report.pointCount)
+                            .arg(report.redundancy));
   datumDialog_->exec();
 }
 

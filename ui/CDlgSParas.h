@@ -1,48 +1,36 @@
-// The seven-parameter page: common points imported from files into a sorted
-// list; "计算七参数" estimates the Bursa-Wolf parameters by least squares,
-// stores them in CoordSettings, shows how well they fit and opens the datum
-// dialog.
+// The seven-parameter page: common points name,B,L,h,B2,L2,h2 imported from
+// files into the table; "计算七参数" estimates the Bursa-Wolf parameters by
+// least squares from the ticked points, shows every point's residuals, stores
+// the parameters in CoordSettings and opens the datum dialog.
 #pragma once
 
-#include <QWidget>
-#include <string>
-#include <utility>
 #include <vector>
 
-#include "ui/FileDialogs.h"
-
-class QListWidget;
+#include "estimate/SevenParameters.h"
+#include "ui/CommonPointPage.h"
 
 namespace tarnwell {
 
 class CDlgDatumTrans;
-class CDlgFitReport;
 
-class CDlgSParas : public QWidget {
+class CDlgSParas : public CommonPointListPage<CommonPointLine> {
   Q_OBJECT
 
  public:
   // `datumDialog` is the main window's datum dialog, opened after a
   // computation.
-  CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent = nullptr);
+  explicit CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent = nullptr);
 
-  void OnImport();
-  void OnCompute();
+  void OnCompute() override;
 
-  // Adds every line of the file to the list, each at its sorted place.
-  void ImportFile(const QString& path);
+  // The list is sorted by line text.
 
-  const std::vector<std::string>& commonPoints() const { return commonPoints_; }
-
-  // Replaces the file-open dialog of "导入文件".
-  void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+ protected:
+  bool Import(const std::string& path) override;
+  std::vector<CommonPointTable::Row> Rows() const override;
 
  private:
   CDlgDatumTrans* datumDialog_;
-  CDlgFitReport* fitReportDialog_ = nullptr;
-  FileChooser chooseFile_ = OpenCoordinateFile;
-  QListWidget* commonPointList_ = nullptr;
-  std::vector<std::string> commonPoints_;  // the list's lines, in list order
 };
 
 }  // namespace tarnwell

@@ -23,6 +23,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
+#include "ui/CDlgFParas.h"
 #include "ui/CDlgFile.h"
 #include "ui/CDlgPoint.h"
 #include "ui/CDlgProjTrans.h"
@@ -128,6 +129,9 @@ QWidget* CTarnwellDlg::MakeChoices() {
   sevenParams_ = new QCheckBox(QStringLiteral("七参数"));
   sevenParams_->setObjectName(QStringLiteral("sevenParams"));
   connect(sevenParams_, &QCheckBox::clicked, this, &CTarnwellDlg::OnSevenParams);
+  fourParams_ = new QCheckBox(QStringLiteral("四参数"));
+  fourParams_->setObjectName(QStringLiteral("fourParams"));
+  connect(fourParams_, &QCheckBox::clicked, this, &CTarnwellDlg::OnFourParams);
 
   sourceAngleFormat_ = MakeList(QStringLiteral("sourceAngleFormat"));
   targetAngleFormat_ = MakeList(QStringLiteral("targetAngleFormat"));
@@ -147,7 +151,8 @@ QWidget* CTarnwellDlg::MakeChoices() {
   auto* conversionGroup = new QGroupBox(QStringLiteral("坐标转换"));
   conversionGroup->setObjectName(QStringLiteral("conversionGroup"));
   auto* conversionGrid = new QGridLayout(conversionGroup);
-  conversionGrid->addWidget(sevenParams_, 0, 0, 2, 1, Qt::AlignVCenter);
+  conversionGrid->addWidget(sevenParams_, 0, 0);
+  conversionGrid->addWidget(fourParams_, 1, 0);
   int row = 0;
   for (auto [angleFormat, ellipsoid] : {std::pair{sourceAngleFormat_, sourceEllipsoid_}, std::pair{targetAngleFormat_, targetEllipsoid_}}) {
     auto* ellipsoidLabel = new QLabel(QStringLiteral("椭球"));
@@ -171,7 +176,7 @@ QWidget* CTarnwellDlg::MakeChoices() {
 
   for (QRadioButton* radio : sourceRadios_) windowControls_.insert(radio);
   for (QRadioButton* radio : targetRadios_) windowControls_.insert(radio);
-  for (QObject* control : std::initializer_list<QObject*>{sevenParams_, sourceAngleFormat_, targetAngleFormat_,
+  for (QObject* control : std::initializer_list<QObject*>{sevenParams_, fourParams_, sourceAngleFormat_, targetAngleFormat_,
                                                           sourceEllipsoid_, targetEllipsoid_}) {
     windowControls_.insert(control);
   }
@@ -214,10 +219,12 @@ void CTarnwellDlg::MakePages() {
   filePage_ = new CDlgFile;
   threeParameterPage_ = new CDlgTParas(datumDialog_);
   sevenParameterPage_ = new CDlgSParas(datumDialog_);
+  fourParameterPage_ = new CDlgFParas;
   tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
   tabs_->addTab(filePage_, QStringLiteral("文件转换"));
   tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
   tabs_->addTab(sevenParameterPage_, QStringLiteral("七参数计算"));
+  tabs_->addTab(fourParameterPage_, QStringLiteral("四参数计算"));
   tabs_->setCurrentIndex(0);
   connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
   windowControls_.insert(tabs_->tabBar());
@@ -240,8 +247,9 @@ void CTarnwellDlg::ShowSettings() {
   const CoordSettings& settings = CoordSettings::instance();
   SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
   SelectEntry(targetAngleFormat_, settings.targetAngleFormat);
-  // The switch shows the setting; its enabling rules apply only when clicked.
+  // The switches show the settings; their enabling rules apply only when clicked.
   sevenParams_->setChecked(settings.useSevenParams);
+  fourParams_->setChecked(settings.useFourParams);
   if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
   if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
   ApplySource(TypeOf(settings.sourceType));
@@ -293,7 +301,10 @@ void CTarnwellDlg::ApplyTarget(Type type) {
 
 void CTarnwellDlg::OnSourceSpace() { ChooseSource(kSpace, {true, true, false}, kLB); }
 void CTarnwellDlg::OnSourceLB() { ChooseSource(kLB, {true, true, true}, kSpace); }
-void CTarnwellDlg::OnSourcePlan() { ChooseSource(kPlan, {false, true, false}, kLB); }
+// From a plane source the four parameters lead to a plane target too.
+void CTarnwellDlg::OnSourcePlan() {
+  ChooseSource(kPlan, {false, true, CoordSettings::instance().useFourParams}, kLB);
+}
 
 // A source choice: the source radio, the targets it allows with a default
 // target, the page's labels, and both types in CoordSettings. The geodetic
@@ -333,6 +344,12 @@ void CTarnwellDlg::OnSevenParams() {
   for (QRadioButton* radio : {targetRadios_[kPlan], targetRadios_[kSpace], sourceRadios_[kPlan], sourceRadios_[kSpace]}) {
     radio->setEnabled(!on);
   }
+}
+
+void CTarnwellDlg::OnFourParams() {
+  CoordSettings::instance().useFourParams = fourParams_->isChecked();
+  // The plane target a plane source may have comes and goes with the switch.
+  if (sourceRadios_[kPlan]->isChecked()) OnSourcePlan();
 }
 
 void CTarnwellDlg::OnSourceAngleFormat() { CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText()); }

@@ -1,7 +1,7 @@
 // The main window: the conversion choices above (source and target
-// coordinate type, the seven-parameter switch, angle formats, ellipsoids) and
-// the four pages below, with the menu and the keyboard commands. Every choice
-// goes into CoordSettings at once. The window owns every page and settings
+// coordinate type, the seven- and four-parameter switches, angle formats,
+// ellipsoids) and the pages below, with the menu and the keyboard commands.
+// Every choice goes into CoordSettings at once. The window owns every page and settings
 // dialog, each made once and reused.
 //
 // Given a settings store, the window starts from the choices remembered there
@@ -30,6 +30,7 @@ namespace tarnwell {
 class CAboutDlg;
 class CDlgDatumTrans;
 class CDlgEllips;
+class CDlgFParas;
 class CDlgFile;
 class CDlgPoint;
 class CDlgProjTrans;
@@ -78,6 +79,7 @@ class CTarnwellDlg : public QDialog {
   void OnTargetLB();
   void OnTargetPlan();
   void OnSevenParams();
+  void OnFourParams();
   void OnSourceAngleFormat();
   void OnTargetAngleFormat();
   void OnSourceEllipsoid();
@@ -94,6 +96,7 @@ class CTarnwellDlg : public QDialog {
   CDlgFile* filePage() const { return filePage_; }
   CDlgTParas* threeParameterPage() const { return threeParameterPage_; }
   CDlgSParas* sevenParameterPage() const { return sevenParameterPage_; }
+  CDlgFParas* fourParameterPage() const { return fourParameterPage_; }
   CDlgDatumTrans* datumDialog() const { return datumDialog_; }
   CDlgProjTrans* projectionDialog() const { return projectionDialog_; }
   CDlgEllips* ellipsoidDialog() const { return ellipsoidDialog_; }
@@ -132,6 +135,7 @@ class CTarnwellDlg : public QDialog {
   std::array<QRadioButton*, 3> sourceRadios_{};  // by Type
   std::array<QRadioButton*, 3> targetRadios_{};
   QCheckBox* sevenParams_ = nullptr;
+  QCheckBox* fourParams_ = nullptr;
   QComboBox* sourceAngleFormat_ = nullptr;
   QComboBox* targetAngleFormat_ = nullptr;
   QComboBox* sourceEllipsoid_ = nullptr;
@@ -148,6 +152,7 @@ class CTarnwellDlg : public QDialog {
   CDlgFile* filePage_ = nullptr;
   CDlgTParas* threeParameterPage_ = nullptr;
   CDlgSParas* sevenParameterPage_ = nullptr;
+  CDlgFParas* fourParameterPage_ = nullptr;
   CDlgDatumTrans* datumDialog_ = nullptr;
   CDlgProjTrans* projectionDialog_ = nullptr;
   CDlgEllips* ellipsoidDialog_ = nullptr;

@@ -22,6 +22,7 @@
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
 #include "engine/ConversionPlan.h"
+#include "estimate/FourParameters.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "tables/TablePaths.h"
 #include "tables/TableText.h"
@@ -318,6 +319,107 @@ TEST_F(Cli, SevenImportsTheFilesAndPrintsTheReport) {
   EXPECT_EQ(missing.err, "坐标文件无法读取。\n");
 }
 
+TEST_F(Cli, FourEstimatesFromPlaneFilesAndPrintsTheReport) {
+  // Exact common points: the target grid is the source grid turned, scaled
+  // and shifted; target heights 2.5 m up with a tilt of 1 cm per km north.
+  const FourParams truth{-2500.25, 1800.5, -42.75, 18.5};
+  // Even points to a.csv, odd ones to b.csv; the target of point `moved` 0.5 m east.
+  const auto writeFiles = [&](int moved) {
+    std::string files[2];
+    for (int i = 0; i < 8; ++i) {
+      const double north = 3.4e6 + 1500.0 * (i % 3) - 700.0 * i, east = 5e5 + 1100.0 * (i * i % 5), height = 30.0 + i;
+      double targetNorth = north, targetEast = east;
+      truth.Apply(targetNorth, targetEast);
+      if (i == moved) targetEast += 0.5;
+      const double targetHeight = height + 2.5 + 1e-5 * (north - 3.4e6);
+      std::string& file = files[i % 2];
+      file += 'G';  // (appended: "G" + … draws a false -Wrestrict from GCC 12)
+      file += std::to_string(i) + "," + FormatNumber(north) + "," + FormatNumber(east) + "," +
+                      FormatNumber(height) + "," + FormatNumber(targetNorth) + "," + FormatNumber(targetEast) + "," +
+                      FormatNumber(targetHeight) + "\r\n";
+    }
+    Write("a.csv", files[0]);
+    Write("b.csv", files[1]);
+  };
+  writeFiles(-1);
+  const CliRun run = RunCli({"four", "--height-fit", "plane", File("a.csv"), File("b.csv")});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  const std::vector<std::string> lines = SplitAtChar(run.out, '\n');
+  ASSERT_EQ(lines.size(), 19u);  // parameters, height fit, header, 8 points, 7 summary lines, empty tail
+  const std::vector<double> p = Numbers(lines[0]);
+  ASSERT_EQ(p.size(), 4u);
+  EXPECT_NEAR(p[0], truth.dNorth, 1e-5);
+  EXPECT_NEAR(p[1], truth.dEast, 1e-5);
+  EXPECT_NEAR(p[2], truth.rotationArcSeconds, 1e-7);
+  EXPECT_NEAR(p[3], truth.scalePpm, 1e-6);
+  const std::vector<std::string> heightFit = SplitAtChar(lines[1], ',');
+  ASSERT_EQ(heightFit.size(), 6u);  // the name, the centroid, three coefficients
+  EXPECT_EQ(heightFit[0], "高程拟合");
+  EXPECT_EQ(lines[2], "点名,vx,vy,vh,v2D");
+  EXPECT_EQ(lines[3].substr(0, 3), "G0,");  // the files in the order given
+  EXPECT_EQ(lines[4].substr(0, 3), "G2,");
+  for (int i = 3; i < 11; ++i) EXPECT_LT(std::fabs(Numbers(lines[i])[4]), 1e-6) << lines[i];
+  EXPECT_EQ(lines[11].rfind("平面残差均方根,", 0), 0u);
+  EXPECT_EQ(lines[15], "点数,8");
+  EXPECT_EQ(lines[16], "多余观测数,12");
+  EXPECT_EQ(lines[17], "高程多余观测数,5");
+
+  // One target moved 0.5 m: the largest residual is its.
+  writeFiles(3);
+  const CliRun moved = RunCli({"four", File("a.csv"), File("b.csv")});
+  ASSERT_EQ(moved.exitStatus, 0) << moved.err;
+  EXPECT_NE(moved.out.find("\n最大平面残差,0."), std::string::npos);
+  EXPECT_NE(moved.out.find(",G3\n高程残差均方根"), std::string::npos);
+
+  const CliRun bad = RunCli({"four", File("a.csv"), File("none.csv")});
+  EXPECT_EQ(bad.exitStatus, 1);
+  EXPECT_EQ(bad.err, "坐标文件无法读取。\n");
+  EXPECT_EQ(bad.out, "");
+}
+
+// --four switches the local grid on: the same parameters as FourParams
+// applies them, after the projection, before its inverse, and from plane to plane.
+TEST_F(Cli, FourOptionConvertsToAndFromTheLocalGrid) {
+  const std::vector<std::string> four = {"--four", "-2500.25,1800.5,-42.75,18.5"};
+  const FourParams params{-2500.25, 1800.5, -42.75, 18.5};
+  const auto run = [&](std::vector<std::string> arguments, bool withFour) {
+    if (withFour) arguments.insert(arguments.begin() + 1, four.begin(), four.end());
+    const CliRun result = RunCli(arguments);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    return Numbers(result.out);
+  };
+
+  const std::vector<double> plain = run({"point", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "31.5", "120.75", "12"}, false);
+  const std::vector<double> local = run({"point", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "31.5", "120.75", "12"}, true);
+  ASSERT_EQ(plain.size(), 3u);
+  ASSERT_EQ(local.size(), 3u);
+  double north = plain[0], east = plain[1];
+  params.Apply(north, east);
+  EXPECT_NEAR(local[0], north, 1e-8);
+  EXPECT_NEAR(local[1], east, 1e-8);
+  EXPECT_EQ(local[2], 12);  // no height fit given: heights unchanged
+
+  const std::string localNorth = FormatNumber(local[0]), localEast = FormatNumber(local[1]);
+  const std::vector<double> back = run({"point", "--from", "Plan", "--to", "LB", "--to-angle", "DDD", localNorth, localEast, "12"}, true);
+  ASSERT_EQ(back.size(), 3u);
+  EXPECT_NEAR(back[0], 31.5, 1e-10);
+  EXPECT_NEAR(back[1], 120.75, 1e-10);
+
+  const std::vector<double> planeToPlane = run({"point", "--from", "Plan", "--to", "Plan", FormatNumber(plain[0]), FormatNumber(plain[1]), "12"}, true);
+  ASSERT_EQ(planeToPlane.size(), 3u);
+  EXPECT_NEAR(planeToPlane[0], north, 1e-8);
+  EXPECT_NEAR(planeToPlane[1], east, 1e-8);
+
+  // A file from plane to plane: line by line the same.
+  Write("grid.csv", "A," + FormatNumber(plain[0]) + "," + FormatNumber(plain[1]) + ",12\n");
+  std::vector<std::string> file = {"file", "--from", "Plan", "--to", "Plan", "--format", "n,x,y,h", File("grid.csv")};
+  file.insert(file.begin() + 1, four.begin(), four.end());
+  const CliRun converted = RunCli(file);
+  ASSERT_EQ(converted.exitStatus, 0) << converted.err;
+  EXPECT_EQ(ReadFile(File("grid.csv1")), "A," + FormatNumber(planeToPlane[0]) + "," + FormatNumber(planeToPlane[1]) +
+                                             ",12.000000000000000\r\n");
+}
+
 // Typing mistakes never come out as coordinates: exit 1, the message, and
 // nothing on stdout.
 struct RefusedCase {
@@ -462,6 +564,12 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsage) {
       {"point", "--projection", "nosuch", "1", "2", "3"},
       {"file"},
       {"seven"},
+      {"four"},
+      {"four", "--height-fit", "cubic", "a.csv"},
+      {"point", "--four", "1,2,3", "1", "2", "3"},
+      {"point", "--four", "1,2,3,4x", "1", "2", "3"},
+      {"point", "--four", "1,2,3,-1e6", "1", "2", "3"},
+      {"point", "--four", "1,2,nan,4", "1", "2", "3"},
       {"ellipsoids", "extra"},
   };
   for (const std::vector<std::string>& arguments : cases) {

@@ -138,17 +138,34 @@ class SevenParameters : public testing::Test {
 
   static CoordSettings& Settings() { return CoordSettings::instance(); }
 
+  // The lines as a list of common points, every one taking part.
+  static std::vector<CommonPointLine> AllTakePart(const std::vector<std::string>& lines) {
+    std::vector<CommonPointLine> list;
+    for (const std::string& line : lines) list.push_back({line});
+    return list;
+  }
+
+  static std::vector<std::string> Texts(const std::vector<CommonPointLine>& list) {
+    std::vector<std::string> texts;
+    for (const CommonPointLine& point : list) texts.push_back(point.text);
+    return texts;
+  }
+
   // A refusal shows exactly `message` and changes neither the parameters
   // nor the report.
   void ExpectRefused(const std::vector<std::string>& lines, const std::string& message) {
+    ExpectRefused(AllTakePart(lines), message);
+  }
+  void ExpectRefused(const std::vector<CommonPointLine>& list, const std::string& message) {
     recorder.messages.clear();
-    EXPECT_FALSE(ComputeSevenParameters(Settings(), lines));
+    EXPECT_FALSE(ComputeSevenParameters(Settings(), list));
     EXPECT_EQ(recorder.messages, std::vector<std::string>{message});
   }
 
   // The estimate, which must succeed.
-  static SevenParamsEstimate Estimate(const std::vector<std::string>& lines) {
-    std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(Settings(), lines);
+  static SevenParamsEstimate Estimate(const std::vector<std::string>& lines) { return Estimate(AllTakePart(lines)); }
+  static SevenParamsEstimate Estimate(const std::vector<CommonPointLine>& list) {
+    std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(Settings(), list);
     EXPECT_TRUE(estimate);
     return estimate.value_or(SevenParamsEstimate{});
   }
@@ -224,12 +241,13 @@ TEST_F(SevenParameters, ImportingAFileTwiceDoublesThePointsButNotTheEstimate) {
   const std::string path = folder.File("common.csv");
   test::WriteBytes(path, bytes);
 
-  std::vector<std::string> list;
+  std::vector<CommonPointLine> list;
   ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
   const SevenParams single = Estimate(list).params;
   ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
   ASSERT_EQ(list.size(), 12u);
-  EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), ListTextLess));
+  const std::vector<std::string> texts = Texts(list);
+  EXPECT_TRUE(std::is_sorted(texts.begin(), texts.end(), ListTextLess));
   EXPECT_EQ(list[0], list[1]);
   const auto [params, report] = Estimate(list);
   ExpectSameParameters(params, single);
@@ -239,7 +257,7 @@ TEST_F(SevenParameters, ImportingAFileTwiceDoublesThePointsButNotTheEstimate) {
 
 TEST_F(SevenParameters, RefusalsShowTheirMessageAndChangeNothing) {
   const std::string good = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 1).lines[0];
-  ExpectRefused({}, "没有公共点,请先导入文件。");
+  ExpectRefused(std::vector<CommonPointLine>{}, "没有公共点,请先导入文件。");
   for (const std::string& bad : {std::string("K,1,2,3,4,5"), std::string("K,1,2,3,4,5,6,7"), std::string("K,1,2,3,4,5,6,"),
                                  std::string("K 1 2 3 4 5 6"), std::string()}) {
     ExpectRefused({good, bad}, "文件的格式不正确，请检查。\n第 2 行: " + bad);
@@ -299,15 +317,55 @@ TEST_F(SevenParameters, CollinearityIsJudgedAgainstItsThreshold) {
   };
   ExpectRefused(line(0), "公共点不足或分布不当,无法计算七参数。");
   ExpectRefused(line(0.001), "公共点不足或分布不当,无法计算七参数。");
-  EXPECT_TRUE(ComputeSevenParameters(Settings(), line(0.1)));
+  EXPECT_TRUE(ComputeSevenParameters(Settings(), AllTakePart(line(0.1))));
+}
+
+// A point moved 0.5 m shows the largest residual; kept out, it no longer
+// bends the estimate: the others fit to rounding again, and it still shows
+// its residual against the new parameters. The summary and the redundancy
+// count the participating points only.
+TEST_F(SevenParameters, AnExcludedPointKeepsItsResidualButLeavesTheEstimate) {
+  const CommonPoints points = MakeCommonPoints(Truth(), 30.5, 114.3, 5000, 10);
+  std::vector<CommonPointLine> list = AllTakePart(points.lines);
+  std::vector<std::string> fields = SplitAtChar(list[3].text, ',');
+  double targetHeight = 0;
+  ASSERT_TRUE(ReadNumber(fields[6], targetHeight));
+  fields[6] = FormatNumber(targetHeight + 0.5);
+  list[3].text = fields[0];
+  for (std::size_t i = 1; i < fields.size(); ++i) list[3].text += "," + fields[i];
+
+  const FitReport spoiled = Estimate(list).report;
+  EXPECT_EQ(spoiled.largestName, fields[0]);
+  EXPECT_GT(spoiled.largest3D, 0.2);
+
+  list[3].participates = false;
+  const auto [params, report] = Estimate(list);
+  ExpectSameParameters(params, Truth());
+  ASSERT_EQ(report.points.size(), 10u);
+  for (std::size_t i = 0; i < 10; ++i) {
+    EXPECT_EQ(report.points[i].participates, i != 3);
+    if (i != 3) {
+      EXPECT_LT(report.points[i].v3D, 1e-4) << i;
+    }
+  }
+  EXPECT_NEAR(report.points[3].v3D, 0.5, 1e-3);
+  EXPECT_LT(report.largest3D, 1e-4);
+  EXPECT_NE(report.largestName, fields[0]);
+  EXPECT_EQ(report.pointCount, 9u);
+  EXPECT_EQ(report.redundancy, 20);
+
+  // Two participating points cannot fix seven parameters.
+  for (std::size_t i = 2; i < 10; ++i) list[i].participates = false;
+  ExpectRefused(list, "公共点不足或分布不当,无法计算七参数。");
 }
 
 TEST_F(SevenParameters, ImportKeepsEveryLineInSortedOrder) {
   const std::string path = folder.File("lines.csv");
   test::WriteBytes(path, "b,1,1,1,1,1,1\r\n\nA,2,2,2,2,2,2\n  \nc,3,3,3,3,3,3");  // blank lines; no final line end
-  std::vector<std::string> list = {"B0", "zz"};
+  std::vector<CommonPointLine> list = {{"B0", false}, {"zz"}};
   ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
-  EXPECT_EQ(list, (std::vector<std::string>{"A,2,2,2,2,2,2", "b,1,1,1,1,1,1", "B0", "c,3,3,3,3,3,3", "zz"}));
+  EXPECT_EQ(list, (std::vector<CommonPointLine>{
+                      {"A,2,2,2,2,2,2"}, {"b,1,1,1,1,1,1"}, {"B0", false}, {"c,3,3,3,3,3,3"}, {"zz"}}));
 
   test::WriteBytes(path, "x,1,1,1,1,1,1\r\n");  // a final line end adds no empty item
   ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
@@ -316,10 +374,10 @@ TEST_F(SevenParameters, ImportKeepsEveryLineInSortedOrder) {
 }
 
 TEST_F(SevenParameters, ImportOfAFileThatCannotBeReadLeavesTheList) {
-  std::vector<std::string> list = {"kept"};
+  std::vector<CommonPointLine> list = {{"kept"}};
   EXPECT_FALSE(ImportCommonPointFile(Settings(), folder.File("missing.csv"), list));
   EXPECT_FALSE(ImportCommonPointFile(Settings(), folder.File(""), list));  // a folder
-  EXPECT_EQ(list, std::vector<std::string>{"kept"});
+  EXPECT_EQ(Texts(list), std::vector<std::string>{"kept"});
   EXPECT_EQ(recorder.messages, (std::vector<std::string>{"坐标文件无法读取。", "坐标文件无法读取。"}));
 }
 
@@ -327,9 +385,9 @@ TEST_F(SevenParameters, ImportOfAFileThatCannotBeReadLeavesTheList) {
 TEST_F(SevenParameters, ImportChecksEveryLineBeforeAddingAny) {
   const std::string path = folder.File("bad.csv");
   test::WriteBytes(path, "A,30,114,0,30,114,0\nB,30,114,0,30,114\nC,30,114,0,30,114,0\n");
-  std::vector<std::string> list = {"kept"};
+  std::vector<CommonPointLine> list = {{"kept"}};
   EXPECT_FALSE(ImportCommonPointFile(Settings(), path, list));
-  EXPECT_EQ(list, std::vector<std::string>{"kept"});
+  EXPECT_EQ(Texts(list), std::vector<std::string>{"kept"});
   EXPECT_EQ(recorder.messages, std::vector<std::string>{"文件的格式不正确，请检查。\n第 2 行: B,30,114,0,30,114"});
 }
 
@@ -343,11 +401,12 @@ TEST_F(SevenParameters, ImportSortsALargeFileOnce) {
   }
   const std::string path = folder.File("large.csv");
   test::WriteBytes(path, bytes);
-  std::vector<std::string> list = {"P150000,1"};
+  std::vector<CommonPointLine> list = {{"P150000,1"}};
   ASSERT_TRUE(ImportCommonPointFile(Settings(), path, list));
   ASSERT_EQ(list.size(), 200001u);
-  EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), ListTextLess));
-  EXPECT_EQ(list.front(), "P1,30,114,0,30,114,0");
+  const std::vector<std::string> texts = Texts(list);
+  EXPECT_TRUE(std::is_sorted(texts.begin(), texts.end(), ListTextLess));
+  EXPECT_EQ(texts.front(), "P1,30,114,0,30,114,0");
 }
 
 }  // namespace

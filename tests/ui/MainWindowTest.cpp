@@ -88,7 +88,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(tabs->tabPosition(), QTabWidget::South);
     QStringList tabTexts;
     for (int i = 0; i < tabs->count(); ++i) tabTexts << tabs->tabText(i);
-    QCOMPARE(tabTexts, QStringList({"单点转换", "文件转换", "三参数计算", "七参数计算"}));
+    QCOMPARE(tabTexts, QStringList({"单点转换", "文件转换", "三参数计算", "七参数计算", "四参数计算"}));
+    QVERIFY(!Child<QCheckBox>(&window, "fourParams")->isChecked());
+    QCOMPARE(Child<QCheckBox>(&window, "fourParams")->text(), QString("四参数"));
     QCOMPARE(tabs->currentIndex(), 0);
 
     QStringList menuTexts;
@@ -205,6 +207,47 @@ class MainWindowTest : public QObject {
     QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
   }
 
+  // With the four parameters a plane source may have a plane target; the
+  // switch off takes that target away again.
+  void fourParameterSwitchOffersPlaneToPlane() {
+    CTarnwellDlg window;
+    auto* fourParams = Child<QCheckBox>(&window, "fourParams");
+    Child<QRadioButton>(&window, "sourcePlan")->click();
+    fourParams->click();
+    QVERIFY(CoordSettings::instance().useFourParams);
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off+"));
+    Child<QRadioButton>(&window, "targetPlan")->click();
+    QCOMPARE(CoordSettings::instance().targetType, std::string("Plan"));
+    QCOMPARE(LabelTexts(&window, "targetValue"), kPlanLabels);
+    // Choosing the plane source again keeps offering the plane target.
+    Child<QRadioButton>(&window, "sourceLB")->click();
+    Child<QRadioButton>(&window, "sourcePlan")->click();
+    QVERIFY(Child<QRadioButton>(&window, "targetPlan")->isEnabled());
+
+    Child<QRadioButton>(&window, "targetPlan")->click();
+    fourParams->click();
+    QVERIFY(!CoordSettings::instance().useFourParams);
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off-"));
+    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+    QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
+
+    // Another source is not touched by the switch.
+    Child<QRadioButton>(&window, "sourceSpace")->click();
+    fourParams->click();
+    QCOMPARE(RadioStates(&window),
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+  }
+
+  void startUpShowsTheFourParameterSwitch() {
+    CoordSettings::instance().useFourParams = true;
+    CoordSettings::instance().sourceType = "Plan";
+    CTarnwellDlg window;
+    QVERIFY(Child<QCheckBox>(&window, "fourParams")->isChecked());
+    QVERIFY(Child<QRadioButton>(&window, "targetPlan")->isEnabled());
+  }
+
   void computationTabsSetGeodeticTypes() {
     CTarnwellDlg window;
     auto* tabs = Child<QTabWidget>(&window, "pageTabs");
@@ -226,6 +269,11 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(tabs->widget(2)->objectName(), QString("threeParameterPage"));
     QCOMPARE(tabs->widget(3)->objectName(), QString("sevenParameterPage"));
+    QCOMPARE(tabs->widget(4)->objectName(), QString("fourParameterPage"));
+    Child<QRadioButton>(&window, "sourcePlan")->click();
+    tabs->setCurrentIndex(4);  // plane coordinates only: the types stay
+    QCOMPARE(CoordSettings::instance().sourceType, std::string("Plan"));
+    tabs->setCurrentIndex(0);
 
     // With the switch on, a computation tab enables the other targets again.
     Child<QCheckBox>(&window, "sevenParams")->click();

@@ -1,9 +1,11 @@
 // The three- and seven-parameter pages: results stored in the settings, the
 // fit report, the datum dialog opened afterwards, and the refusals.
-#include <QClipboard>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -16,7 +18,10 @@
 #include "engine/ConversionPlan.h"
 #include "tables/ListOrder.h"
 #include "tables/TablePaths.h"
+#include "estimate/FourParameters.h"
+#include "ui/CDlgFParas.h"
 #include "ui/CDlgSParas.h"
+#include "ui/CommonPointTable.h"
 #include "ui/CTarnwellDlg.h"
 
 using namespace tarnwell;
@@ -63,6 +68,38 @@ QStringList DatumDialogTexts(QWidget* dialog) {
   return texts;
 }
 
+// The names in the table, row by row.
+QStringList Names(const CommonPointTable* table) {
+  QStringList names;
+  for (int row = 0; row < table->rowCount(); ++row) names << table->item(row, CommonPointTable::kNameColumn)->text();
+  return names;
+}
+
+int RowNamed(const CommonPointTable* table, const QString& name) { return Names(table).indexOf(name); }
+
+// Residual `i` of a row (0 to 2 the components, 3 the length), unrounded.
+double Residual(const CommonPointTable* table, int row, int i) {
+  return table->item(row, CommonPointTable::kFirstResidualColumn + i)->data(CommonPointTable::kValueRole).toDouble();
+}
+
+// The name of the row with the largest residual length among those ticked.
+QString LargestTicked(const CommonPointTable* table) {
+  QString largest;
+  double size = -1;
+  for (int row = 0; row < table->rowCount(); ++row) {
+    if (table->item(row, CommonPointTable::kTickColumn)->checkState() != Qt::Checked) continue;
+    if (Residual(table, row, 3) > size) {
+      size = Residual(table, row, 3);
+      largest = table->item(row, CommonPointTable::kNameColumn)->text();
+    }
+  }
+  return largest;
+}
+
+void Untick(CommonPointTable* table, const QString& name) {
+  table->item(RowNamed(table, name), CommonPointTable::kTickColumn)->setCheckState(Qt::Unchecked);
+}
+
 QStringList FormattedParameters(const SevenParams& p) {
   QStringList texts;
   for (double value : {p.dX, p.dY, p.dZ, p.rX, p.rY, p.rZ, p.scalePpm}) texts << QString::fromStdString(FormatNumber(value));
@@ -88,24 +125,50 @@ class ParameterPagesTest : public QObject {
       Child<QLineEdit>(Page(2), targetNames[i])->setText(target[i]);
     }
   }
+  static FourParams PlaneTruth() { return {-2500.25, 1800.5, -42.75, 18.5}; }
+  // Target heights lie 2.5 m up, tilted 1 cm per km north.
+  static double TargetHeightOffset(double north) { return 2.5 + 1e-5 * (north - 3.4e6); }
+
+  // A plane common-point file of `count` exact points G0, G1, …, the target
+  // of G`spoilt` 0.5 m further north.
+  QString WritePlaneCommonPoints(int count, int spoilt) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+      const double north = 3.4e6 + 1500.0 * (i % 3) - 700.0 * i, east = 5e5 + 1100.0 * (i * i % 5), height = 30.0 + i;
+      double targetNorth = north, targetEast = east;
+      PlaneTruth().Apply(targetNorth, targetEast);
+      if (i == spoilt) targetNorth += 0.5;
+      lines += 'G';
+      lines += std::to_string(i);
+      for (double value : {north, east, height, targetNorth, targetEast, height + TargetHeightOffset(north)}) {
+        lines += ',';
+        lines += FormatNumber(value);
+      }
+      lines += "\n";
+    }
+    const QString path = directory_.filePath("grid.csv");
+    WriteFile(path, lines);
+    return path;
+  }
   void Compute(int tab) { QTest::mouseClick(Child<QPushButton>(Page(tab), "computeButton"), Qt::LeftButton); }
 
-  // A common-point file of six points whose target side is the source side
-  // moved with `params` onto Krassovsky; B and L in decimal degrees.
-  QString WriteCommonPoints(const SevenParams& params) {
+  // A common-point file of `count` points whose target side is the source
+  // side moved with `params` onto Krassovsky, the target of point K`spoilt`
+  // 0.5 m higher; B and L in decimal degrees.
+  QString WriteCommonPoints(const SevenParams& params, int count = 6, int spoilt = 0) {
     CoordSettings& settings = CoordSettings::instance();
     std::string lines;
-    for (int i = 0; i < 6; ++i) {
-      const double latitude = 30 + 0.2 * i, longitude = 120 + 0.15 * (i % 3), height = 10 + 7 * i;
+    for (int i = 0; i < count; ++i) {
+      const double latitude = 30 + 0.2 * (i % 6), longitude = 120 + 0.15 * (i % 3) + 0.1 * (i / 6), height = 10 + 7 * i;
       const Cartesian moved = Transform(params, ToCartesian(kWgs84, latitude, longitude, height));
       // The target ellipsoid and angle format of the settings.
       const auto datumPair = ConversionPlan::ForDatumPair(settings);
       const GeodeticPoint target =
           datumPair->ellipsoid(ConversionSide::Target).ToGeodetic({moved.x, moved.y, moved.z});
-      std::string b, l, h = FormatNumber(target.height);
+      std::string b, l, h = FormatNumber(target.height + (count - i == spoilt ? 0.5 : 0));
       AppendAngle(target.latitude, datumPair->angleFormat(ConversionSide::Target), b);
       AppendAngle(target.longitude, datumPair->angleFormat(ConversionSide::Target), l);
-      std::string line = std::string("K").append(std::to_string(6 - i));
+      std::string line = std::string("K").append(std::to_string(count - i));
       for (const std::string& field : {FormatNumber(latitude), FormatNumber(longitude), FormatNumber(height), b, l, h}) {
         line.append(",").append(field);
       }
@@ -198,39 +261,25 @@ class ParameterPagesTest : public QObject {
     QTest::mouseClick(Child<QPushButton>(page, "importButton"), Qt::LeftButton);
     QCOMPARE(chooserParent, page);
     page->ImportFile(path);
-    auto* list = Child<QListWidget>(page, "commonPointList");
-    QCOMPARE(list->count(), 12);
-    QVERIFY(list->item(0)->text().startsWith("K1,"));  // sorted, not in file order
-    for (int i = 1; i < list->count(); ++i) {
-      QVERIFY(!ListTextLess(list->item(i)->text().toStdString(), list->item(i - 1)->text().toStdString()));
+    auto* table = Child<CommonPointTable>(page, "commonPointTable");
+    QCOMPARE(table->rowCount(), 12);
+    QCOMPARE(Names(table).first(), QString("K1"));  // sorted by line, not in file order
+    for (int i = 1; i < 12; ++i) {
+      QVERIFY(!ListTextLess(page->commonPoints()[i].text, page->commonPoints()[i - 1].text));
     }
+    QCOMPARE(table->item(0, CommonPointTable::kFirstCoordinateColumn)->text(), QString("31.000000000000000"));
+    QCOMPARE(table->item(0, CommonPointTable::kTickColumn)->checkState(), Qt::Checked);
 
-    QStringList order;
-    int reportRows = 0;
-    double largestResidual = 1;
-    QString copied;
-    auto report = WhenModal("fitReportDialog", [&](QWidget* dialog) {
-      order << "report";
-      auto* table = Child<QTableWidget>(dialog, "residualTable");
-      reportRows = table->rowCount();
-      largestResidual = 0;
-      for (int row = 0; row < table->rowCount(); ++row) largestResidual = std::max(largestResidual, table->item(row, 4)->text().toDouble());
-      QTest::mouseClick(Child<QPushButton>(dialog, "copyButton"), Qt::LeftButton);
-      copied = QApplication::clipboard()->text();
-      qobject_cast<QDialog*>(dialog)->accept();
-    });
     QStringList shown;
     auto datum = WhenModal("datumDialog", [&](QWidget* dialog) {
-      order << "datum";
       shown = DatumDialogTexts(dialog);
       qobject_cast<QDialog*>(dialog)->reject();
     });
     Compute(3);
+    QVERIFY(datum->fired());
     QVERIFY(running_->recorder.messages().isEmpty());
-    QCOMPARE(order, QStringList({"report", "datum"}));
-    QCOMPARE(reportRows, 12);
-    QVERIFY(largestResidual < 1e-3);
-    QVERIFY(copied.startsWith("点名\tvX(米)\tvY(米)\tvZ(米)\t三维残差(米)\nK1\t"));
+    for (int row = 0; row < 12; ++row) QVERIFY(Residual(table, row, 3) < 1e-3);
+    QVERIFY(Child<QLabel>(page, "fitSummary")->text().contains("参与计算的公共点=12    多余观测数=29"));
 
     const SevenParams& stored = CoordSettings::instance().sevenParams;
     QVERIFY2(std::abs(stored.dX - truth.dX) < 0.01 && std::abs(stored.dY - truth.dY) < 0.01 &&
@@ -240,6 +289,60 @@ class ParameterPagesTest : public QObject {
             std::abs(stored.rZ - truth.rZ) < 1e-3);
     QVERIFY(std::abs(stored.scalePpm - truth.scalePpm) < 1e-3);
     QCOMPARE(shown, FormattedParameters(stored));
+  }
+
+  // One point 0.5 m off stands out; unticked, the refit fits the others to
+  // rounding and still shows its residual.
+  void sevenParameterRefitWithoutAPoint() {
+    const SevenParams truth{-12.5, 80.25, 95.0, 1.2, -0.8, 2.5, 3.5};
+    Open(3);
+    auto* page = qobject_cast<CDlgSParas*>(Page(3));
+    page->ImportFile(WriteCommonPoints(truth, 12, 4));
+    auto* table = Child<CommonPointTable>(page, "commonPointTable");
+    auto datum = WhenModal("datumDialog", [](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); });
+    Compute(3);
+    QCOMPARE(LargestTicked(table), QString("K4"));
+
+    table->sortItems(CommonPointTable::kFirstResidualColumn + 3, Qt::DescendingOrder);
+    QCOMPARE(Names(table).first(), QString("K4"));
+    Untick(table, "K4");
+    for (const CommonPointLine& point : page->commonPoints()) QCOMPARE(point.participates, !point.text.starts_with("K4,"));
+    auto again = WhenModal("datumDialog", [](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); });
+    Compute(3);
+    QVERIFY(running_->recorder.messages().isEmpty());
+    for (int row = 0; row < table->rowCount(); ++row) {
+      const QString name = table->item(row, CommonPointTable::kNameColumn)->text();
+      if (name == "K4") {
+        QVERIFY2(std::abs(Residual(table, row, 3) - 0.5) < 1e-3, qPrintable(QString::number(Residual(table, row, 3))));
+      } else {
+        QVERIFY2(Residual(table, row, 3) < 1e-4, qPrintable(name));
+      }
+    }
+    QVERIFY(Child<QLabel>(page, "fitSummary")->text().contains("参与计算的公共点=11    多余观测数=26"));
+  }
+
+  // 删除 takes the selected points out, whatever order the table shows;
+  // 清空 takes them all.
+  void commonPointsAreDeletedAndCleared() {
+    Open(3);
+    auto* page = qobject_cast<CDlgSParas*>(Page(3));
+    page->ImportFile(WriteCommonPoints(SevenParams{}, 6));
+    auto* table = Child<CommonPointTable>(page, "commonPointTable");
+    table->sortItems(CommonPointTable::kNameColumn, Qt::DescendingOrder);
+    QCOMPARE(Names(table), QStringList({"K6", "K5", "K4", "K3", "K2", "K1"}));
+    table->selectRow(1);
+    QTest::mouseClick(Child<QPushButton>(page, "deleteButton"), Qt::LeftButton);
+    QCOMPARE(page->commonPoints().size(), std::size_t(5));
+    QCOMPARE(Names(table), QStringList({"K6", "K4", "K3", "K2", "K1"}));
+    for (const CommonPointLine& point : page->commonPoints()) QVERIFY(!point.text.starts_with("K5,"));
+
+    table->clearSelection();
+    QTest::mouseClick(Child<QPushButton>(page, "deleteButton"), Qt::LeftButton);  // nothing selected
+    QCOMPARE(page->commonPoints().size(), std::size_t(5));
+    QTest::mouseClick(Child<QPushButton>(page, "clearButton"), Qt::LeftButton);
+    QCOMPARE(page->commonPoints().size(), std::size_t(0));
+    QCOMPARE(table->rowCount(), 0);
+    QVERIFY(running_->recorder.messages().isEmpty());
   }
 
   void sevenParameterRefusals() {
@@ -275,6 +378,103 @@ class ParameterPagesTest : public QObject {
     QCOMPARE(running_->recorder.messages(), QStringList({"椭球必须不同."}));
     QVERIFY(!anyDialog->fired());
     QCOMPARE(CoordSettings::instance().sevenParams, SevenParams{});
+  }
+
+  void fourParametersAreEstimatedStoredAndRefitted() {
+    Open(4);
+    auto* page = qobject_cast<CDlgFParas*>(Page(4));
+    page->setFileChooser([this](QWidget*) { return WritePlaneCommonPoints(10, 6); });
+    QTest::mouseClick(Child<QPushButton>(page, "importButton"), Qt::LeftButton);
+    auto* table = Child<CommonPointTable>(page, "commonPointTable");
+    QCOMPARE(table->rowCount(), 10);
+    QCOMPARE(Names(table).first(), QString("G0"));  // the file's order
+    Child<QComboBox>(page, "heightModel")->setCurrentIndex(1);  // 平面
+    QCOMPARE(Child<QComboBox>(page, "heightModel")->currentText(), QString("平面"));
+    auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    Compute(4);
+    QCOMPARE(LargestTicked(table), QString("G6"));
+
+    // Sorted by the plane residual, largest first; untick the first.
+    table->sortItems(CommonPointTable::kFirstResidualColumn + 3, Qt::DescendingOrder);
+    QCOMPARE(Names(table).first(), QString("G6"));
+    Untick(table, "G6");
+    QVERIFY(!page->commonPoints()[6].participates);
+    Compute(4);
+    QVERIFY(running_->recorder.messages().isEmpty());
+    QVERIFY(!anyDialog->fired());
+    for (int row = 0; row < table->rowCount(); ++row) {
+      const QString name = table->item(row, CommonPointTable::kNameColumn)->text();
+      const double expected = name == "G6" ? 0.5 : 0;
+      QVERIFY2(std::abs(Residual(table, row, 3) - expected) < 1e-6, qPrintable(name));
+      QVERIFY2(std::abs(Residual(table, row, 2)) < 1e-6, qPrintable(name));  // heights fit the tilted plane
+    }
+    QVERIFY(std::abs(Residual(table, RowNamed(table, "G6"), 0) - 0.5) < 1e-6);  // moved north
+    QVERIFY(std::abs(Residual(table, RowNamed(table, "G6"), 1)) < 1e-6);
+    const QString summary = Child<QLabel>(page, "fitSummary")->text();
+    QVERIFY2(summary.contains("多余观测数=14\n") && summary.contains("参与计算的公共点=9"), qPrintable(summary));
+
+    const CoordSettings& settings = CoordSettings::instance();
+    QVERIFY(std::abs(settings.fourParams.dNorth - PlaneTruth().dNorth) < 1e-5);
+    QVERIFY(std::abs(settings.fourParams.dEast - PlaneTruth().dEast) < 1e-5);
+    QVERIFY(std::abs(settings.fourParams.rotationArcSeconds - PlaneTruth().rotationArcSeconds) < 1e-7);
+    QVERIFY(std::abs(settings.fourParams.scalePpm - PlaneTruth().scalePpm) < 1e-6);
+    QCOMPARE(settings.heightFit.model, HeightModel::Plane);
+    QVERIFY(std::abs(settings.heightFit.Offset(3.41e6, 5.1e5) - TargetHeightOffset(3.41e6)) < 1e-6);
+    QVERIFY(!settings.useFourParams);  // the switch is the user's
+  }
+
+  void fourParameterRefusals() {
+    Open(4);
+    auto* page = qobject_cast<CDlgFParas*>(Page(4));
+    Compute(4);
+    QCOMPARE(running_->recorder.messages(), QStringList({"没有公共点,请先导入文件。"}));
+
+    running_->recorder.clear();
+    WriteFile(directory_.filePath("grid.csv"), "A,1,2,3,4,5,6\n\nB,1,2,3,4,5,6\nC,1,2,3,4,5\n");
+    page->ImportFile(directory_.filePath("grid.csv"));
+    QCOMPARE(running_->recorder.messages(), QStringList({"文件的格式不正确，请检查。\n第 4 行: C,1,2,3,4,5"}));
+    QCOMPARE(page->commonPoints().size(), std::size_t(0));
+
+    running_->recorder.clear();
+    page->ImportFile(directory_.filePath("missing.csv"));
+    QCOMPARE(running_->recorder.messages(), QStringList({"坐标文件无法读取。"}));
+
+    // Two points cannot carry a quadratic height surface: nothing is stored.
+    running_->recorder.clear();
+    WriteFile(directory_.filePath("two.csv"), "A,3400000,500000,3,3400010,500000,5\nB,3401000,500000,3,3401010,500000,5\n");
+    page->ImportFile(directory_.filePath("two.csv"));
+    Child<QComboBox>(page, "heightModel")->setCurrentIndex(2);
+    Compute(4);
+    QCOMPARE(running_->recorder.messages(), QStringList({"公共点不足或分布不当,无法计算高程拟合。"}));
+    QCOMPARE(CoordSettings::instance().fourParams, FourParams{});
+  }
+
+  // The estimate, switched on, applies to the single point from plane to plane.
+  void fourParametersApplyToTheSinglePoint() {
+    Open(4);
+    auto* page = qobject_cast<CDlgFParas*>(Page(4));
+    page->ImportFile(WritePlaneCommonPoints(8, -1));
+    Child<QComboBox>(page, "heightModel")->setCurrentIndex(1);  // 平面
+    Compute(4);
+    QVERIFY(running_->recorder.messages().isEmpty());
+
+    Open(0);
+    CoordSettings::instance().targetEllipsoid = "WGS84";  // no datum change
+    Child<QRadioButton>(&running_->window, "sourcePlan")->click();
+    Child<QCheckBox>(&running_->window, "fourParams")->click();
+    Child<QRadioButton>(&running_->window, "targetPlan")->click();
+    QWidget* pointPage = running_->window.findChild<QWidget*>("pointPage");
+    const char* sources[3] = {"sourceValue1", "sourceValue2", "sourceValue3"};
+    const QString typed[3] = {"3405000", "495000", "40"};
+    for (int i = 0; i < 3; ++i) Child<QLineEdit>(pointPage, sources[i])->setText(typed[i]);
+    QTest::mouseClick(Child<QPushButton>(pointPage, "convertButton"), Qt::LeftButton);
+    QVERIFY(running_->recorder.messages().isEmpty());
+
+    double north = 3405000, east = 495000;
+    PlaneTruth().Apply(north, east);
+    QVERIFY(std::abs(Child<QLineEdit>(pointPage, "targetValue1")->text().toDouble() - north) < 1e-5);
+    QVERIFY(std::abs(Child<QLineEdit>(pointPage, "targetValue2")->text().toDouble() - east) < 1e-5);
+    QVERIFY(std::abs(Child<QLineEdit>(pointPage, "targetValue3")->text().toDouble() - (40 + TargetHeightOffset(3405000))) < 1e-6);
   }
 };
 

@@ -15,7 +15,6 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
-#include "ui/CDlgFitReport.h"
 #include "ui/CDlgProjTrans.h"
 #include "ui/CDlgFileFt.h"
 #include "ui/CDlgFile.h"
@@ -55,8 +54,8 @@ int main(int argc, char* argv[]) {
   }
   window.pointPage()->OnConvert();
   auto* tabs = window.findChild<QTabWidget*>("pageTabs");
-  const QString pages[4] = {"page0-point", "page1-file", "page2-three", "page3-seven"};
-  for (int tab = 0; tab < 4; ++tab) {
+  const QString pages[5] = {"page0-point", "page1-file", "page2-three", "page3-seven", "page4-four"};
+  for (int tab = 0; tab < 5; ++tab) {
     tabs->setCurrentIndex(tab);
     QTest::qWait(200);
     window.grab().save(directory.filePath(pages[tab] + ".png"));
@@ -68,20 +67,6 @@ int main(int argc, char* argv[]) {
   Save(window.ellipsoidDialog(), directory, "dialog-ellipsoid");
   Save(window.aboutDialog(), directory, "dialog-about");
   Save(window.filePage()->formatDialog(), directory, "dialog-file-format");
-
-  CDlgFitReport fitReport(&window);
-  FitReport report;
-  for (int i = 1; i <= 5; ++i) {
-    const double v = 0.001 * i;
-    report.points.push_back({"公共点" + std::to_string(i), v, -v / 2, v / 3, v * 1.2});
-  }
-  report.pointCount = 5;
-  report.redundancy = 8;
-  report.rms3D = 0.0042;
-  report.largest3D = 0.006;
-  report.largestName = "公共点5";
-  fitReport.SetReport(report);
-  Save(&fitReport, directory, "dialog-fit-report");
 
   QMessageBox box(QMessageBox::Warning, "Tarnwell", "文件格式与坐标类型冲突，请检查。", QMessageBox::Ok, &window);
   Save(&box, directory, "message-box");

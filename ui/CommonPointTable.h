@@ -1,0 +1,56 @@
+// The common points of a parameter page as a table: a tick "参与计算", the
+// name, the six coordinates as the file gave them, and after a computation
+// the point's residuals (three components and their length, metres). Every
+// column sorts; until one is sorted the rows keep the page's order. Each row
+// knows the point it shows by its index in the page's list.
+#pragma once
+
+#include <QStringList>
+#include <QTableWidget>
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace tarnwell {
+
+class CommonPointTable : public QTableWidget {
+  Q_OBJECT
+
+ public:
+  struct Row {
+    QString name;
+    std::array<QString, 6> coordinates;  // source three, then target three
+    bool participates = true;
+  };
+  using Residuals = std::array<double, 4>;  // three components, then the length; metres
+
+  static constexpr int kTickColumn = 0;
+  static constexpr int kNameColumn = 1;
+  static constexpr int kFirstCoordinateColumn = 2;
+  static constexpr int kFirstResidualColumn = 8;
+  // The number a coordinate or residual cell holds, unrounded.
+  static constexpr int kValueRole = Qt::UserRole + 1;
+
+  // The headers of the six coordinates and of the four residual columns.
+  CommonPointTable(const QStringList& coordinateHeaders, const QStringList& residualHeaders,
+                   QWidget* parent = nullptr);
+
+  // Shows these points, point i in row i until a column is sorted; no residuals.
+  void SetPoints(const std::vector<Row>& rows);
+  // The residuals of every point, by index.
+  void SetResiduals(const std::vector<Residuals>& residuals);
+
+  // The index of the point row `row` shows.
+  std::size_t PointAt(int row) const;
+  // The indices of the points whose rows are selected, ascending.
+  std::vector<std::size_t> SelectedPoints() const;
+
+ signals:
+  // The user ticked or unticked a point.
+  void participationChanged(std::size_t point, bool participates);
+
+ private:
+  void OnItemChanged(QTableWidgetItem* item);
+};
+
+}  // namespace tarnwell

@@ -23,7 +23,7 @@ int main(int argc, char* argv[]) {
   }
   tarnwell::CoordSettings settings;
   settings.sourceAngleFormat = settings.targetAngleFormat = "DDD";
-  std::vector<std::string> list;
+  std::vector<tarnwell::CommonPointLine> list;
   const auto start = std::chrono::steady_clock::now();
   const bool imported = tarnwell::ImportCommonPointFile(settings, path.string(), list);
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;

@@ -19,7 +19,7 @@
 #include "engine/CoordSettings.h"
 #include "engine/Ellipsoid.h"
 #include "engine/Points.h"
-#include "engine/ProjBridge.h"
+#include "engine/PlaneProjection.h"
 
 namespace tarnwell {
 
@@ -73,9 +73,6 @@ class ConversionPlan {
   ConversionPlan() = default;
 
   bool ReadPlane(std::string_view north, std::string_view east, std::string_view height, PlanePoint& point) const;
-  Refusal PlanToGeodetic(const PlanePoint& plane, GeodeticPoint& geodetic) const;
-  // True when the inverse of a plane point lies where PROJ's inverse is exact.
-  bool InverseTrusted(const GeodeticPoint& inverse) const;
   // Appends the text of value 0, 1 or 2 of the point.
   void AppendValueText(const TargetPoint& point, int index, std::string& text) const;
 
@@ -85,8 +82,7 @@ class ConversionPlan {
   std::optional<Ellipsoid> sourceEllipsoid_;
   std::optional<Ellipsoid> targetEllipsoid_;
   SevenParams sevenParams_;
-  std::optional<MapProjection> projection_;
-  std::optional<double> centralMeridian_;  // degrees, where the projection has one
+  std::optional<PlaneProjection> projection_;
 };
 
 }  // namespace tarnwell

@@ -7,14 +7,19 @@
 namespace tarnwell::cli {
 namespace {
 
-// Every option takes one value.
-constexpr std::array<std::string_view, 18> kOptions = {
-    "--from",  "--to",         "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
-    "--seven", "--projection", "--lon0",       "--k",        "--x0",             "--y0",
-    "--lat0",  "--format",     "--tables",     "--threads",  "--four",           "--height-fit"};
+// Options that take one value.
+constexpr std::array<std::string_view, 23> kOptions = {
+    "--from",   "--to",      "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
+    "--seven",  "--format",  "--tables",     "--threads",  "--projection",     "--lon0",
+    "--k",      "--x0",      "--y0",         "--lat0",     "--lat1",           "--lat2",
+    "--plane-height",        "--zone-width", "--zone",     "--four",           "--height-fit"};
 
-bool IsOption(std::string_view argument) {
-  return std::find(kOptions.begin(), kOptions.end(), argument) != kOptions.end();
+// Options that take none.
+constexpr std::array<std::string_view, 3> kFlags = {"--zone-prefix", "--auto-zone", "--south"};
+
+template <std::size_t N>
+bool IsOneOf(const std::array<std::string_view, N>& names, std::string_view argument) {
+  return std::find(names.begin(), names.end(), argument) != names.end();
 }
 
 // "--word" that is no option is a typing error rather than a value: no
@@ -39,7 +44,9 @@ bool ParseCommandLine(int argc, const char* const argv[], CommandLine& line, std
       line.values.emplace_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
-    } else if (IsOption(argument)) {
+    } else if (IsOneOf(kFlags, argument)) {
+      line.flags.emplace_back(argument);
+    } else if (IsOneOf(kOptions, argument)) {
       if (i + 1 >= argc) {
         error = "选项 " + std::string(argument) + " 缺少取值";
         return false;
@@ -66,15 +73,22 @@ const char* UsageText() {
       "                                                  导入平面公共点文件 (点名,x,y,h,x2,y2,h2)，\n"
       "                                                  计算四参数、高程拟合及残差报告\n"
       "  tarnwell-cli ellipsoids                         列出椭球 (名称,a,1/f,描述)\n"
-      "  tarnwell-cli projections                        列出投影 (序号,关键字,描述)\n"
+      "  tarnwell-cli projections                        列出投影 (序号,支持/不支持,关键字,描述)\n"
       "SETTINGS:\n"
       "  --from Space|LB|Plan          --to Space|LB|Plan\n"
       "  --from-angle DMS|DDD|DMM      --to-angle DMS|DDD|DMM\n"
       "  --from-ellipsoid NAME         --to-ellipsoid NAME\n"
       "  --seven dX,dY,dZ,rX,rY,rZ,ppm (启用七参数转换)\n"
       "  --four dX,dY,rot,ppm          (启用四参数: 平面坐标在投影之后再作四参数转换)\n"
-      "  --projection KEY              projs.csv 中的投影及其默认参数\n"
-      "  --lon0 T --k T --x0 T --y0 T --lat0 T\n"
+      "  --projection KEY              projs.csv 中支持的投影及其默认参数\n"
+      "  --lon0 T --k T --x0 T --y0 T --lat0 T --lat1 T --lat2 T\n"
+      "                                投影参数 (中央子午线,比例因子,东/北坐标常数,基准纬度,纬度线1/2)\n"
+      "  --plane-height H              投影面高程 (米): 在长半轴为 a+H 的椭球上投影\n"
+      "  --zone-width 3|6              高斯-克吕格 3°/6° 分带 (tmerc, etmerc)\n"
+      "  --zone N                      带号; 缺省时取 --lon0 或中央子午线所在的带 (utm: 1-60, 默认 50)\n"
+      "  --zone-prefix                 东坐标加带号前缀 (带号×1000000+东坐标), 反算时由前缀定带\n"
+      "  --auto-zone                   每点取所在的带 (含 --zone-prefix)\n"
+      "  --south                       utm 南半球\n"
       "  --format n,b,l,h|n,x,y,h|n,X,Y,Z\n"
       "  --tables DIR                  从 DIR 读取 ellips.csv 和 projs.csv\n"
       "  --threads N                   文件转换使用的线程数 (默认: 全部核心)\n"

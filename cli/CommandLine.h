@@ -1,9 +1,10 @@
 // The command line of tarnwell-cli: a command, SETTINGS options and values.
 //
 // An argument that is one of the options takes the next argument as its
-// value, whatever that begins with; any other argument is a value, so
-// negative numbers and angles such as -33:52:7.68 need no quoting. "--" ends
-// the options: everything after it is a value.
+// value, whatever that begins with; a flag (--zone-prefix, --auto-zone,
+// --south) takes none; any other argument is a value, so negative numbers and
+// angles such as -33:52:7.68 need no quoting. "--" ends the options:
+// everything after it is a value.
 #pragma once
 
 #include <string>
@@ -30,6 +31,7 @@ struct ToolOptions {
 struct CommandLine {
   std::string command;
   std::vector<std::pair<std::string, std::string>> options;  // in the order given
+  std::vector<std::string> flags;                             // in the order given
   std::vector<std::string> values;
 };
 

@@ -13,6 +13,7 @@
 #include "estimate/SevenParameters.h"
 #include "estimate/ThreeParameters.h"
 #include "tables/EllipsoidCatalogue.h"
+#include "tables/SupportedProjections.h"
 
 namespace tarnwell::cli {
 namespace {
@@ -166,7 +167,9 @@ ExitStatus RunProjections(const Values&, const ToolOptions&, std::string& error)
   if (!LoadProjections(error)) return kExitRefused;
   const std::vector<const ProjectionParams*> list = SortedProjectionList();
   for (std::size_t position = 0; position < list.size(); ++position) {
-    std::cout << position << ',' << list[position]->projKey << ',' << list[position]->description << '\n';
+    const ProjectionParams& entry = *list[position];
+    std::cout << position << ',' << (FindSupportedProjection(entry.projKey) ? "支持" : "不支持") << ','
+              << entry.projKey << ',' << entry.description << '\n';
   }
   return kExitSuccess;
 }

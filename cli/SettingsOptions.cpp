@@ -1,6 +1,8 @@
 #include "cli/SettingsOptions.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
 #include "tables/ProjectionCatalogue.h"
+#include "tables/SupportedProjections.h"
 #include "tables/TablePaths.h"
 #include "tables/TableText.h"
 
@@ -22,6 +25,26 @@ bool OneOf(const std::string& value, std::initializer_list<std::string_view> all
   return false;
 }
 
+// The options of projection parameters and the fields they set.
+struct ParameterOption {
+  std::string_view name;
+  std::string ProjectionParams::*field;
+};
+
+constexpr ParameterOption kParameterOptions[] = {
+    {"--lon0", &ProjectionParams::centralMeridian}, {"--k", &ProjectionParams::scaleFactor},
+    {"--x0", &ProjectionParams::falseEasting},      {"--y0", &ProjectionParams::falseNorthing},
+    {"--lat0", &ProjectionParams::originLatitude},  {"--lat1", &ProjectionParams::latitude1},
+    {"--lat2", &ProjectionParams::latitude2},       {"--plane-height", &ProjectionParams::surfaceHeight},
+};
+
+const ParameterOption* FindParameterOption(std::string_view name) {
+  for (const ParameterOption& option : kParameterOptions) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
+
 // A projection parameter goes in as the user wrote it, once it is known to
 // be wholly a number.
 bool SetProjectionParameter(const std::string& value, std::string& parameter) {
@@ -31,11 +54,11 @@ bool SetProjectionParameter(const std::string& value, std::string& parameter) {
   return true;
 }
 
-// A count of threads: a whole number from 1 to 1024.
-bool ReadThreadCount(const std::string& value, int& threads) {
-  double count;
-  if (!ReadWholeNumber(value, count) || count < 1 || count > 1024) return false;
-  threads = static_cast<int>(count);
+// A whole number from 1 to `largest`.
+bool ReadCount(const std::string& value, int largest, int& count) {
+  double number;
+  if (!ReadWholeNumber(value, number) || number < 1 || number > largest) return false;
+  count = static_cast<int>(number);
   return true;
 }
 
@@ -84,6 +107,10 @@ ExitStatus ApplyProjection(const std::string& key, std::string& error) {
   const std::vector<const ProjectionParams*> list = SortedProjectionList();
   for (std::size_t position = 0; position < list.size(); ++position) {
     if (list[position]->projKey != key) continue;
+    if (!FindSupportedProjection(key)) {
+      error = "不支持投影 " + key;
+      return kExitUsage;
+    }
     ProjectionParams projection = *list[position];
     ProjectionDefaults(projection);
     projection.listIndex = static_cast<std::int32_t>(position);
@@ -122,20 +149,70 @@ bool ApplyOption(const std::string& name, const std::string& value, ToolOptions&
   } else if (name == "--format") {
     if (!OneOf(value, {"n,b,l,h", "n,x,y,h", "n,X,Y,Z"})) return false;
     settings.fileFormat = value;
-  } else if (name == "--lon0") {
-    return SetProjectionParameter(value, projection.centralMeridian);
-  } else if (name == "--k") {
-    return SetProjectionParameter(value, projection.scaleFactor);
-  } else if (name == "--x0") {
-    return SetProjectionParameter(value, projection.falseEasting);
-  } else if (name == "--y0") {
-    return SetProjectionParameter(value, projection.falseNorthing);
-  } else if (name == "--lat0") {
-    return SetProjectionParameter(value, projection.originLatitude);
+  } else if (const ParameterOption* parameter = FindParameterOption(name)) {
+    return SetProjectionParameter(value, projection.*parameter->field);
+  } else if (name == "--zone-width") {
+    if (!OneOf(value, {"3", "6"})) return false;
+    projection.zoneWidth = value == "3" ? 3 : 6;
+  } else if (name == "--zone") {
+    // Within the most zones a system has; within the chosen system's once all options are in.
+    return ReadCount(value, ZoneCount(ZoneSystem::GaussKruger3), projection.zone);
   } else if (name == "--threads") {
-    return ReadThreadCount(value, options.threads);
+    return ReadCount(value, 1024, options.threads);
   }
   return true;
+}
+
+// The value of an option, or nullptr when it is not given (the last one counts).
+const std::string* OptionValue(const CommandLine& line, std::string_view name) {
+  const std::string* value = nullptr;
+  for (const auto& [option, given] : line.options) {
+    if (option == name) value = &given;
+  }
+  return value;
+}
+
+bool Given(const CommandLine& line, std::string_view name) {
+  return OptionValue(line, name) || std::find(line.flags.begin(), line.flags.end(), name) != line.flags.end();
+}
+
+// Once every option is in: the flags, the zone holding the central meridian
+// where no --zone is given, and every projection option checked against the
+// projection, so that none is silently of no effect.
+ExitStatus FinishProjection(const CommandLine& line, std::string& error) {
+  ProjectionParams& projection = CoordSettings::instance().projection;
+  for (const std::string& flag : line.flags) {
+    if (flag == "--zone-prefix") projection.zonePrefix = true;
+    if (flag == "--auto-zone") projection.zonePrefix = projection.autoZone = true;
+    if (flag == "--south") projection.south = true;
+  }
+  const auto notUsed = [&](std::string_view option) {
+    error = "投影 " + projection.projKey + " 不使用选项 " + std::string(option);
+    return kExitUsage;
+  };
+  const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
+  const ZoneScheme scheme = supported ? supported->zones : ZoneScheme::None;
+  if (Given(line, "--zone-width") && scheme != ZoneScheme::GaussKruger) return notUsed("--zone-width");
+  if (Given(line, "--south") && scheme != ZoneScheme::Utm) return notUsed("--south");
+  const std::optional<ZoneSystem> system = ZoneSystemOf(projection);
+  for (std::string_view option : {"--zone", "--zone-prefix", "--auto-zone"}) {
+    if (Given(line, option) && !system) return notUsed(option);
+  }
+  if (const std::string* zone = OptionValue(line, "--zone")) {
+    if (projection.zone > ZoneCount(*system)) {
+      error = "选项 --zone 的取值无效: " + *zone;
+      return kExitUsage;
+    }
+  } else if (double meridian; system && ReadNumber(projection.centralMeridian, meridian)) {
+    projection.zone = ZoneOfLongitude(*system, meridian);
+  }
+  // With zones, --lon0 chooses the zone; the zone fixes everything else.
+  for (const ParameterOption& option : kParameterOptions) {
+    const bool choosesZone = system && option.field == &ProjectionParams::centralMeridian;
+    if (Given(line, option.name) && !choosesZone && !UsesParameter(projection, option.field))
+      return notUsed(option.name);
+  }
+  return kExitSuccess;
 }
 
 }  // namespace
@@ -162,7 +239,7 @@ ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, s
       return kExitUsage;
     }
   }
-  return kExitSuccess;
+  return FinishProjection(line, error);
 }
 
 }  // namespace tarnwell::cli

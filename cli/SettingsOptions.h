@@ -8,9 +8,11 @@
 namespace tarnwell::cli {
 
 // Applies --tables first, then --projection, then the other options in the
-// order given (so --lon0 and the like override the projection's defaults).
-// Returns kExitSuccess, or the exit status with `error` set.
-// --threads and --height-fit go into `options`.
+// order given (so --lon0 and the like override the projection's defaults),
+// then the flags. With zones and no --zone, the zone is the one that holds
+// the central meridian (--lon0 or the projection's). An option the chosen
+// projection does not use is refused. Returns kExitSuccess, or the exit
+// status with `error` set. --threads and --height-fit go into `options`.
 ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, std::string& error);
 
 // Loads projs.csv from the table directory; false with `error` set.

@@ -1,6 +1,5 @@
 #include "engine/ConversionPlan.h"
 
-#include <cmath>
 #include <type_traits>
 
 #include "engine/BursaWolf.h"
@@ -9,20 +8,6 @@
 
 namespace tarnwell {
 namespace {
-
-
-constexpr Refusal kConversionFailed = "坐标转换失败,请检查.";
-
-// A plane point whose inverse lands farther than this from the central
-// meridian (or nearer a pole) is projected forward again to confirm it: far
-// out, the inverse of a projection may return a point that is not the one
-// given. Within this band PROJ's inverses are exact. Beyond 90° from the
-// central meridian lies the far side of the earth, where a transverse
-// Mercator plane point wraps over the pole: no survey is there.
-constexpr double kTrustedLongitudeBand = 4;    // degrees either side of the central meridian
-constexpr double kTrustedLatitudeLimit = 85;   // degrees
-constexpr double kRoundTripTolerance = 0.001;  // metres
-constexpr double kFarSide = 90;                // degrees from the central meridian
 
 Route ChooseRoute(const CoordSettings& settings) {
   if (settings.useSevenParams) return Route::SevenParams;
@@ -54,22 +39,12 @@ bool NeedsProjection(Route route) { return route == Route::LBToPlan || route == 
 
 bool HasPlaneSide(Route route) { return NeedsProjection(route) || route == Route::PlanToPlan; }
 
-// The projection on the source ellipsoid; nullopt (reported) when its
-// parameters are not numbers or PROJ refuses the definition.
-std::optional<MapProjection> MakeProjection(const ProjectionParams& projection, const Ellipsoid& ellipsoid) {
-  std::string definition;
-  std::optional<MapProjection> made;
-  if (AppendProjDefinition(definition, projection)) {
-    AppendProjEllipsoid(definition, ellipsoid.record(), ellipsoid.figure());
-    made = MapProjection::FromDefinition(definition);
-  }
+// The projection on the source ellipsoid; nullopt (reported) when it is
+// not supported, its parameters are not numbers or PROJ refuses it.
+std::optional<PlaneProjection> MakeProjection(const ProjectionParams& projection, const Ellipsoid& ellipsoid) {
+  std::optional<PlaneProjection> made = PlaneProjection::Make(projection, ellipsoid);
   if (!made) ShowMessage("投影参数错误,请检查.");
   return made;
-}
-
-// The difference of two longitudes, folded into [0°, 180°].
-double LongitudeGap(double longitude, double meridian) {
-  return std::fabs(std::remainder(longitude - meridian, 360.0));
 }
 
 }  // namespace
@@ -100,8 +75,6 @@ std::optional<ConversionPlan> ConversionPlan::FromSettings(const CoordSettings& 
   if (NeedsProjection(plan.route_)) {
     plan.projection_ = MakeProjection(settings.projection, *plan.sourceEllipsoid_);
     if (!plan.projection_) return std::nullopt;
-    double meridian;
-    if (ReadNumber(settings.projection.centralMeridian, meridian)) plan.centralMeridian_ = meridian;
   }
   return plan;
 }
@@ -141,26 +114,6 @@ void ConversionPlan::FromLocalGrid(PlanePoint& point) const {
   point.height = heightFit_.Inverse(point.north, point.east, point.height);
 }
 
-Refusal ConversionPlan::PlanToGeodetic(const PlanePoint& plane, GeodeticPoint& geodetic) const {
-  GeodeticPoint inverse;
-  if (!projection_->Inverse(plane, inverse)) return kConversionFailed;
-  if (centralMeridian_ && LongitudeGap(inverse.longitude, *centralMeridian_) > kFarSide) return kConversionFailed;
-  if (!InverseTrusted(inverse)) {
-    PlanePoint again;
-    if (!projection_->Forward(inverse, again) ||
-        std::hypot(again.north - plane.north, again.east - plane.east) > kRoundTripTolerance)
-      return kConversionFailed;
-  }
-  geodetic = inverse;
-  return {};
-}
-
-bool ConversionPlan::InverseTrusted(const GeodeticPoint& inverse) const {
-  if (!centralMeridian_) return false;
-  const double gap = LongitudeGap(inverse.longitude, *centralMeridian_);
-  return gap <= kTrustedLongitudeBand && std::fabs(inverse.latitude) <= kTrustedLatitudeLimit;
-}
-
 Refusal ConversionPlan::Convert(std::string_view first, std::string_view second, std::string_view third,
                                 TargetPoint& target) const {
   switch (route_) {
@@ -176,7 +129,7 @@ Refusal ConversionPlan::Convert(std::string_view first, std::string_view second,
         target = targetEllipsoid_->ToGeodetic(ApplyBursaWolf(sevenParams_, sourceEllipsoid_->ToCartesian(geodetic)));
       } else {
         PlanePoint plane;
-        if (!projection_->Forward(geodetic, plane)) return kConversionFailed;
+        if (Refusal refusal = projection_->Forward(geodetic, plane); !refusal.empty()) return refusal;
         ToLocalGrid(plane);
         target = plane;
       }
@@ -194,7 +147,7 @@ Refusal ConversionPlan::Convert(std::string_view first, std::string_view second,
       GeodeticPoint geodetic;
       if (!ReadPlane(first, second, third, plane)) return kFormatWrong;
       FromLocalGrid(plane);
-      if (Refusal refusal = PlanToGeodetic(plane, geodetic); !refusal.empty()) return refusal;
+      if (Refusal refusal = projection_->Inverse(plane, geodetic); !refusal.empty()) return refusal;
       target = geodetic;
       return {};
     }

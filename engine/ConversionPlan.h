@@ -19,7 +19,7 @@
 #include "engine/CoordSettings.h"
 #include "engine/Ellipsoid.h"
 #include "engine/Points.h"
-#include "engine/ProjBridge.h"
+#include "engine/PlaneProjection.h"
 
 namespace tarnwell {
 
@@ -81,9 +81,6 @@ class ConversionPlan {
   // four-parameter switch.
   void ToLocalGrid(PlanePoint& point) const;
   void FromLocalGrid(PlanePoint& point) const;
-  Refusal PlanToGeodetic(const PlanePoint& plane, GeodeticPoint& geodetic) const;
-  // True when the inverse of a plane point lies where PROJ's inverse is exact.
-  bool InverseTrusted(const GeodeticPoint& inverse) const;
   // Appends the text of value 0, 1 or 2 of the point.
   void AppendValueText(const TargetPoint& point, int index, std::string& text) const;
 
@@ -96,8 +93,7 @@ class ConversionPlan {
   bool useFourParams_ = false;
   FourParams fourParams_;
   HeightFit heightFit_;
-  std::optional<MapProjection> projection_;
-  std::optional<double> centralMeridian_;  // degrees, where the projection has one
+  std::optional<PlaneProjection> projection_;
 };
 
 }  // namespace tarnwell

@@ -3,12 +3,11 @@
 #include <proj.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <initializer_list>
 #include <vector>
 
 #include "tables/NumberText.h"
+#include "tables/SupportedProjections.h"
 
 namespace tarnwell {
 namespace {
@@ -16,57 +15,62 @@ namespace {
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
-// Appends a double in the shortest text that reads back to the same bits.
-void AppendExact(std::string& text, double value) {
-  char digits[32];
-  text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
-bool AllNumbers(std::initializer_list<const std::string*> texts) {
-  double ignored;
-  return std::all_of(texts.begin(), texts.end(), [&](const std::string* text) { return ReadNumber(*text, ignored); });
-}
-
 bool IsFinite(const PJ_COORD& coordinate) {
   return std::isfinite(coordinate.xyz.x) && std::isfinite(coordinate.xyz.y) && std::isfinite(coordinate.xyz.z);
 }
 
 }  // namespace
 
-bool AppendProjDefinition(std::string& definition, const ProjectionParams& p) {
-  const auto append = [&definition](std::initializer_list<std::string_view> pieces) {
-    for (std::string_view piece : pieces) definition += piece;
-  };
-  switch (p.listIndex) {
-    case 70:
-      if (!AllNumbers({&p.originLatitude, &p.centralMeridian, &p.falseEasting, &p.falseNorthing})) return false;
-      append({"+proj=", p.projKey, " +lat_ts=", p.originLatitude, " +lon_0=", p.centralMeridian,
-              " +x_0=", p.falseEasting, " +y_0=", p.falseNorthing, " +units=m"});
-      return true;
-    case 112:
-      if (!AllNumbers({&p.originLatitude, &p.centralMeridian, &p.falseEasting, &p.falseNorthing, &p.scaleFactor}))
-        return false;
-      append({"+proj=", p.projKey, " +lat_0=", p.originLatitude, " +lon_0=", p.centralMeridian,
-              " +x_0=", p.falseEasting, " +y_0=", p.falseNorthing, " +k=", p.scaleFactor, " +units=m"});
-      return true;
-    default:
-      append({"+proj=tmerc +lat_0=0 +lon_0=120 +k=1.000000 +x_0=500000 +y_0=0 +units=m"});
-      return true;
+bool AppendProjDefinition(std::string& definition, const ProjectionParams& projection) {
+  const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
+  if (!supported || !ZoneChoiceValid(projection)) return false;
+  const std::optional<ZoneSystem> system = ZoneSystemOf(projection);
+  if (system && projection.zone == 0) return false;  // points in their own zones: the caller names one
+  ProjectionParams zoned;
+  const ProjectionParams* parameters = &projection;
+  if (system && *system != ZoneSystem::Utm) {
+    zoned = projection;
+    SetZoneParameters(zoned, *system, projection.zone);
+    parameters = &zoned;
   }
+  // Every text the definition takes is wholly a number; PROJ itself would
+  // read "12O" as 12.
+  double ignored;
+  for (const ProjParameter& parameter : supported->parameters) {
+    if (!ReadNumber(parameters->*parameter.field, ignored)) return false;
+  }
+
+  definition += "+proj=";
+  definition += supported->key;
+  for (const ProjParameter& parameter : supported->parameters) {
+    definition += " +";
+    definition += parameter.projName;
+    definition += '=';
+    definition += TrimBlanks(parameters->*parameter.field);
+  }
+  if (supported->zones == ZoneScheme::Utm) {
+    definition += " +zone=";
+    definition += std::to_string(projection.zone);
+    if (projection.south) definition += " +south";
+  }
+  definition += " +units=m";
+  return true;
 }
 
-void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure) {
-  if (IsProjEllipsoidName(record.name)) {
+void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure,
+                         double planeHeight) {
+  if (planeHeight == 0 && IsProjEllipsoidName(record.name)) {
     definition += " +ellps=";
     definition += record.name;
   } else if (figure.IsSphere()) {
     definition += " +R=";
-    AppendExact(definition, figure.semiMajorAxis);
+    AppendShortestNumber(figure.semiMajorAxis + planeHeight, definition);
   } else {
+    // The same flattening on the enlarged axis: B and L keep their meaning.
     definition += " +a=";
-    AppendExact(definition, figure.semiMajorAxis);
+    AppendShortestNumber(figure.semiMajorAxis + planeHeight, definition);
     definition += " +rf=";
-    AppendExact(definition, figure.inverseFlattening);
+    AppendShortestNumber(figure.inverseFlattening, definition);
   }
 }
 

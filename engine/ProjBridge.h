@@ -21,16 +21,22 @@ struct PJconsts;
 
 namespace tarnwell {
 
-// Appends the PROJ definition of a projection, without its ellipsoid. The
-// parameter texts go in as written, once each is known to be wholly a
-// number; false (nothing useful appended) when one the projection uses is
-// not. listIndex 112 and 70 have their own forms, any other index gives a
-// fixed transverse Mercator.
+// Appends the PROJ definition of a projection, without its ellipsoid: the
+// supported projection of its key with the parameters it takes, in the
+// table's order, as written (blanks around them dropped) once each is known
+// to be wholly a number; a zoned projection as its zone fixes it. False
+// (nothing useful appended) when the key is not supported, a parameter the
+// projection uses is not a number, or the zone fields do not fit; also for a
+// projection whose points each take their own zone and no zone is given
+// (set `zone` to the point's).
 bool AppendProjDefinition(std::string& definition, const ProjectionParams& projection);
 
 // Appends the ellipsoid of a definition: PROJ's own name where it knows the
-// record's name, otherwise the record's figure (a sphere by its radius).
-void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure);
+// record's name, otherwise the record's figure (a sphere by its radius). A
+// projection-plane height H (metres) enlarges the semi-major axis to a + H
+// with the same flattening.
+void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure,
+                         double planeHeight = 0);
 
 // True when PROJ knows `name` as one of its built-in ellipsoids (+ellps=).
 bool IsProjEllipsoidName(std::string_view name);

@@ -36,6 +36,11 @@ std::string FormatNumber(double value) {
   return text;
 }
 
+void AppendShortestNumber(double value, std::string& text) {
+  char digits[400];  // room for any double in fixed notation
+  text.append(digits, std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed).ptr);
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);

@@ -20,6 +20,11 @@ void FormatNumberInto(double value, std::string& text);
 // The same, appended to `text`.
 void AppendNumber(double value, std::string& text);
 
+// The shortest text in fixed notation that reads back to the same double
+// ("117", "500000", "0.9996", "6378137.5"), appended to `text`: for values
+// handed on to PROJ or shown as a parameter.
+void AppendShortestNumber(double value, std::string& text);
+
 // `text` without the blanks (spaces and tabs) at either end.
 std::string_view TrimBlanks(std::string_view text);
 

@@ -1,17 +1,9 @@
 #include "tables/ProjectionCatalogue.h"
 
+#include "tables/SupportedProjections.h"
 #include "tables/TableFileReader.h"
 
 namespace tarnwell {
-
-namespace {
-
-// The rows whose projections have their own PROJ definition form and so
-// their own default parameters: Transverse Mercator and Mercator.
-constexpr std::int32_t kTransverseMercatorRow = 112;
-constexpr std::int32_t kMercatorRow = 70;
-
-}  // namespace
 
 ProjectionCatalogue& TheProjectionCatalogue() {
   static ProjectionCatalogue catalogue;
@@ -19,28 +11,18 @@ ProjectionCatalogue& TheProjectionCatalogue() {
 }
 
 void ProjectionDefaults(ProjectionParams& entry) {
-  const std::string kUnused = "NULL";
-  entry.centralMeridian = kUnused;
-  entry.scaleFactor = kUnused;
-  entry.falseNorthing = kUnused;
-  entry.falseEasting = kUnused;
-  entry.originLatitude = kUnused;
-  entry.latitude1 = kUnused;
-  entry.latitude2 = kUnused;
-  entry.surfaceHeight = kUnused;
-  entry.auxEllipsoid = kUnused;
-  if (entry.listIndex == kTransverseMercatorRow) {
-    entry.centralMeridian = "117.000";
-    entry.scaleFactor = "1.000";
-    entry.falseNorthing = "0.000";
-    entry.falseEasting = "500000";
-    entry.originLatitude = "0.000";
-  } else if (entry.listIndex == kMercatorRow) {
-    entry.centralMeridian = "117.000";
-    entry.falseNorthing = "0.000";
-    entry.falseEasting = "0.000";
-    entry.originLatitude = "39.000";  // latitude of true scale
+  for (std::string ProjectionParams::*field :
+       {&ProjectionParams::centralMeridian, &ProjectionParams::scaleFactor, &ProjectionParams::falseNorthing,
+        &ProjectionParams::falseEasting, &ProjectionParams::originLatitude, &ProjectionParams::latitude1,
+        &ProjectionParams::latitude2, &ProjectionParams::surfaceHeight, &ProjectionParams::auxEllipsoid}) {
+    entry.*field = "NULL";
   }
+  const SupportedProjection* supported = FindSupportedProjection(entry.projKey);
+  entry.zoneWidth = 0;
+  entry.zone = supported ? supported->defaultZone : 0;
+  entry.zonePrefix = entry.autoZone = entry.south = false;
+  if (!supported) return;
+  for (const ProjParameter& parameter : supported->parameters) entry.*parameter.field = parameter.defaultText;
 }
 
 bool LoadProjectionCatalogue(const std::string& path) {

@@ -2,9 +2,9 @@
 // read from projs.csv beside the program.
 //
 // A line of projs.csv: "key","description". A row's zero-based line number
-// is its listIndex and chooses the default parameter texts; the file is kept
-// in the order of the sorted projection list (ListTextLess), so that a line
-// number is also a list position.
+// is its listIndex; the file is kept in the order of the sorted projection
+// list (ListTextLess), so that a line number is also a list position. The
+// default parameters come from the table of supported projections by key.
 #pragma once
 
 #include <string>
@@ -24,7 +24,9 @@ ProjectionCatalogue& TheProjectionCatalogue();
 // entry but still counts for the line numbers.
 bool LoadProjectionCatalogue(const std::string& path);
 
-// Sets the nine parameter texts of an entry from its listIndex.
+// Sets the nine parameter texts and the zone fields of an entry to the
+// defaults of its key: "NULL" for every parameter the projection does not
+// take, and for every parameter of a projection that is not supported.
 void ProjectionDefaults(ProjectionParams& entry);
 
 // The text a projection shows in the list: key, a comma, description.

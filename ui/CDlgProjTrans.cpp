@@ -1,5 +1,7 @@
 #include "ui/CDlgProjTrans.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,10 +9,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "engine/Messages.h"
 #include "tables/ListOrder.h"
+#include "tables/NumberText.h"
 #include "tables/ProjectionCatalogue.h"
+#include "tables/SupportedProjections.h"
 #include "tables/TablePaths.h"
 #include "tables/TableText.h"
 #include "ui/DialogButtons.h"
@@ -42,6 +50,19 @@ const ParameterRow kParameterRows[] = {
     {"辅助椭球=", "", "auxEllipsoid", &ProjectionParams::auxEllipsoid},
 };
 
+// The entries of the zone-width list, in order: degrees, 0 for none.
+constexpr int kZoneWidths[] = {0, 3, 6};
+
+ZoneScheme SchemeOf(const std::string& key) {
+  const SupportedProjection* supported = FindSupportedProjection(key);
+  return supported ? supported->zones : ZoneScheme::None;
+}
+
+// The projection-plane height may be left blank: no height.
+bool IsBlankHeight(std::string ProjectionParams::*field, const QLineEdit* edit) {
+  return field == &ProjectionParams::surfaceHeight && edit->text().trimmed().isEmpty();
+}
+
 }  // namespace
 
 CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
@@ -52,6 +73,8 @@ CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
   projectionList_->setObjectName(QStringLiteral("projectionList"));
   projectionList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   connect(projectionList_, &QListWidget::itemDoubleClicked, this, &CDlgProjTrans::OnListDblClk);
+  auto* unsupportedNote = new QLabel(QStringLiteral("灰色的投影不支持。"));
+  unsupportedNote->setObjectName(QStringLiteral("unsupportedNote"));
 
   auto* group = new QGroupBox(QStringLiteral("投影参数"));
   auto* grid = new QGridLayout(group);
@@ -64,16 +87,64 @@ CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
     parameterBoxes_.push_back({parameter.field, edit});
     ++row;
   }
+  BoxOf(&ProjectionParams::surfaceHeight)->setPlaceholderText(QStringLiteral("无"));
   grid->setColumnStretch(1, 1);
 
   auto* listColumn = new QVBoxLayout;
   listColumn->addWidget(projectionList_, 1);
+  listColumn->addWidget(unsupportedNote);
   listColumn->addLayout(MakeOkCancelRow(this, Qt::AlignLeft));
+
+  auto* parameterColumn = new QVBoxLayout;
+  parameterColumn->addWidget(group);
+  parameterColumn->addWidget(MakeZoneGroup());
+  parameterColumn->addStretch();
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(listColumn, 1);
-  layout->addWidget(group, 1);
-  resize(760, 400);
+  layout->addLayout(parameterColumn, 1);
+  resize(760, 560);
+}
+
+QWidget* CDlgProjTrans::MakeZoneGroup() {
+  auto* group = new QGroupBox(QStringLiteral("分带"));
+  auto* grid = new QGridLayout(group);
+  zoneWidth_ = new QComboBox;
+  zoneWidth_->setObjectName(QStringLiteral("zoneWidth"));
+  zoneWidth_->addItems({QStringLiteral("不分带 (自定中央子午线)"), QStringLiteral("3° 带"), QStringLiteral("6° 带")});
+  zone_ = new QSpinBox;
+  zone_->setObjectName(QStringLiteral("zone"));
+  zone_->setRange(1, 120);
+  south_ = new QCheckBox(QStringLiteral("南半球 (UTM)"));
+  south_->setObjectName(QStringLiteral("south"));
+  zonePrefix_ = new QCheckBox(QStringLiteral("东坐标加带号前缀 (带号×1000000)"));
+  zonePrefix_->setObjectName(QStringLiteral("zonePrefix"));
+  autoZone_ = new QCheckBox(QStringLiteral("自动分带 (每点取所在的带)"));
+  autoZone_->setObjectName(QStringLiteral("autoZone"));
+
+  const auto addRow = [grid](int row, const QString& label, QWidget* field) {
+    auto* rowLabel = new QLabel(label);
+    rowLabel->setBuddy(field);
+    grid->addWidget(rowLabel, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(field, row, 1);
+  };
+  addRow(0, QStringLiteral("分带="), zoneWidth_);
+  addRow(1, QStringLiteral("带号="), zone_);
+  grid->addWidget(south_, 2, 1);
+  grid->addWidget(zonePrefix_, 3, 1);
+  grid->addWidget(autoZone_, 4, 1);
+  grid->setColumnStretch(1, 1);
+
+  connect(zoneWidth_, &QComboBox::currentIndexChanged, this, &CDlgProjTrans::OnZoneWidthChanged);
+  connect(zone_, &QSpinBox::valueChanged, this, &CDlgProjTrans::UpdateBoxes);
+  for (QCheckBox* box : {south_, zonePrefix_, autoZone_}) connect(box, &QCheckBox::toggled, this, &CDlgProjTrans::UpdateBoxes);
+  return group;
+}
+
+QLineEdit* CDlgProjTrans::BoxOf(std::string ProjectionParams::*field) const {
+  return std::find_if(parameterBoxes_.begin(), parameterBoxes_.end(),
+                      [field](const ParameterBox& box) { return box.field == field; })
+      ->edit;
 }
 
 void CDlgProjTrans::showEvent(QShowEvent* event) {
@@ -86,7 +157,14 @@ void CDlgProjTrans::OnInitDialog() {
   listTexts_.clear();
   for (const ProjectionParams& entry : TheProjectionCatalogue()) InsertSorted(listTexts_, ProjectionListText(entry));
   projectionList_->clear();
-  for (const std::string& text : listTexts_) projectionList_->addItem(ToQt(text));
+  for (const std::string& text : listTexts_) {
+    auto* item = new QListWidgetItem(ToQt(text), projectionList_);
+    if (!FindSupportedProjection(text.substr(0, text.find(',')))) {
+      // Shown, but never chosen.
+      item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+      item->setToolTip(QStringLiteral("不支持的投影"));
+    }
+  }
   SelectCurrentProjection();
   ShowSelectedProjection();
 }
@@ -122,16 +200,91 @@ void CDlgProjTrans::ShowSelectedProjection() {
 }
 
 void CDlgProjTrans::ShowProjection(const ProjectionParams& projection) {
+  shownKey_ = projection.projKey;
   description_->setText(ToQt(projection.description));
-  // An unused parameter disables its box and leaves the old text standing.
   for (const ParameterBox& box : parameterBoxes_) {
     const std::string& value = projection.*box.field;
-    box.edit->setEnabled(value != kNotUsed);
     if (value != kNotUsed) box.edit->setText(ToQt(value));
+  }
+  {
+    const QSignalBlocker blockWidth(zoneWidth_), blockZone(zone_), blockSouth(south_), blockPrefix(zonePrefix_),
+        blockAuto(autoZone_);
+    const auto width = std::find(std::begin(kZoneWidths), std::end(kZoneWidths), projection.zoneWidth);
+    zoneWidth_->setCurrentIndex(width == std::end(kZoneWidths) ? 0 : static_cast<int>(width - std::begin(kZoneWidths)));
+    zone_->setRange(1, 120);
+    zone_->setValue(projection.zone);
+    south_->setChecked(projection.south);
+    zonePrefix_->setChecked(projection.zonePrefix);
+    autoZone_->setChecked(projection.autoZone);
+  }
+  UpdateBoxes();
+  // A parameter the projection uses but the record leaves unset shows empty;
+  // one it does not use keeps the old text standing, greyed.
+  for (const ParameterBox& box : parameterBoxes_) {
+    if (projection.*box.field == kNotUsed && box.edit->isEnabled()) box.edit->clear();
   }
 }
 
+ProjectionParams CDlgProjTrans::ShownZoneChoice() const {
+  ProjectionParams choice;
+  choice.projKey = shownKey_;
+  const ZoneScheme scheme = SchemeOf(shownKey_);
+  choice.zoneWidth = scheme == ZoneScheme::GaussKruger ? kZoneWidths[std::max(0, zoneWidth_->currentIndex())] : 0;
+  const bool zoned = ZoneSystemOf(choice).has_value();
+  choice.zone = zoned ? zone_->value() : 0;
+  choice.south = scheme == ZoneScheme::Utm && south_->isChecked();
+  choice.zonePrefix = zoned && zonePrefix_->isChecked();
+  choice.autoZone = choice.zonePrefix && autoZone_->isChecked();
+  return choice;
+}
+
+void CDlgProjTrans::OnZoneWidthChanged() {
+  const ProjectionParams choice = ShownZoneChoice();
+  if (const std::optional<ZoneSystem> system = ZoneSystemOf(choice)) {
+    const QSignalBlocker blockZone(zone_);
+    zone_->setRange(1, ZoneCount(*system));
+    if (double meridian; ReadNumber(ToStd(BoxOf(&ProjectionParams::centralMeridian)->text()), meridian))
+      zone_->setValue(ZoneOfLongitude(*system, meridian));
+  }
+  UpdateBoxes();
+}
+
+void CDlgProjTrans::UpdateBoxes() {
+  const ProjectionParams choice = ShownZoneChoice();
+  const ZoneScheme scheme = SchemeOf(shownKey_);
+  const std::optional<ZoneSystem> system = ZoneSystemOf(choice);
+  zoneWidth_->setEnabled(scheme == ZoneScheme::GaussKruger);
+  south_->setEnabled(scheme == ZoneScheme::Utm);
+  zonePrefix_->setEnabled(system.has_value());
+  autoZone_->setEnabled(choice.zonePrefix);
+  zone_->setEnabled(system && !choice.autoZone);
+  for (const ParameterBox& box : parameterBoxes_) box.edit->setEnabled(UsesParameter(choice, box.field));
+  if (!system) return;
+  {
+    const QSignalBlocker blockZone(zone_);
+    zone_->setRange(1, ZoneCount(*system));
+  }
+  ProjectionParams fixed = choice;
+  SetZoneParameters(fixed, *system, zone_->value());
+  for (const ParameterBox& box : parameterBoxes_) {
+    if (std::find(std::begin(kZoneParameters), std::end(kZoneParameters), box.field) != std::end(kZoneParameters))
+      box.edit->setText(ToQt(fixed.*box.field));
+  }
+}
+
+bool CDlgProjTrans::ShownParametersAreNumbers() const {
+  double ignored;
+  return std::all_of(parameterBoxes_.begin(), parameterBoxes_.end(), [&ignored](const ParameterBox& box) {
+    return !box.edit->isEnabled() || IsBlankHeight(box.field, box.edit) || ReadNumber(ToStd(box.edit->text()), ignored);
+  });
+}
+
 void CDlgProjTrans::accept() {
+  // A mistyped parameter keeps the dialog open and stores nothing.
+  if (!ShownParametersAreNumbers()) {
+    ShowMessage("投影参数错误,请检查.");
+    return;
+  }
   ProjectionParams& projection = CoordSettings::instance().projection;
   const int selected = projectionList_->currentRow();
   // With no item selected the projection in force keeps its name and only
@@ -144,8 +297,15 @@ void CDlgProjTrans::accept() {
     projection.description = comma == std::string::npos ? std::string() : text.substr(comma + 1);
   }
   for (const ParameterBox& box : parameterBoxes_) {
-    projection.*box.field = box.edit->isEnabled() ? ToStd(box.edit->text()) : kNotUsed;
+    const bool unset = !box.edit->isEnabled() || IsBlankHeight(box.field, box.edit);
+    projection.*box.field = unset ? kNotUsed : ToStd(box.edit->text());
   }
+  const ProjectionParams choice = ShownZoneChoice();
+  projection.zoneWidth = choice.zoneWidth;
+  projection.zone = choice.zone;
+  projection.south = choice.south;
+  projection.zonePrefix = choice.zonePrefix;
+  projection.autoZone = choice.autoZone;
   QDialog::accept();
 }
 

@@ -427,6 +427,10 @@ struct RefusedCase {
   std::string message;
 };
 
+void PrintTo(const RefusedCase& c, std::ostream* out) {
+  for (const std::string& argument : c.arguments) *out << argument << ' ';
+}
+
 class CliRefusals : public Cli, public testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(CliRefusals, RefuseWithTheMessage) {
@@ -531,6 +535,177 @@ TEST_F(Cli, EllipsoidRowsAreCheckedWhereTheyAreUsed) {
   }
 }
 
+// PROJ's own cs2cs on one point: "x y z" in, its three numbers out; empty
+// when cs2cs cannot be run.
+std::vector<double> Cs2cs(const std::string& from, const std::string& to, const std::string& point) {
+  const std::string command = "echo '" + point + "' | cs2cs -f %.10f " + from + " +to " + to + " 2>/dev/null";
+  std::vector<double> numbers;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return numbers;
+  char line[256] = {};
+  const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+  pclose(pipe);
+  if (!read) return numbers;
+  char* at = line;
+  for (char* end = nullptr;; at = end) {
+    const double value = std::strtod(at, &end);
+    if (end == at) break;
+    numbers.push_back(value);
+  }
+  return numbers;
+}
+
+bool Cs2csAvailable() { return std::system("cs2cs >/dev/null 2>&1 </dev/null; command -v cs2cs >/dev/null") == 0; }
+
+struct ProjectionCase {
+  std::vector<std::string> options;
+  std::string definition;  // the same projection in PROJ's words, written by hand
+  std::string ellipsoid = "+ellps=WGS84";
+};
+
+// Every supported projection, with its defaults and with the options that
+// change them, against cs2cs: LB -> Plan, and Plan -> LB of the result.
+TEST_F(Cli, EverySupportedProjectionMatchesCs2cs) {
+  if (!Cs2csAvailable()) GTEST_SKIP() << "cs2cs (proj-bin) is not installed";
+  const std::vector<ProjectionCase> cases = {
+      {{"--projection", "tmerc"}, "+proj=tmerc +lat_0=0 +lon_0=117 +x_0=500000 +y_0=0 +k=1"},
+      {{"--projection", "tmerc", "--lat0", "10", "--lon0", "121", "--k", "0.9999", "--x0", "100", "--y0", "-200"},
+       "+proj=tmerc +lat_0=10 +lon_0=121 +x_0=100 +y_0=-200 +k=0.9999"},
+      {{"--projection", "etmerc", "--zone-width", "3", "--zone", "40"},
+       "+proj=etmerc +lat_0=0 +lon_0=120 +x_0=500000 +y_0=0 +k=1"},
+      {{"--projection", "tmerc", "--zone-width", "6", "--lon0", "121.25"},
+       "+proj=tmerc +lat_0=0 +lon_0=123 +x_0=500000 +y_0=0 +k=1"},
+      {{"--projection", "utm", "--zone", "51"}, "+proj=utm +zone=51"},
+      {{"--projection", "utm", "--zone", "51", "--south"}, "+proj=utm +zone=51 +south"},
+      {{"--projection", "merc"}, "+proj=merc +lat_ts=39 +lon_0=117 +x_0=0 +y_0=0"},
+      {{"--projection", "webmerc"}, "+proj=webmerc +lon_0=0 +x_0=0 +y_0=0"},
+      {{"--projection", "lcc"}, "+proj=lcc +lat_1=25 +lat_2=47 +lat_0=0 +lon_0=105 +x_0=0 +y_0=0"},
+      {{"--projection", "lcc", "--lat1", "30", "--lat2", "36", "--lat0", "20", "--lon0", "120", "--x0", "1000"},
+       "+proj=lcc +lat_1=30 +lat_2=36 +lat_0=20 +lon_0=120 +x_0=1000 +y_0=0"},
+      {{"--projection", "lcc", "--from-ellipsoid", "CGCS2000", "--to-ellipsoid", "CGCS2000"},
+       "+proj=lcc +lat_1=25 +lat_2=47 +lat_0=0 +lon_0=105 +x_0=0 +y_0=0", "+a=6378137 +rf=298.257222101"},
+      {{"--projection", "aea"}, "+proj=aea +lat_1=25 +lat_2=47 +lat_0=0 +lon_0=105 +x_0=0 +y_0=0"},
+      {{"--projection", "eqdc"}, "+proj=eqdc +lat_1=25 +lat_2=47 +lat_0=0 +lon_0=105 +x_0=0 +y_0=0"},
+      {{"--projection", "eqc", "--lat0", "30"}, "+proj=eqc +lat_ts=30 +lon_0=105 +x_0=0 +y_0=0"},
+      {{"--projection", "cass", "--lon0", "121"}, "+proj=cass +lat_0=0 +lon_0=121 +x_0=0 +y_0=0"},
+      {{"--projection", "poly"}, "+proj=poly +lat_0=0 +lon_0=105 +x_0=0 +y_0=0"},
+      {{"--projection", "stere"}, "+proj=stere +lat_0=90 +lon_0=105 +k=1 +x_0=0 +y_0=0"},
+      {{"--projection", "sterea"}, "+proj=sterea +lat_0=35 +lon_0=105 +k=1 +x_0=0 +y_0=0"},
+      {{"--projection", "laea"}, "+proj=laea +lat_0=35 +lon_0=105 +x_0=0 +y_0=0"},
+      {{"--projection", "aeqd"}, "+proj=aeqd +lat_0=35 +lon_0=105 +x_0=0 +y_0=0"},
+      // The projection plane 1000 m up: the ellipsoid with a + 1000, B and L as they are.
+      {{"--projection", "tmerc", "--plane-height", "1000"}, "+proj=tmerc +lat_0=0 +lon_0=117 +x_0=500000 +y_0=0 +k=1",
+       "+a=6379137 +rf=298.257223563"},
+  };
+  for (const ProjectionCase& c : cases) {
+    const std::string name = testing::PrintToString(c.options);
+    std::vector<std::string> forward = {"point", "--from", "LB", "--to", "Plan"};
+    forward.insert(forward.end(), c.options.begin(), c.options.end());
+    forward.insert(forward.end(), {"31:30:0", "121:15:0", "10"});
+    const CliRun run = RunCli(forward);
+    ASSERT_EQ(run.exitStatus, 0) << name << run.err;
+    const std::vector<double> plane = Numbers(run.out);
+    const std::vector<double> expected =
+        Cs2cs("+proj=longlat " + c.ellipsoid, c.definition + " +units=m " + c.ellipsoid, "121.25 31.5 10");
+    ASSERT_EQ(plane.size(), 3u) << name;
+    ASSERT_EQ(expected.size(), 3u) << name;
+    EXPECT_NEAR(plane[0], expected[1], 1e-6) << name;
+    EXPECT_NEAR(plane[1], expected[0], 1e-6) << name;
+    EXPECT_EQ(plane[2], 10) << name;
+
+    std::vector<std::string> inverse = {"point", "--from", "Plan", "--to", "LB", "--to-angle", "DDD"};
+    inverse.insert(inverse.end(), c.options.begin(), c.options.end());
+    const std::vector<std::string> texts = SplitAtChar(run.out.substr(0, run.out.size() - 1), ',');
+    inverse.insert(inverse.end(), texts.begin(), texts.end());
+    const CliRun back = RunCli(inverse);
+    ASSERT_EQ(back.exitStatus, 0) << name << back.err;
+    const std::vector<double> geodetic = Numbers(back.out);
+    ASSERT_EQ(geodetic.size(), 3u) << name;
+    EXPECT_NEAR(geodetic[0], 31.5, 1e-9) << name;
+    EXPECT_NEAR(geodetic[1], 121.25, 1e-9) << name;
+  }
+}
+
+// Gauss-Krüger zones from the command line: each line of a file in its own
+// zone, which the prefix of its easting says; read back without naming a zone.
+TEST_F(Cli, AutomaticZonesPrefixTheEastingAndReadBack) {
+  Write("z.csv", "A,31,117.3,0\nB,31,120.0,5\nC,45.5,126.6,0\nD,22.3,114.17,0\nE,31,1.4,0\n");
+  const struct {
+    const char* width;
+    std::vector<int> zones;
+  } systems[] = {{"6", {20, 21, 22, 20, 1}}, {"3", {39, 40, 42, 38, 120}}};
+  for (const auto& system : systems) {
+    const CliRun run = RunCli({"file", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--format", "n,b,l,h",
+                               "--zone-width", system.width, "--auto-zone", File("z.csv")});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<std::string> lines = SplitAtChar(ReadFile(File("z.csv1")), '\n');
+    ASSERT_EQ(lines.size(), 6u);
+    std::string planFile;
+    for (std::size_t i = 0; i < 5; ++i) {
+      const std::vector<std::string> fields = SplitAtChar(lines[i], ',');
+      ASSERT_EQ(fields.size(), 4u);
+      EXPECT_EQ(static_cast<int>(std::floor(std::strtod(fields[2].c_str(), nullptr) / 1e6)), system.zones[i])
+          << system.width << "° line " << i;
+      planFile += lines[i] + "\n";
+    }
+    Write("p.csv", planFile);
+    const CliRun back = RunCli({"file", "--from", "Plan", "--to", "LB", "--to-angle", "DDD", "--format", "n,x,y,h",
+                                "--zone-width", system.width, "--zone-prefix", File("p.csv")});
+    ASSERT_EQ(back.exitStatus, 0) << back.err;
+    const std::vector<std::string> geodetic = SplitAtChar(ReadFile(File("p.csv1")), '\n');
+    const std::vector<std::string> input = SplitAtChar(ReadFile(File("z.csv")), '\n');
+    for (std::size_t i = 0; i < 5; ++i) {
+      const std::vector<double> got = Numbers(geodetic[i].substr(2)), given = Numbers(input[i].substr(2));
+      ASSERT_EQ(got.size(), 3u);
+      EXPECT_NEAR(got[0], given[0], 1e-9) << system.width << "° line " << i;
+      EXPECT_NEAR(got[1], given[1], 1e-9) << system.width << "° line " << i;
+      EXPECT_NEAR(got[2], given[2], 1e-6) << system.width << "° line " << i;
+    }
+  }
+  // A point at 117.3°: zone 20 of 6°, zone 39 of 3°, both about 117°.
+  for (const auto& [width, prefix] : {std::pair{"6", "20"}, {"3", "39"}}) {
+    const CliRun run = RunCli({"point", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--zone-width", width,
+                               "--lon0", "117.3", "--zone-prefix", "31", "117.3", "0"});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<std::string> fields = SplitAtChar(run.out, ',');
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(fields[1].substr(0, 3), std::string(prefix) + "5") << "about 500 000 m east in its zone";
+  }
+}
+
+// Projection options that would have no effect, or no projection to act on,
+// are refused before anything is converted.
+TEST_F(Cli, ProjectionOptionsMustFitTheProjection) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--projection", "aitoff"}, "不支持投影 aitoff"},
+      {{"--projection", "lcc", "--k", "1"}, "投影 lcc 不使用选项 --k"},
+      {{"--lat1", "25"}, "投影 tmerc 不使用选项 --lat1"},
+      {{"--south"}, "投影 tmerc 不使用选项 --south"},
+      {{"--zone", "20"}, "投影 tmerc 不使用选项 --zone"},
+      {{"--zone-prefix"}, "投影 tmerc 不使用选项 --zone-prefix"},
+      {{"--projection", "lcc", "--zone-width", "6"}, "投影 lcc 不使用选项 --zone-width"},
+      {{"--zone-width", "6", "--k", "0.9996"}, "投影 tmerc 不使用选项 --k"},
+      {{"--zone-width", "6", "--zone", "61"}, "选项 --zone 的取值无效: 61"},
+      {{"--projection", "utm", "--zone", "0"}, "选项 --zone 的取值无效: 0"},
+      {{"--zone-width", "4"}, "选项 --zone-width 的取值无效: 4"},
+      {{"--plane-height", "1000m"}, "选项 --plane-height 的取值无效: 1000m"},
+  };
+  for (const auto& [options, message] : cases) {
+    std::vector<std::string> arguments = {"point", "--from", "LB", "--to", "Plan"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    arguments.insert(arguments.end(), {"31:30:0", "121:15:0", "10"});
+    const CliRun run = RunCli(arguments);
+    EXPECT_EQ(run.exitStatus, 2) << message;
+    EXPECT_EQ(run.err.rfind("tarnwell-cli: " + message + "\n", 0), 0u) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  // A prefix that is no zone is the point's fault.
+  const CliRun wrongZone = RunCli({"point", "--from", "Plan", "--to", "LB", "--zone-width", "6", "--zone-prefix",
+                                   "3487000", "75500000", "0"});
+  EXPECT_EQ(wrongZone.exitStatus, 1);
+  EXPECT_EQ(wrongZone.err, "坐标带号错误,请检查.\n");
+}
+
 TEST_F(Cli, EllipsoidsAndProjectionsListTheCatalogues) {
   const CliRun ellipsoids = RunCli({"ellipsoids"});
   EXPECT_EQ(ellipsoids.exitStatus, 0);
@@ -538,15 +713,21 @@ TEST_F(Cli, EllipsoidsAndProjectionsListTheCatalogues) {
 
   const CliRun projections = RunCli({"projections"});
   EXPECT_EQ(projections.exitStatus, 0);
-  EXPECT_NE(projections.out.find("\n70,merc,Mercator\n"), std::string::npos);
-  EXPECT_NE(projections.out.find("\n112,tmerc,Transverse Mercator\n"), std::string::npos);
+  EXPECT_NE(projections.out.find("\n70,支持,merc,Mercator\n"), std::string::npos);
+  EXPECT_NE(projections.out.find("\n112,支持,tmerc,Transverse Mercator\n"), std::string::npos);
+  EXPECT_NE(projections.out.find("\n3,不支持,aitoff,Aitoff\n"), std::string::npos);
+  EXPECT_EQ(std::count(projections.out.begin(), projections.out.end(), '\n'), 137);
+  std::size_t supported = 0;
+  for (std::size_t at = projections.out.find(",支持,"); at != std::string::npos; at = projections.out.find(",支持,", at + 1))
+    ++supported;
+  EXPECT_EQ(supported, 15u);
 
   // --tables reads both tables from another folder.
   Write("ellips.csv", "\"Local\",\"a=6378000\",\"rf=300\",\"a local ellipsoid\"\n");
   Write("projs.csv", "\"tmerc\",\"Transverse Mercator\"\n\"aea\",\"Albers Equal Area\"\n");
   const std::string tables = File("");
   EXPECT_EQ(RunCli({"ellipsoids", "--tables", tables}).out, "Local,6378000,300,a local ellipsoid\n");
-  EXPECT_EQ(RunCli({"projections", "--tables", tables}).out, "0,aea,Albers Equal Area\n1,tmerc,Transverse Mercator\n");
+  EXPECT_EQ(RunCli({"projections", "--tables", tables}).out, "0,支持,aea,Albers Equal Area\n1,支持,tmerc,Transverse Mercator\n");
   const CliRun noTables = RunCli({"ellipsoids", "--tables", File("nowhere")});
   EXPECT_EQ(noTables.exitStatus, 1);
 }

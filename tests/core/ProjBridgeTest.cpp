@@ -13,10 +13,15 @@ std::string Definition(const ProjectionParams& projection) {
   return definition;
 }
 
-TEST(AppendProjDefinition, ChoosesTheFormByListIndex) {
+// Transverse Mercator and Mercator keep the definitions they always had,
+// now chosen by their key wherever they stand in the list.
+TEST(AppendProjDefinition, KeepsTheDefinitionsOfTransverseMercatorAndMercator) {
   ProjectionParams projection;
-  EXPECT_EQ(Definition(projection),
-            "+proj=tmerc +lat_0=0.000 +lon_0=120.000 +x_0=500000.000 +y_0=0.000 +k=1.000 +units=m");
+  const std::string transverseMercator =
+      "+proj=tmerc +lat_0=0.000 +lon_0=120.000 +x_0=500000.000 +y_0=0.000 +k=1.000 +units=m";
+  EXPECT_EQ(Definition(projection), transverseMercator);
+  projection.listIndex = 0;
+  EXPECT_EQ(Definition(projection), transverseMercator);
 
   projection.projKey = "merc";
   projection.listIndex = 70;
@@ -25,20 +30,49 @@ TEST(AppendProjDefinition, ChoosesTheFormByListIndex) {
   EXPECT_EQ(Definition(projection), "+proj=merc +lat_ts=39.000 +lon_0=120.000 +x_0=500000.000 +y_0=0.000 +units=m");
 }
 
+// PROJ splits its definition at blanks: a number typed with blanks around it
+// goes in without them.
+TEST(AppendProjDefinition, DropsTheBlanksAroundANumber) {
+  ProjectionParams projection;
+  projection.centralMeridian = " 105\t";
+  EXPECT_EQ(Definition(projection), "+proj=tmerc +lat_0=0.000 +lon_0=105 +x_0=500000.000 +y_0=0.000 +k=1.000 +units=m");
+}
+
 // A parameter the projection uses must be wholly a number: PROJ itself would
-// read "12O" as 12.
-TEST(AppendProjDefinition, RefusesAParameterThatIsNoNumber) {
-  for (const char* text : {"NULL", "12O", "abc", "", "nan"}) {
+// read "12O" as 12. Any other projection is refused, never replaced.
+TEST(AppendProjDefinition, RefusesWhatItCannotComputeAsItSays) {
+  const auto refused = [](const ProjectionParams& projection) {
+    std::string definition;
+    return !AppendProjDefinition(definition, projection);
+  };
+  for (const char* text : {"NULL", "12O", "abc", "", "nan", "1 2"}) {
     ProjectionParams projection;
     projection.centralMeridian = text;
-    std::string definition;
-    EXPECT_FALSE(AppendProjDefinition(definition, projection)) << text;
+    EXPECT_TRUE(refused(projection)) << text;
+    projection.centralMeridian = "105";
+    projection.projKey = "lcc";
+    projection.latitude1 = "25";
+    projection.latitude2 = text;
+    EXPECT_TRUE(refused(projection)) << text;
   }
   ProjectionParams mercator;
-  mercator.listIndex = 70;
-  mercator.scaleFactor = "NULL";  // not used by this form
-  std::string definition;
-  EXPECT_TRUE(AppendProjDefinition(definition, mercator));
+  mercator.projKey = "merc";
+  mercator.scaleFactor = "NULL";  // not used by Mercator
+  EXPECT_FALSE(refused(mercator));
+
+  ProjectionParams other;
+  for (const char* key : {"aitoff", "robin", "Tmerc", "", "nosuchprojection"}) {
+    other.projKey = key;
+    EXPECT_TRUE(refused(other)) << key;
+  }
+  ProjectionParams zoned;
+  zoned.zoneWidth = 6;
+  EXPECT_TRUE(refused(zoned)) << "a zone width without a zone";
+  zoned.zone = 61;
+  EXPECT_TRUE(refused(zoned)) << "no such zone";
+  zoned.zone = 20;
+  zoned.projKey = "lcc";
+  EXPECT_TRUE(refused(zoned)) << "a conic has no Gauss-Krüger zones";
 }
 
 TEST(AppendProjEllipsoid, NamesPROJsOwnOrGivesTheFigure) {
@@ -51,6 +85,19 @@ TEST(AppendProjEllipsoid, NamesPROJsOwnOrGivesTheFigure) {
   definition.clear();
   AppendProjEllipsoid(definition, {"Ball", "6371000", "0", ""}, {6371000, 0});
   EXPECT_EQ(definition, " +R=6371000");
+}
+
+// The projection plane H metres above the ellipsoid: a + H, the same 1/f.
+TEST(AppendProjEllipsoid, PlaneHeightEnlargesTheAxis) {
+  std::string definition;
+  AppendProjEllipsoid(definition, {"WGS84", "6378137", "298.257223563", ""}, {6378137, 298.257223563}, 1000);
+  EXPECT_EQ(definition, " +a=6379137 +rf=298.257223563");
+  definition.clear();
+  AppendProjEllipsoid(definition, {"CGCS2000", "6378137", "298.257222101", ""}, {6378137, 298.257222101}, -25.5);
+  EXPECT_EQ(definition, " +a=6378111.5 +rf=298.257222101");
+  definition.clear();
+  AppendProjEllipsoid(definition, {"Ball", "6371000", "0", ""}, {6371000, 0}, 500);
+  EXPECT_EQ(definition, " +R=6371500");
 }
 
 TEST(MapProjection, PutsTheCentralMeridianAtTheFalseEasting) {

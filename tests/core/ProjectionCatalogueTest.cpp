@@ -7,6 +7,7 @@
 #include "TableTestFile.h"
 #include "tables/ListOrder.h"
 #include "tables/ProjectionCatalogue.h"
+#include "tables/SupportedProjections.h"
 #include "tables/TablePaths.h"
 
 namespace tarnwell {
@@ -20,24 +21,6 @@ std::vector<std::string> Parameters(const ProjectionParams& entry) {
 }
 
 const std::vector<std::string> kAllUnused(9, "NULL");
-
-TEST(ProjectionCatalogueTest, DefaultsFollowTheListIndex) {
-  const std::pair<std::int32_t, std::vector<std::string>> cases[] = {
-      {112, {"117.000", "1.000", "0.000", "500000", "0.000", "NULL", "NULL", "NULL", "NULL"}},
-      {70, {"117.000", "NULL", "0.000", "0.000", "39.000", "NULL", "NULL", "NULL", "NULL"}},
-      {0, kAllUnused},
-      {71, kAllUnused},
-      {111, kAllUnused},
-      {-1, kAllUnused},
-  };
-  for (const auto& [listIndex, parameters] : cases) {
-    ProjectionParams entry;  // starts from the settings' own defaults
-    entry.listIndex = listIndex;
-    ProjectionDefaults(entry);
-    EXPECT_EQ(Parameters(entry), parameters) << "listIndex " << listIndex;
-    EXPECT_EQ(entry.projKey, "tmerc") << "only the parameters change";
-  }
-}
 
 TEST(ProjectionCatalogueTest, EntriesTakeTheirLineNumberAndItsDefaults) {
   std::string bytes;
@@ -55,9 +38,18 @@ TEST(ProjectionCatalogueTest, EntriesTakeTheirLineNumberAndItsDefaults) {
     EXPECT_EQ(catalogue[line].projKey, std::string("p").append(number));
     EXPECT_EQ(catalogue[line].description, std::string("Projection ").append(number));
   }
-  EXPECT_EQ(Parameters(catalogue[112])[3], "500000");
-  EXPECT_EQ(Parameters(catalogue[70])[4], "39.000");
-  EXPECT_EQ(Parameters(catalogue[69]), kAllUnused);
+  EXPECT_EQ(Parameters(catalogue[112]), kAllUnused);  // the defaults follow the key, not the line
+}
+
+TEST(ProjectionCatalogueTest, EntriesTakeTheDefaultsOfTheirKey) {
+  const test::ScratchTable table("\"aitoff\",\"Aitoff\"\n\"tmerc\",\"Transverse Mercator\"\n\"utm\",\"UTM\"\n");
+  ASSERT_TRUE(LoadProjectionCatalogue(table.path()));
+  const ProjectionCatalogue& catalogue = TheProjectionCatalogue();
+  ASSERT_EQ(catalogue.size(), 3u);
+  EXPECT_EQ(Parameters(catalogue[0]), kAllUnused);
+  EXPECT_EQ(Parameters(catalogue[1]),
+            (std::vector<std::string>{"117.000", "1.000", "0.000", "500000", "0.000", "NULL", "NULL", "NULL", "NULL"}));
+  EXPECT_EQ(catalogue[2].zone, 50);
 }
 
 TEST(ProjectionCatalogueTest, QuotedTextsAreTakenAsWritten) {
@@ -129,6 +121,11 @@ TEST(ProjectionCatalogueTest, ShippedTableIsInListOrderWithMercatorAt70AndTransv
   EXPECT_EQ(catalogue[70].description, "Mercator");
   EXPECT_EQ(catalogue[112].projKey, "tmerc");
   EXPECT_EQ(catalogue[112].description, "Transverse Mercator");
+  for (const SupportedProjection& supported : SupportedProjections()) {
+    EXPECT_TRUE(std::any_of(catalogue.begin(), catalogue.end(),
+                            [&](const ProjectionParams& entry) { return entry.projKey == supported.key; }))
+        << supported.key << " is not in the list";
+  }
   // The default projection of the settings is the catalogue's row 112.
   const ProjectionParams defaults;
   EXPECT_EQ(ProjectionListText(catalogue[defaults.listIndex]), ProjectionListText(defaults));

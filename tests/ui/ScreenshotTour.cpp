@@ -11,7 +11,10 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <tuple>
+
 #include "engine/CoordSettings.h"
+#include "tables/ProjectionCatalogue.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
@@ -63,6 +66,28 @@ int main(int argc, char* argv[]) {
   tabs->setCurrentIndex(0);
 
   Save(window.projectionDialog(), directory, "dialog-projection");
+  // The projection dialog with a projection of each kind in force.
+  CoordSettings& settings = CoordSettings::instance();
+  const ProjectionParams before = settings.projection;
+  for (const auto& [key, description, name] :
+       {std::tuple{"tmerc", "Transverse Mercator", "dialog-projection-tmerc"},
+        {"utm", "Universal Transverse Mercator (UTM)", "dialog-projection-utm"},
+        {"lcc", "Lambert Conformal Conic", "dialog-projection-lcc"}}) {
+    ProjectionParams projection;
+    projection.projKey = key;
+    projection.description = description;
+    ProjectionDefaults(projection);
+    if (projection.projKey == "tmerc") {  // Gauss-Krüger, 6° zone 20, easting with its zone
+      projection.zoneWidth = 6;
+      projection.zone = 20;
+      projection.zonePrefix = true;
+      projection.surfaceHeight = "850";
+    }
+    if (projection.projKey == "utm") projection.zone = 51;
+    settings.projection = projection;
+    Save(window.projectionDialog(), directory, name);
+  }
+  settings.projection = before;
   Save(window.datumDialog(), directory, "dialog-datum");
   Save(window.ellipsoidDialog(), directory, "dialog-ellipsoid");
   Save(window.aboutDialog(), directory, "dialog-about");

@@ -1,11 +1,13 @@
 // The settings dialogs: datum parameters, projection, ellipsoid viewer and
 // file-format chooser, opened as the program opens them and closed with OK
 // or Cancel.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -14,6 +16,7 @@
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
 #include "tables/ListOrder.h"
+#include "tables/SupportedProjections.h"
 #include "tables/TablePaths.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
@@ -44,6 +47,26 @@ void DoubleClick(QListWidget* list, int row) {
   const QPoint centre = list->visualItemRect(item).center();
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+}
+
+// Rows of the shipped projection list.
+constexpr int kAitoffRow = 3, kLambertRow = 60, kMercatorRow = 70, kTransverseMercatorRow = 112, kUtmRow = 119;
+
+// The zone widgets, each in parentheses when disabled.
+QString ZoneStates(const QWidget* dialog) {
+  const auto state = [](const QWidget* widget, const QString& text) {
+    return widget->isEnabled() ? text : "(" + text + ")";
+  };
+  const auto* width = Child<QComboBox>(dialog, "zoneWidth");
+  const auto* zone = Child<QSpinBox>(dialog, "zone");
+  QStringList states = {state(width, QString("width %1").arg(QList<int>{0, 3, 6}.value(width->currentIndex()))),
+                        state(zone, QString("zone %1").arg(zone->value()))};
+  for (const char* name : {"south", "zonePrefix", "autoZone"}) {
+    const auto* box = Child<QCheckBox>(dialog, name);
+    const QString label = QString(name) == "zonePrefix" ? "prefix" : QString(name) == "autoZone" ? "auto" : "south";
+    states << state(box, box->isChecked() ? label + " checked" : label);
+  }
+  return states.join(", ");
 }
 
 // "text" for an enabled box, "(text)" for a disabled one.
@@ -145,79 +168,201 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(dialog.initialSelection(), -1);
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "projectionList");
-    QCOMPARE(list->currentRow(), 112);
-    QCOMPARE(dialog.initialSelection(), 112);
+    QCOMPARE(list->currentRow(), kTransverseMercatorRow);
+    QCOMPARE(dialog.initialSelection(), kTransverseMercatorRow);
     QCOMPARE(Child<QLineEdit>(&dialog, "description")->text(), QString("Transverse Mercator"));
-    const QStringList inForce = {"120.000", "1.000", "0.000", "500000.000", "0.000", "()", "()", "()", "()"};
+    // The projection-plane height is taken by every projection; none shows empty.
+    const QStringList inForce = {"120.000", "1.000", "0.000", "500000.000", "0.000", "", "()", "()", "()"};
     QCOMPARE(BoxStates(&dialog), inForce);
 
     // Another item shows the catalogue's defaults; the item selected at
     // opening shows the values in force again, not the catalogue's.
-    DoubleClick(list, 70);
-    QCOMPARE(BoxStates(&dialog), QStringList({"117.000", "(1.000)", "0.000", "0.000", "39.000", "()", "()", "()", "()"}));
+    DoubleClick(list, kMercatorRow);
+    QCOMPARE(BoxStates(&dialog), QStringList({"117.000", "(1.000)", "0.000", "0.000", "39.000", "", "()", "()", "()"}));
     QCOMPARE(Child<QLineEdit>(&dialog, "description")->text(), QString("Mercator"));
-    DoubleClick(list, 112);
+    DoubleClick(list, kTransverseMercatorRow);
     QCOMPARE(BoxStates(&dialog), inForce);
 
     // A single click moves the selection only.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(111)).center());
-    QCOMPARE(list->currentRow(), 111);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(kUtmRow)).center());
+    QCOMPARE(list->currentRow(), kUtmRow);
     QCOMPARE(BoxStates(&dialog), inForce);
     dialog.reject();
     QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
   }
 
-  void projectionOkStoresNullForDisabledBoxes() {
+  // A projection the program does not compute stands greyed in the list and
+  // cannot be chosen: clicks leave the selection and the boxes alone.
+  void projectionUnsupportedRowsCannotBeChosen() {
     CDlgProjTrans dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "projectionList");
-    DoubleClick(list, 0);  // nine "NULL": every box disabled, texts left standing
-    QCOMPARE(BoxStates(&dialog), QStringList({"(120.000)", "(1.000)", "(0.000)", "(500000.000)", "(0.000)", "()", "()", "()", "()"}));
-    const QString item = list->item(0)->text();
-    dialog.accept();
-    const ProjectionParams& stored = CoordSettings::instance().projection;
-    QCOMPARE(stored.listIndex, 0);
-    QCOMPARE(QString::fromStdString(stored.projKey + "," + stored.description), item);
-    for (const std::string* value : {&stored.centralMeridian, &stored.scaleFactor, &stored.falseNorthing, &stored.falseEasting,
-                                     &stored.originLatitude, &stored.latitude1, &stored.latitude2, &stored.surfaceHeight,
-                                     &stored.auxEllipsoid}) {
-      QCOMPARE(*value, std::string("NULL"));
+    int unsupported = 0;
+    for (int row = 0; row < list->count(); ++row) {
+      const bool enabled = list->item(row)->flags() & Qt::ItemIsEnabled;
+      const std::string key = list->item(row)->text().section(',', 0, 0).toStdString();
+      QCOMPARE(enabled, FindSupportedProjection(key) != nullptr);
+      if (!enabled) {
+        QCOMPARE(list->item(row)->toolTip(), QString("不支持的投影"));
+        ++unsupported;
+      }
     }
+    QCOMPARE(unsupported, list->count() - 15);
+    const QStringList shown = BoxStates(&dialog);
+    DoubleClick(list, kAitoffRow);
+    QCOMPARE(list->currentRow(), kTransverseMercatorRow);
+    QCOMPARE(BoxStates(&dialog), shown);
+    dialog.accept();
+    QCOMPARE(CoordSettings::instance().projection.projKey, std::string("tmerc"));
   }
 
   void projectionOkStoresTheShownTextsWithTheSelectedItem() {
     CDlgProjTrans dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "projectionList");
-    DoubleClick(list, 70);
+    DoubleClick(list, kMercatorRow);
     Child<QLineEdit>(&dialog, "centralMeridian")->setText(" 114.5 ");
-    list->setCurrentRow(112);  // single click: selection only
+    list->setCurrentRow(kTransverseMercatorRow);  // single click: selection only
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
-    QCOMPARE(stored.listIndex, 112);
+    QCOMPARE(stored.listIndex, kTransverseMercatorRow);
     QCOMPARE(stored.projKey, std::string("tmerc"));
     QCOMPARE(stored.description, std::string("Transverse Mercator"));
     QCOMPARE(stored.centralMeridian, std::string(" 114.5 "));
     QCOMPARE(stored.scaleFactor, std::string("NULL"));
     QCOMPARE(stored.falseEasting, std::string("0.000"));
     QCOMPARE(stored.originLatitude, std::string("39.000"));
+    QCOMPARE(stored.surfaceHeight, std::string("NULL"));  // left empty
 
-    // The next opening shows what OK stored.
+    // The next opening shows what OK stored: transverse Mercator uses a
+    // scale factor, and the record has none.
     dialog.show();
-    QCOMPARE(BoxStates(&dialog), QStringList({" 114.5 ", "(1.000)", "0.000", "0.000", "39.000", "()", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({" 114.5 ", "", "0.000", "0.000", "39.000", "", "()", "()", "()"}));
     dialog.reject();
+  }
+
+  // A parameter the projection uses must be a number: OK keeps the dialog
+  // open and stores nothing.
+  void projectionOkRefusesAMistypedParameter() {
+    for (const QString& mistake : {QString("12O"), QString(""), QString("NULL"), QString("1,5")}) {
+      MessageRecorder recorder;
+      CDlgProjTrans dialog;
+      dialog.show();
+      Child<QLineEdit>(&dialog, "surfaceHeight")->setText("850");
+      Child<QLineEdit>(&dialog, "falseEasting")->setText(mistake);
+      QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
+      QVERIFY(dialog.isVisible());
+      QCOMPARE(recorder.messages(), QStringList{"投影参数错误,请检查."});
+      QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
+      Child<QLineEdit>(&dialog, "falseEasting")->setText("500000");
+      QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
+      QVERIFY(!dialog.isVisible());
+      QCOMPARE(CoordSettings::instance().projection.surfaceHeight, std::string("850"));
+      CoordSettings::instance() = {};
+    }
+  }
+
+  // Gauss-Krüger zones: from a free central meridian to its zone, 6° or 3°;
+  // the zone fixes the other parameters, which the disabled boxes show.
+  void projectionGaussKrugerZones() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* width = Child<QComboBox>(&dialog, "zoneWidth");
+    auto* zone = Child<QSpinBox>(&dialog, "zone");
+    auto* prefix = Child<QCheckBox>(&dialog, "zonePrefix");
+    auto* automatic = Child<QCheckBox>(&dialog, "autoZone");
+    QVERIFY(width->isEnabled());
+    QCOMPARE(ZoneStates(&dialog), QString("width 0, (zone 1), (south), (prefix), (auto)"));
+
+    Child<QLineEdit>(&dialog, "centralMeridian")->setText("117.3");
+    width->setCurrentIndex(2);  // 6°
+    QCOMPARE(zone->value(), 20);
+    QCOMPARE(zone->maximum(), 60);
+    QCOMPARE(BoxStates(&dialog), QStringList({"(117)", "(1)", "(0)", "(500000)", "(0)", "", "()", "()", "()"}));
+    QCOMPARE(ZoneStates(&dialog), QString("width 6, zone 20, (south), prefix, (auto)"));
+    width->setCurrentIndex(1);  // 3°: the zone of the same meridian
+    QCOMPARE(zone->value(), 39);
+    QCOMPARE(zone->maximum(), 120);
+    zone->setValue(40);
+    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("120"));
+    prefix->setChecked(true);
+    QVERIFY(automatic->isEnabled());
+    automatic->setChecked(true);
+    QCOMPARE(ZoneStates(&dialog), QString("width 3, (zone 40), (south), prefix checked, auto checked"));
+    dialog.accept();
+
+    ProjectionParams expected;
+    for (std::string* field : {&expected.centralMeridian, &expected.scaleFactor, &expected.falseNorthing,
+                               &expected.falseEasting, &expected.originLatitude})
+      *field = "NULL";
+    expected.zoneWidth = 3;
+    expected.zone = 40;
+    expected.zonePrefix = expected.autoZone = true;
+    QCOMPARE(CoordSettings::instance().projection, expected);
+
+    // Shown again as stored; back to a free meridian, the zone's values stand.
+    dialog.show();
+    QCOMPARE(ZoneStates(&dialog), QString("width 3, (zone 40), (south), prefix checked, auto checked"));
+    prefix->setChecked(false);
+    QCOMPARE(ZoneStates(&dialog), QString("width 3, zone 40, (south), prefix, (auto checked)"));
+    width->setCurrentIndex(0);
+    QCOMPARE(BoxStates(&dialog), QStringList({"120", "1", "0", "500000", "0", "", "()", "()", "()"}));
+    dialog.accept();
+    const ProjectionParams& stored = CoordSettings::instance().projection;
+    QCOMPARE(stored.centralMeridian, std::string("120"));
+    QCOMPARE(stored.zoneWidth, 0);
+    QCOMPARE(stored.zone, 0);
+    QVERIFY(!stored.zonePrefix && !stored.autoZone);
+  }
+
+  void projectionUtmTakesAZoneAndAHemisphere() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    DoubleClick(Child<QListWidget>(&dialog, "projectionList"), kUtmRow);
+    QCOMPARE(ZoneStates(&dialog), QString("(width 0), zone 50, south, prefix, (auto)"));
+    QCOMPARE(Child<QSpinBox>(&dialog, "zone")->maximum(), 60);
+    QCOMPARE(BoxStates(&dialog), QStringList({"(117)", "(0.9996)", "(0)", "(500000)", "(0)", "", "()", "()", "()"}));
+    Child<QSpinBox>(&dialog, "zone")->setValue(51);
+    Child<QCheckBox>(&dialog, "south")->setChecked(true);
+    QCOMPARE(BoxStates(&dialog), QStringList({"(123)", "(0.9996)", "(10000000)", "(500000)", "(0)", "", "()", "()", "()"}));
+    dialog.accept();
+    const ProjectionParams& stored = CoordSettings::instance().projection;
+    QCOMPARE(stored.projKey, std::string("utm"));
+    QCOMPARE(stored.listIndex, kUtmRow);
+    QCOMPARE(stored.zone, 51);
+    QVERIFY(stored.south);
+    QCOMPARE(stored.centralMeridian, std::string("NULL"));
+  }
+
+  void projectionLambertTakesTwoStandardParallels() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    DoubleClick(Child<QListWidget>(&dialog, "projectionList"), kLambertRow);
+    QCOMPARE(BoxStates(&dialog),
+             QStringList({"105.000", "(1.000)", "0.000", "0.000", "0.000", "", "25.000", "47.000", "()"}));
+    QCOMPARE(ZoneStates(&dialog), QString("(width 0), (zone 1), (south), (prefix), (auto)"));
+    Child<QLineEdit>(&dialog, "latitude2")->setText("40");
+    dialog.accept();
+    const ProjectionParams& stored = CoordSettings::instance().projection;
+    QCOMPARE(stored.projKey, std::string("lcc"));
+    QCOMPARE(stored.latitude1, std::string("25.000"));
+    QCOMPARE(stored.latitude2, std::string("40"));
+    QCOMPARE(stored.scaleFactor, std::string("NULL"));
   }
 
   void projectionCancelAfterDoubleClicksChangesNothing() {
     CDlgProjTrans dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "projectionList");
-    DoubleClick(list, 70);
-    DoubleClick(list, 3);
+    DoubleClick(list, kMercatorRow);
+    DoubleClick(list, kUtmRow);
+    Child<QCheckBox>(&dialog, "south")->setChecked(true);
     QTest::mouseClick(Child<QPushButton>(&dialog, "cancelButton"), Qt::LeftButton);
     QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
   }
 
+  // A projection in force that is not in the list, nor supported: nothing
+  // selected, every box disabled, and OK keeps its name.
   void projectionNotInTheListSelectsNothing() {
     CoordSettings::instance().projection.projKey = "nosuch";
     CoordSettings::instance().projection.centralMeridian = "111";
@@ -226,13 +371,12 @@ class SettingsDialogsTest : public QObject {
     auto* list = Child<QListWidget>(&dialog, "projectionList");
     QCOMPARE(list->currentRow(), -1);
     QCOMPARE(dialog.initialSelection(), list->count());
-    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("111"));
-    Child<QLineEdit>(&dialog, "falseNorthing")->setText("100");
-    dialog.accept();  // keeps the projection, takes the parameters shown
+    QCOMPARE(BoxStates(&dialog), QStringList({"(111)", "(1.000)", "(0.000)", "(500000.000)", "(0.000)", "()", "()", "()", "()"}));
+    dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
     QCOMPARE(stored.projKey, std::string("nosuch"));
-    QCOMPARE(stored.listIndex, 112);
-    QCOMPARE(stored.falseNorthing, std::string("100"));
+    QCOMPARE(stored.listIndex, kTransverseMercatorRow);
+    QCOMPARE(stored.centralMeridian, std::string("NULL"));
   }
 
   void ellipsoidDialogSelectsWgs84() {

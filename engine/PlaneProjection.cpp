@@ -1,0 +1,173 @@
+#include "engine/PlaneProjection.h"
+
+#include <cmath>
+
+#include "tables/NumberText.h"
+#include "tables/SupportedProjections.h"
+
+namespace tarnwell {
+namespace {
+
+// A plane point whose inverse lands farther than this from the central
+// meridian (or nearer a pole) is projected forward again to confirm it: far
+// out, the inverse of a projection may return a point that is not the one
+// given. Within this band PROJ's inverses are exact. Beyond 90° from the
+// central meridian of a transverse projection lies the far side of the
+// earth, where its plane folds back over the pole: no survey is there.
+constexpr double kTrustedLongitudeBand = 4;    // degrees either side of the central meridian
+constexpr double kTrustedLatitudeLimit = 85;   // degrees
+constexpr double kRoundTripTolerance = 0.001;  // metres
+constexpr double kFarSide = 90;                // degrees from the central meridian
+
+// PROJ's inverses of some projections are series good to a few millimetres
+// (the ellipsoidal Lambert azimuthal equal-area one misses by 1 mm at
+// 1500 km): an inverse that misses its plane point by more than a
+// micrometre is corrected by Newton's method on the forward projection.
+constexpr double kExactEnough = 1e-6;  // metres
+constexpr int kNewtonSteps = 3;
+constexpr double kDifferenceStep = 1e-6;  // degrees, for the partial derivatives
+
+// The miss of the forward projection of `inverse` from `plane`.
+struct Miss {
+  double north, east;
+  double Length() const { return std::hypot(north, east); }
+};
+
+bool MissOf(const MapProjection& projection, const GeodeticPoint& inverse, const PlanePoint& plane, Miss& miss) {
+  PlanePoint again;
+  if (!projection.Forward(inverse, again)) return false;
+  miss = {plane.north - again.north, plane.east - again.east};
+  return true;
+}
+
+// One Newton step on the forward projection, its partial derivatives by
+// differences: moves `inverse` to where `miss` would vanish.
+bool NewtonStep(const MapProjection& projection, const Miss& miss, GeodeticPoint& inverse) {
+  PlanePoint here, northward, eastward;
+  const double latitudeStep = inverse.latitude > 0 ? -kDifferenceStep : kDifferenceStep;  // away from the pole
+  if (!projection.Forward(inverse, here) ||
+      !projection.Forward({inverse.latitude + latitudeStep, inverse.longitude, inverse.height}, northward) ||
+      !projection.Forward({inverse.latitude, inverse.longitude + kDifferenceStep, inverse.height}, eastward))
+    return false;
+  const double northPerLatitude = (northward.north - here.north) / latitudeStep;
+  const double eastPerLatitude = (northward.east - here.east) / latitudeStep;
+  const double northPerLongitude = (eastward.north - here.north) / kDifferenceStep;
+  const double eastPerLongitude = (eastward.east - here.east) / kDifferenceStep;
+  const double determinant = northPerLatitude * eastPerLongitude - northPerLongitude * eastPerLatitude;
+  if (!std::isfinite(determinant) || determinant == 0) return false;
+  inverse.latitude += (miss.north * eastPerLongitude - miss.east * northPerLongitude) / determinant;
+  inverse.longitude += (northPerLatitude * miss.east - eastPerLatitude * miss.north) / determinant;
+  return true;
+}
+
+// True when `inverse`, corrected where it misses, projects back onto `plane`.
+bool ConfirmInverse(const MapProjection& projection, const PlanePoint& plane, GeodeticPoint& inverse) {
+  Miss miss;
+  if (!MissOf(projection, inverse, plane, miss)) return false;
+  for (int step = 0; step < kNewtonSteps && miss.Length() > kExactEnough; ++step) {
+    GeodeticPoint corrected = inverse;
+    Miss correctedMiss;
+    if (!NewtonStep(projection, miss, corrected) || !MissOf(projection, corrected, plane, correctedMiss) ||
+        correctedMiss.Length() >= miss.Length())
+      break;
+    inverse = corrected;
+    miss = correctedMiss;
+  }
+  return miss.Length() <= kRoundTripTolerance;
+}
+
+// The difference of two longitudes, folded into [0°, 180°].
+double LongitudeGap(double longitude, double meridian) {
+  return std::fabs(std::remainder(longitude - meridian, 360.0));
+}
+
+}  // namespace
+
+PlaneProjection::PlaneProjection(const ProjectionParams& projection, std::string ellipsoidDefinition)
+    : record_(projection),
+      ellipsoidDefinition_(std::move(ellipsoidDefinition)),
+      transverse_(FindSupportedProjection(projection.projKey)->transverse),
+      zoneSystem_(ZoneSystemOf(projection)),
+      zones_(zoneSystem_ ? ZoneCount(*zoneSystem_) + 1 : 1) {}
+
+std::optional<PlaneProjection> PlaneProjection::Make(const ProjectionParams& projection, const Ellipsoid& ellipsoid) {
+  double planeHeight;
+  if (!FindSupportedProjection(projection.projKey) || !ZoneChoiceValid(projection) ||
+      !ReadPlaneHeight(projection, planeHeight))
+    return std::nullopt;
+  std::string ellipsoidDefinition;
+  AppendProjEllipsoid(ellipsoidDefinition, ellipsoid.record(), ellipsoid.figure(), planeHeight);
+  PlaneProjection made(projection, std::move(ellipsoidDefinition));
+  // The zone in force, or for points each in their own zone the first: a
+  // projection PROJ refuses is refused before any point.
+  const int firstZone = !made.zoneSystem_ ? 0 : projection.zone != 0 ? projection.zone : 1;
+  if (!made.InZone(firstZone)) return std::nullopt;
+  return made;
+}
+
+const PlaneProjection::ZoneProjection* PlaneProjection::InZone(int zone) const {
+  std::optional<ZoneProjection>& slot = zones_[zone];
+  if (slot) return &*slot;
+  ProjectionParams inZone = record_;
+  inZone.zone = zone;
+  std::string definition;
+  if (!AppendProjDefinition(definition, inZone)) return nullptr;
+  definition += ellipsoidDefinition_;
+  std::optional<MapProjection> projection = MapProjection::FromDefinition(definition);
+  if (!projection) return nullptr;
+  std::optional<double> centralMeridian;
+  if (zoneSystem_) {
+    centralMeridian = CentralMeridianOfZone(*zoneSystem_, zone);
+  } else if (double meridian; UsesParameter(record_, &ProjectionParams::centralMeridian) &&
+                              ReadNumber(record_.centralMeridian, meridian)) {
+    centralMeridian = meridian;
+  }
+  slot = ZoneProjection{std::move(*projection), centralMeridian};
+  return &*slot;
+}
+
+std::string_view PlaneProjection::Forward(const GeodeticPoint& geodetic, PlanePoint& plane) const {
+  const int zone = !zoneSystem_       ? 0
+                   : record_.autoZone ? ZoneOfLongitude(*zoneSystem_, geodetic.longitude)
+                                      : record_.zone;
+  const ZoneProjection* projection = InZone(zone);
+  PlanePoint projected;
+  if (!projection || !projection->projection.Forward(geodetic, projected)) return kConversionFailed;
+  if (record_.zonePrefix) {
+    // Only an easting within the zone's million metres can carry its zone.
+    if (!(projected.east >= 0 && projected.east < kZonePrefixUnit)) return kConversionFailed;
+    projected.east += zone * kZonePrefixUnit;
+  }
+  plane = projected;
+  return {};
+}
+
+std::string_view PlaneProjection::Inverse(const PlanePoint& plane, GeodeticPoint& geodetic) const {
+  PlanePoint inZone = plane;
+  int zone = zoneSystem_ ? record_.zone : 0;
+  if (record_.zonePrefix) {
+    const double prefix = std::floor(plane.east / kZonePrefixUnit);
+    if (!(prefix >= 1 && prefix <= ZoneCount(*zoneSystem_))) return kZoneNumberWrong;
+    zone = static_cast<int>(prefix);
+    inZone.east -= prefix * kZonePrefixUnit;
+  }
+  const ZoneProjection* projection = InZone(zone);
+  if (!projection) return kConversionFailed;
+
+  GeodeticPoint inverse;
+  if (!projection->projection.Inverse(inZone, inverse)) return kConversionFailed;
+  const std::optional<double>& meridian = projection->centralMeridian;
+  if (transverse_ && meridian && LongitudeGap(inverse.longitude, *meridian) > kFarSide) return kConversionFailed;
+  if (!InverseTrusted(*projection, inverse) && !ConfirmInverse(projection->projection, inZone, inverse))
+    return kConversionFailed;
+  geodetic = inverse;
+  return {};
+}
+
+bool PlaneProjection::InverseTrusted(const ZoneProjection& zone, const GeodeticPoint& inverse) {
+  if (!zone.centralMeridian) return false;
+  const double gap = LongitudeGap(inverse.longitude, *zone.centralMeridian);
+  return gap <= kTrustedLongitudeBand && std::fabs(inverse.latitude) <= kTrustedLatitudeLimit;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,113 @@
+#include "tables/SupportedProjections.h"
+
+#include <algorithm>
+
+#include "tables/NumberText.h"
+
+namespace tarnwell {
+namespace {
+
+using P = ProjectionParams;
+
+// The record's fields as PROJ's parameters.
+constexpr ProjParameter Lat0(std::string_view value) { return {&P::originLatitude, "lat_0", value}; }
+constexpr ProjParameter LatTs(std::string_view value) { return {&P::originLatitude, "lat_ts", value}; }
+constexpr ProjParameter Lat1(std::string_view value) { return {&P::latitude1, "lat_1", value}; }
+constexpr ProjParameter Lat2(std::string_view value) { return {&P::latitude2, "lat_2", value}; }
+constexpr ProjParameter Lon0(std::string_view value) { return {&P::centralMeridian, "lon_0", value}; }
+constexpr ProjParameter X0(std::string_view value) { return {&P::falseEasting, "x_0", value}; }
+constexpr ProjParameter Y0(std::string_view value) { return {&P::falseNorthing, "y_0", value}; }
+constexpr ProjParameter K(std::string_view value) { return {&P::scaleFactor, "k", value}; }
+
+// Defaults for China: transverse Mercator and Mercator at 117° as the
+// catalogue always had them; the conics on China's usual standard parallels
+// 25° and 47° about 105°; the azimuthal projections centred at 35°N 105°E.
+constexpr ProjParameter kTransverseMercator[] = {Lat0("0.000"), Lon0("117.000"), X0("500000"), Y0("0.000"),
+                                                 K("1.000")};
+constexpr ProjParameter kMercator[] = {LatTs("39.000"), Lon0("117.000"), X0("0.000"), Y0("0.000")};
+constexpr ProjParameter kWebMercator[] = {Lon0("0.000"), X0("0.000"), Y0("0.000")};
+constexpr ProjParameter kConic[] = {Lat0("0.000"),   Lat1("25.000"), Lat2("47.000"),
+                                    Lon0("105.000"), X0("0.000"),    Y0("0.000")};
+constexpr ProjParameter kEquidistantCylindrical[] = {LatTs("0.000"), Lon0("105.000"), X0("0.000"), Y0("0.000")};
+constexpr ProjParameter kOnEquator[] = {Lat0("0.000"), Lon0("105.000"), X0("0.000"), Y0("0.000")};
+constexpr ProjParameter kPolarStereographic[] = {Lat0("90.000"), Lon0("105.000"), X0("0.000"), Y0("0.000"),
+                                                 K("1.000")};
+constexpr ProjParameter kObliqueStereographic[] = {Lat0("35.000"), Lon0("105.000"), X0("0.000"), Y0("0.000"),
+                                                   K("1.000")};
+constexpr ProjParameter kAzimuthal[] = {Lat0("35.000"), Lon0("105.000"), X0("0.000"), Y0("0.000")};
+
+constexpr int kUtmDefaultZone = 50;  // 114°E to 120°E
+
+// In the order of the keys.
+constexpr SupportedProjection kSupported[] = {
+    {"aea", kConic, ZoneScheme::None, 0, false},
+    {"aeqd", kAzimuthal, ZoneScheme::None, 0, false},
+    {"cass", kOnEquator, ZoneScheme::None, 0, true},
+    {"eqc", kEquidistantCylindrical, ZoneScheme::None, 0, false},
+    {"eqdc", kConic, ZoneScheme::None, 0, false},
+    {"etmerc", kTransverseMercator, ZoneScheme::GaussKruger, 0, true},
+    {"laea", kAzimuthal, ZoneScheme::None, 0, false},
+    {"lcc", kConic, ZoneScheme::None, 0, false},
+    {"merc", kMercator, ZoneScheme::None, 0, false},
+    {"poly", kOnEquator, ZoneScheme::None, 0, false},
+    {"stere", kPolarStereographic, ZoneScheme::None, 0, false},
+    {"sterea", kObliqueStereographic, ZoneScheme::None, 0, false},
+    {"tmerc", kTransverseMercator, ZoneScheme::GaussKruger, 0, true},
+    {"utm", {}, ZoneScheme::Utm, kUtmDefaultZone, true},
+    {"webmerc", kWebMercator, ZoneScheme::None, 0, false},
+};
+
+bool ValidZone(ZoneSystem system, int zone) { return zone >= 1 && zone <= ZoneCount(system); }
+
+}  // namespace
+
+std::span<const SupportedProjection> SupportedProjections() { return kSupported; }
+
+const SupportedProjection* FindSupportedProjection(std::string_view key) {
+  const auto found = std::find_if(std::begin(kSupported), std::end(kSupported),
+                                  [key](const SupportedProjection& projection) { return projection.key == key; });
+  return found == std::end(kSupported) ? nullptr : found;
+}
+
+std::optional<ZoneSystem> ZoneSystemOf(const ProjectionParams& projection) {
+  const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
+  if (!supported) return std::nullopt;
+  if (supported->zones == ZoneScheme::Utm) return ZoneSystem::Utm;
+  if (supported->zones == ZoneScheme::GaussKruger) {
+    if (projection.zoneWidth == 3) return ZoneSystem::GaussKruger3;
+    if (projection.zoneWidth == 6) return ZoneSystem::GaussKruger6;
+  }
+  return std::nullopt;
+}
+
+bool ZoneChoiceValid(const ProjectionParams& projection) {
+  const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
+  if (!supported) return false;
+  const bool widthFits = projection.zoneWidth == 0 ||
+                         (supported->zones == ZoneScheme::GaussKruger &&
+                          (projection.zoneWidth == 3 || projection.zoneWidth == 6));
+  if (!widthFits) return false;
+  const std::optional<ZoneSystem> system = ZoneSystemOf(projection);
+  if (!system) return !projection.zonePrefix && !projection.autoZone;
+  if (projection.autoZone) return projection.zonePrefix && (projection.zone == 0 || ValidZone(*system, projection.zone));
+  return ValidZone(*system, projection.zone);
+}
+
+bool UsesParameter(const ProjectionParams& projection, std::string ProjectionParams::*field) {
+  const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
+  if (!supported) return false;
+  if (field == &ProjectionParams::surfaceHeight) return true;
+  if (ZoneSystemOf(projection)) return false;
+  return std::any_of(supported->parameters.begin(), supported->parameters.end(),
+                     [field](const ProjParameter& parameter) { return parameter.field == field; });
+}
+
+bool ReadPlaneHeight(const ProjectionParams& projection, double& metres) {
+  if (projection.surfaceHeight == "NULL") {
+    metres = 0;
+    return true;
+  }
+  return ReadNumber(projection.surfaceHeight, metres);
+}
+
+}  // namespace tarnwell

@@ -8,8 +8,7 @@
 
 #include <string>
 
-#include "estimate/FourParameters.h"
-#include "estimate/HeightFit.h"
+#include "engine/LocalGrid.h"
 #include "tables/ProjectionParams.h"
 
 namespace tarnwell {

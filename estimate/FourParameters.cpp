@@ -38,25 +38,8 @@ ScaledRotation SolveScaledRotation(const std::vector<PlaneCommonPoint>& points, 
 
 }  // namespace
 
-bool IsUsable(const FourParams& p) {
-  return std::isfinite(p.dNorth) && std::isfinite(p.dEast) && std::isfinite(p.rotationArcSeconds) &&
-         std::isfinite(p.scalePpm) && 1 + p.scalePpm / kPpm > 0;
-}
 
-void FourParams::Apply(double& north, double& east) const {
-  const double angle = rotationArcSeconds / kArcSecondsPerRadian, factor = 1 + scalePpm / kPpm;
-  const double sourceNorth = north, sourceEast = east;
-  north = dNorth + factor * (sourceNorth * std::cos(angle) - sourceEast * std::sin(angle));
-  east = dEast + factor * (sourceNorth * std::sin(angle) + sourceEast * std::cos(angle));
-}
 
-void FourParams::Inverse(double& north, double& east) const {
-  // Take off the translation, turn back by α, shrink by 1 + m.
-  const double angle = rotationArcSeconds / kArcSecondsPerRadian, factor = 1 + scalePpm / kPpm;
-  const double shiftedNorth = north - dNorth, shiftedEast = east - dEast;
-  north = (shiftedNorth * std::cos(angle) + shiftedEast * std::sin(angle)) / factor;
-  east = (shiftedEast * std::cos(angle) - shiftedNorth * std::sin(angle)) / factor;
-}
 
 std::optional<FourParams> EstimateFourParameters(const std::vector<PlaneCommonPoint>& points) {
   const PlaneSpread spread = SourceSpread(points);

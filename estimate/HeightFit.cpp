@@ -10,8 +10,6 @@ namespace {
 
 using Terms = std::array<double, 6>;
 
-// The polynomial terms at a reduced position: 1, dx, dy, dx², dx·dy, dy².
-Terms PolynomialTerms(double dx, double dy) { return {1, dx, dy, dx * dx, dx * dy, dy * dy}; }
 
 // The degree of each term, to carry a coefficient from scaled to metre units.
 constexpr std::array<int, 6> kTermDegree = {0, 1, 1, 2, 2, 2};
@@ -26,7 +24,7 @@ void BuildDesign(const std::vector<PlaneCommonPoint>& points, std::size_t column
   int row = 0;
   for (const PlaneCommonPoint& point : points) {
     if (!point.participates) continue;
-    const Terms terms = PolynomialTerms((point.sourceNorth - spread.centroid.north) / scale,
+    const Terms terms = HeightFitTerms((point.sourceNorth - spread.centroid.north) / scale,
                                         (point.sourceEast - spread.centroid.east) / scale);
     for (std::size_t column = 0; column < columns; ++column) design[row][column] = terms[column];
     observations[row] = point.targetHeight - point.sourceHeight;
@@ -80,29 +78,8 @@ std::optional<HeightFit> TryFitHeights(const std::vector<PlaneCommonPoint>& poin
 
 }  // namespace
 
-std::size_t CoefficientCount(HeightModel model) {
-  switch (model) {
-    case HeightModel::Constant: return 1;
-    case HeightModel::Plane: return 3;
-    case HeightModel::Quadratic: return 6;
-  }
-  return 6;  // not reached: every model is named above
-}
 
-bool IsUsable(const HeightFit& fit) {
-  if (!std::isfinite(fit.centroid.north) || !std::isfinite(fit.centroid.east)) return false;
-  for (double coefficient : fit.coefficients) {
-    if (!std::isfinite(coefficient)) return false;
-  }
-  return true;
-}
 
-double HeightFit::Offset(double north, double east) const {
-  const Terms terms = PolynomialTerms(north - centroid.north, east - centroid.east);
-  double offset = 0;
-  for (std::size_t j = 0; j < terms.size(); ++j) offset += coefficients[j] * terms[j];
-  return offset;
-}
 
 std::optional<HeightFit> FitHeights(const std::vector<PlaneCommonPoint>& points, HeightModel model) {
   std::optional<HeightFit> fit;

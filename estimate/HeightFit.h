@@ -1,9 +1,5 @@
-// Height fitting: the height difference Δh = h2 − h between the target and
-// the source height system, modelled over the common points as a surface in
-// the source grid position, reduced to the centroid (dx = x − x̄, dy = y − ȳ):
-//   constant   Δh = a0
-//   plane      Δh = a0 + a1·dx + a2·dy
-//   quadratic  Δh = a0 + a1·dx + a2·dy + a3·dx² + a4·dx·dy + a5·dy²
+// The height fit of a local grid (engine/LocalGrid.h) by least squares from
+// plane common points.
 #pragma once
 
 #include <array>
@@ -11,37 +7,13 @@
 #include <optional>
 #include <vector>
 
+#include "engine/LocalGrid.h"
 #include "estimate/PlaneCommonPoint.h"
 
 namespace tarnwell {
 
-enum class HeightModel { Constant, Plane, Quadratic };
 
-// 1, 3 or 6: the coefficients of the model, and the points it needs at least.
-std::size_t CoefficientCount(HeightModel model);
 
-struct HeightFit {
-  HeightModel model = HeightModel::Constant;
-  PlanePosition centroid;  // x̄, ȳ: of the source positions the fit was made from
-  // a0 in metres, a1, a2 in metres per metre, a3, a4, a5 in metres per
-  // square metre; those beyond the model are 0.
-  std::array<double, 6> coefficients{};
-
-  // Δh at a source grid position (metres).
-  double Offset(double north, double east) const;
-  // The target height of a point at a source grid position.
-  double Apply(double north, double east, double height) const { return height + Offset(north, east); }
-  // The source height back from the target height, at the same source grid
-  // position (a target position goes through FourParams::Inverse first).
-  double Inverse(double north, double east, double targetHeight) const {
-    return targetHeight - Offset(north, east);
-  }
-
-  bool operator==(const HeightFit&) const = default;
-};
-
-// True when the centroid and every coefficient are finite numbers.
-bool IsUsable(const HeightFit& fit);
 
 // Below this share of the largest singular value of the (centred, scaled)
 // design matrix a singular value counts as zero: the points cannot tell

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/LocalGrid.h"
+
 namespace tarnwell {
 
 struct PlaneCommonPoint {
@@ -16,11 +18,6 @@ struct PlaneCommonPoint {
   bool participates = true;  // false: kept out of the estimate, still given a residual
 };
 
-struct PlanePosition {
-  double north = 0, east = 0;  // metres
-
-  bool operator==(const PlanePosition&) const = default;
-};
 
 // Adds the points of a common-point file, one a line in file order:
 // name,x,y,h,x2,y2,h2 — the source north, east and height, then the target

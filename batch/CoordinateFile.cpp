@@ -2,6 +2,7 @@
 
 #include <tbb/concurrent_queue.h>
 #include <tbb/enumerable_thread_specific.h>
+#include <tbb/global_control.h>
 #include <tbb/info.h>
 #include <tbb/parallel_pipeline.h>
 #include <tbb/task_arena.h>
@@ -163,6 +164,9 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
     blocks.Return(block);
   };
 
+  // More threads than cores is the caller's choice: the pool may grow to it.
+  const tbb::global_control parallelism(tbb::global_control::max_allowed_parallelism,
+                                        static_cast<std::size_t>(threads));
   tbb::task_arena arena(threads);
   arena.execute([&] {
     tbb::parallel_pipeline(static_cast<std::size_t>(2 * threads + 2),

@@ -8,8 +8,8 @@ namespace tarnwell::cli {
 namespace {
 
 // Options that take one value.
-constexpr std::array<std::string_view, 23> kOptions = {
-    "--from",   "--to",      "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
+constexpr std::array<std::string_view, 24> kOptions = {
+    "--params", "--from",   "--to",      "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
     "--seven",  "--format",  "--tables",     "--threads",  "--projection",     "--lon0",
     "--k",      "--x0",      "--y0",         "--lat0",     "--lat1",           "--lat2",
     "--plane-height",        "--zone-width", "--zone",     "--four",           "--height-fit"};
@@ -75,6 +75,8 @@ const char* UsageText() {
       "  tarnwell-cli ellipsoids                         列出椭球 (名称,a,1/f,描述)\n"
       "  tarnwell-cli projections                        列出投影 (序号,支持/不支持,关键字,描述)\n"
       "SETTINGS:\n"
+      "  --params FILE                 先读入保存的参数文件 (椭球、投影、七参数、四参数、高程拟合),\n"
+      "                                其后的选项可覆盖其中的设置\n"
       "  --from Space|LB|Plan          --to Space|LB|Plan\n"
       "  --from-angle DMS|DDD|DMM      --to-angle DMS|DDD|DMM\n"
       "  --from-ellipsoid NAME         --to-ellipsoid NAME\n"

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/ParameterFile.h"
 #include "cli/ProjectionList.h"
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
@@ -229,11 +230,18 @@ ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, s
     if (name == "--tables") SetTableDirectory(value);
   }
   for (const auto& [name, value] : line.options) {
+    if (name != "--params") continue;
+    // The file's message is shown by the core.
+    const std::optional<CoordSettings> saved = ReadParameterFile(value, CoordSettings::instance());
+    if (!saved) return kExitRefused;
+    CoordSettings::instance() = *saved;
+  }
+  for (const auto& [name, value] : line.options) {
     if (name != "--projection") continue;
     if (const ExitStatus status = ApplyProjection(value, error); status != kExitSuccess) return status;
   }
   for (const auto& [name, value] : line.options) {
-    if (name == "--tables" || name == "--projection") continue;
+    if (name == "--tables" || name == "--params" || name == "--projection") continue;
     if (!ApplyOption(name, value, options)) {
       error = "选项 " + name + " 的取值无效: " + value;
       return kExitUsage;

@@ -7,7 +7,8 @@
 
 namespace tarnwell::cli {
 
-// Applies --tables first, then --projection, then the other options in the
+// Applies --tables first, then --params (a saved parameter file; exit
+// status 1 with the core's message when it is refused), then --projection, then the other options in the
 // order given (so --lon0 and the like override the projection's defaults),
 // then the flags. With zones and no --zone, the zone is the one that holds
 // the central meridian (--lon0 or the projection's). An option the chosen

@@ -3,6 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +19,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "batch/ParameterFile.h"
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
@@ -41,7 +45,7 @@ namespace {
 const char* const kTypeKeywords[3] = {"Space", "LB", "Plan"};  // by Type
 
 const QString kLeaveQuestion =
-    QStringLiteral("还有未保存的工作（导入的公共点或新计算的转换参数），退出后导入的公共点不再保留。确定要退出吗？");
+    QStringLiteral("还有未保存到参数文件的工作（导入的公共点或新计算的转换参数），退出后导入的公共点不再保留。确定要退出吗？");
 const QString kResetQuestion =
     QStringLiteral("恢复默认设置将忘记记住的全部选择、投影参数和七参数，并把窗口恢复到初始大小。确定要恢复吗？");
 
@@ -78,10 +82,28 @@ bool SelectEntry(QComboBox* list, const std::string& text) {
   return true;
 }
 
+const QString kParameterFileFilter = QStringLiteral("参数文件 (*.twp);;所有文件 (*)");
+const QString kParameterFileSuffix = QStringLiteral("twp");
+
+// The folder a parameter file dialog starts in: the last one used, else home.
+QString StartFolder(const SettingsStore* store) {
+  const QString folder = store ? store->lastFolder() : QString();
+  return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
 }  // namespace
 
 CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
-    : QDialog(parent), store_(store), question_(AskStandardQuestion), urlOpener_(QDesktopServices::openUrl) {
+    : QDialog(parent),
+      store_(store),
+      question_(AskStandardQuestion),
+      urlOpener_(QDesktopServices::openUrl),
+      chooseParameterFileToSave_([store](QWidget* parent) {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("保存参数"), StartFolder(store), kParameterFileFilter);
+      }),
+      chooseParameterFileToOpen_([store](QWidget* parent) {
+        return QFileDialog::getOpenFileName(parent, QStringLiteral("打开参数"), StartFolder(store), kParameterFileFilter);
+      }) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Tarnwell"));
   setWindowIcon(ProgramIcon());
@@ -193,6 +215,9 @@ void CTarnwellDlg::MakeMenu() {
     return action;
   };
   QMenu* file = menuBar->addMenu(QStringLiteral("文件&F"));
+  addCommand(file, QStringLiteral("打开参数&O"), kOpenParameters);
+  addCommand(file, QStringLiteral("保存参数&S"), kSaveParameters);
+  file->addSeparator();
   addCommand(file, QStringLiteral("退出&C"), kExit);
   QMenu* settings = menuBar->addMenu(QStringLiteral("设置&P"));
   addCommand(settings, QStringLiteral("投影参数&P"), kProjectionSettings);
@@ -228,6 +253,9 @@ void CTarnwellDlg::MakePages() {
   tabs_->setCurrentIndex(0);
   connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
   windowControls_.insert(tabs_->tabBar());
+  for (CommonPointPage* page : std::initializer_list<CommonPointPage*>{sevenParameterPage_, fourParameterPage_}) {
+    connect(page, &CommonPointPage::pointsImported, this, [this] { pointsImportedSinceSave_ = true; });
+  }
 }
 
 void CTarnwellDlg::OnInitDialog() {
@@ -240,7 +268,7 @@ void CTarnwellDlg::OnInitDialog() {
   const CoordSettings loaded = CoordSettings::instance();
   ShowSettings();
   if (store_) RestoreRemembered(loaded);
-  sevenParamsAtStart_ = CoordSettings::instance().sevenParams;
+  MarkSaved();
 }
 
 void CTarnwellDlg::ShowSettings() {
@@ -255,6 +283,18 @@ void CTarnwellDlg::ShowSettings() {
   ApplySource(TypeOf(settings.sourceType));
   // The target type the source choice has just written.
   ApplyTarget(TypeOf(settings.targetType));
+}
+
+void CTarnwellDlg::ShowReplacedSettings() {
+  for (QRadioButton* radio : sourceRadios_) radio->setEnabled(true);
+  for (QRadioButton* radio : targetRadios_) radio->setEnabled(true);
+  ShowSettings();
+  if (CoordSettings::instance().useSevenParams) OnSevenParams();
+}
+
+void CTarnwellDlg::MarkSaved() {
+  savedParameters_ = CoordSettings::instance();
+  pointsImportedSinceSave_ = false;
 }
 
 void CTarnwellDlg::RestoreRemembered(const CoordSettings& remembered) {
@@ -390,13 +430,42 @@ void CTarnwellDlg::OnCommand(int command) {
     case kManual:
       OnManual();
       break;
+    case kSaveParameters:
+      OnSaveParameters();
+      break;
+    case kOpenParameters:
+      OnOpenParameters();
+      break;
     default:
       break;
   }
 }
 
 bool CTarnwellDlg::HasUnsavedWork() const {
-  return !sevenParameterPage_->commonPoints().empty() || CoordSettings::instance().sevenParams != sevenParamsAtStart_;
+  const bool pointsHeld = !sevenParameterPage_->commonPoints().empty() || !fourParameterPage_->commonPoints().empty();
+  const CoordSettings& settings = CoordSettings::instance();
+  return (pointsImportedSinceSave_ && pointsHeld) || settings.sevenParams != savedParameters_.sevenParams ||
+         settings.fourParams != savedParameters_.fourParams || settings.heightFit != savedParameters_.heightFit;
+}
+
+void CTarnwellDlg::OnSaveParameters() {
+  QString path = chooseParameterFileToSave_(this);
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + kParameterFileSuffix;
+  if (!WriteParameterFile(ToStdPath(path), CoordSettings::instance())) return;
+  if (store_) store_->setLastFolder(QFileInfo(path).absolutePath());
+  MarkSaved();
+}
+
+void CTarnwellDlg::OnOpenParameters() {
+  const QString path = chooseParameterFileToOpen_(this);
+  if (path.isEmpty()) return;
+  const std::optional<CoordSettings> opened = ReadParameterFile(ToStdPath(path), CoordSettings::instance());
+  if (!opened) return;
+  CoordSettings::instance() = *opened;
+  if (store_) store_->setLastFolder(QFileInfo(path).absolutePath());
+  ShowReplacedSettings();
+  MarkSaved();
 }
 
 void CTarnwellDlg::done(int result) {
@@ -409,13 +478,11 @@ void CTarnwellDlg::OnResetSettings() {
   if (!question_(this, kResetQuestion)) return;
   if (store_) store_->Clear();
   CoordSettings::instance() = {};
-  sevenParamsAtStart_ = CoordSettings::instance().sevenParams;
+  MarkSaved();
   // As at a first start: every type usable, the first page, the window's
   // own size in the middle of its screen.
-  for (QRadioButton* radio : sourceRadios_) radio->setEnabled(true);
-  for (QRadioButton* radio : targetRadios_) radio->setEnabled(true);
   tabs_->setCurrentIndex(0);
-  ShowSettings();
+  ShowReplacedSettings();
   setWindowState(Qt::WindowNoState);
   resize(sizeHint());
   if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());

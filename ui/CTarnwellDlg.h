@@ -17,6 +17,7 @@
 #include <string>
 
 #include "engine/CoordSettings.h"
+#include "ui/FileDialogs.h"
 
 class QCheckBox;
 class QComboBox;
@@ -51,6 +52,8 @@ class CTarnwellDlg : public QDialog {
     kAbout = 32799,
     kResetSettings = 32830,
     kManual = 57670,
+    kSaveParameters = 32840,
+    kOpenParameters = 32841,
   };
 
   // Asks a yes/no question over `parent`; true for yes.
@@ -67,9 +70,16 @@ class CTarnwellDlg : public QDialog {
   // How the manual is opened (the desktop's viewer unless set).
   void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
 
-  // Work that leaving would lose: common points imported on the
-  // seven-parameter page, or datum parameters computed (or typed) since the
-  // start.
+  // How 保存参数 and 打开参数 ask for the parameter file (file dialogs unless
+  // set): the chosen path, or empty for none.
+  void setParameterFileChoosers(FileChooser chooseSave, FileChooser chooseOpen) {
+    chooseParameterFileToSave_ = std::move(chooseSave);
+    chooseParameterFileToOpen_ = std::move(chooseOpen);
+  }
+
+  // Work that leaving would lose: common points imported, or seven or four
+  // parameters or a height fit computed (or typed), and not saved to a
+  // parameter file since. Saving or opening a parameter file clears it.
   bool HasUnsavedWork() const;
 
   void OnSourceSpace();
@@ -89,6 +99,11 @@ class CTarnwellDlg : public QDialog {
   void OnResetSettings();
   // Opens the user manual.
   void OnManual();
+  // Saves the parameters in force to a parameter file the user chooses.
+  void OnSaveParameters();
+  // Opens a parameter file and shows its parameters; a refused file changes
+  // nothing.
+  void OnOpenParameters();
   // Runs a menu or keyboard command; a command without a handler does nothing.
   void OnCommand(int command);
 
@@ -120,6 +135,11 @@ class CTarnwellDlg : public QDialog {
   void OnInitDialog();
   // The controls set from CoordSettings, by the start-up rules.
   void ShowSettings();
+  // The same after the settings were replaced as a whole (a reset, a parameter
+  // file opened): every type usable again, then the switches' effect.
+  void ShowReplacedSettings();
+  // The parameters in force count as saved.
+  void MarkSaved();
   // What ShowSettings cannot bring back by its rules: the page, the target
   // type, the seven-parameter switch's effect and the window geometry.
   void RestoreRemembered(const CoordSettings& remembered);
@@ -146,7 +166,12 @@ class CTarnwellDlg : public QDialog {
   SettingsStore* store_ = nullptr;
   Question question_;
   UrlOpener urlOpener_;
-  SevenParams sevenParamsAtStart_;  // to tell parameters computed since
+  FileChooser chooseParameterFileToSave_;
+  FileChooser chooseParameterFileToOpen_;
+  // The parameters as last saved (or as at the start), to tell those computed
+  // since; and whether points were imported since.
+  CoordSettings savedParameters_;
+  bool pointsImportedSinceSave_ = false;
 
   CDlgPoint* pointPage_ = nullptr;
   CDlgFile* filePage_ = nullptr;

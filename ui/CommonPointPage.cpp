@@ -57,7 +57,9 @@ void CommonPointPage::OnImport() {
 }
 
 void CommonPointPage::ImportFile(const QString& path) {
-  if (Import(ToStdPath(path))) ShowPoints();
+  if (!Import(ToStdPath(path))) return;
+  ShowPoints();
+  emit pointsImported();
 }
 
 void CommonPointPage::OnClear() {

@@ -36,6 +36,10 @@ class CommonPointPage : public QWidget {
   // Replaces the file-open dialog of "导入文件".
   void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
+ signals:
+  // Points of a file were added to the list.
+  void pointsImported();
+
  protected:
   CommonPointPage(const QString& computeText, const QStringList& coordinateHeaders,
                   const QStringList& residualHeaders, QWidget* parent);

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <span>
 
@@ -65,15 +67,54 @@ const ProjectionField kProjectionFields[] = {
 };
 const char* const kProjectionListIndex = "projection/listIndex";
 
-struct SevenParamsField {
+// The zones, remembered since they came to be: a store without any of them
+// holds a projection without zones.
+struct ZoneNumberField {
   const char* key;
-  double SevenParams::*field;
+  int ProjectionParams::*field;
+  int largest;  // the values are 0 to largest
 };
-const SevenParamsField kSevenParamsFields[] = {
+const ZoneNumberField kZoneNumberFields[] = {
+    {"projection/zoneWidth", &ProjectionParams::zoneWidth, 6},
+    {"projection/zone", &ProjectionParams::zone, 120},  // the zones of 3°
+};
+struct ZoneSwitchField {
+  const char* key;
+  bool ProjectionParams::*field;
+};
+const ZoneSwitchField kZoneSwitchFields[] = {
+    {"projection/zonePrefix", &ProjectionParams::zonePrefix},
+    {"projection/autoZone", &ProjectionParams::autoZone},
+    {"projection/south", &ProjectionParams::south},
+};
+
+// A record of numbers taken whole or not at all.
+template <typename Record>
+struct NumberField {
+  const char* key;
+  double Record::*field;
+};
+const NumberField<SevenParams> kSevenParamsFields[] = {
     {"datum/dX", &SevenParams::dX}, {"datum/dY", &SevenParams::dY}, {"datum/dZ", &SevenParams::dZ},
     {"datum/rX", &SevenParams::rX}, {"datum/rY", &SevenParams::rY}, {"datum/rZ", &SevenParams::rZ},
     {"datum/scalePpm", &SevenParams::scalePpm},
 };
+
+const char* const kUseFourParams = "local/useFourParams";
+const NumberField<FourParams> kFourParamsFields[] = {
+    {"local/dNorth", &FourParams::dNorth},
+    {"local/dEast", &FourParams::dEast},
+    {"local/rotationArcSeconds", &FourParams::rotationArcSeconds},
+    {"local/scalePpm", &FourParams::scalePpm},
+};
+const NumberField<PlanePosition> kCentroidFields[] = {
+    {"heightFit/centroidNorth", &PlanePosition::north},
+    {"heightFit/centroidEast", &PlanePosition::east},
+};
+const char* const kHeightModelKey = "heightFit/model";
+const char* const kHeightModels[] = {"constant", "plane", "quadratic"};  // by HeightModel
+const char* const kCoefficientKeys[] = {"heightFit/a0", "heightFit/a1", "heightFit/a2",
+                                        "heightFit/a3", "heightFit/a4", "heightFit/a5"};
 
 const char* const kPage = "window/page";
 const char* const kGeometry = "window/geometry";
@@ -126,6 +167,30 @@ std::optional<std::string> ReadKeyword(const QSettings& settings, const KeywordF
   return std::nullopt;
 }
 
+// The zone fields over `projection`; false when one is damaged or when only
+// some of them are there.
+bool ReadZones(const QSettings& settings, ProjectionParams& projection) {
+  int present = 0, total = 0;
+  for (const ZoneNumberField& field : kZoneNumberFields) {
+    ++total;
+    if (!settings.contains(QLatin1String(field.key))) continue;
+    ++present;
+    const std::optional<int> value = ReadInteger(settings, field.key);
+    if (!value || *value < 0 || *value > field.largest) return false;
+    projection.*field.field = *value;
+  }
+  for (const ZoneSwitchField& field : kZoneSwitchFields) {
+    ++total;
+    if (!settings.contains(QLatin1String(field.key))) continue;
+    ++present;
+    const std::optional<bool> on = ReadSwitch(settings, field.key);
+    if (!on) return false;
+    projection.*field.field = *on;
+  }
+  const bool widthKnown = projection.zoneWidth == 0 || projection.zoneWidth == 3 || projection.zoneWidth == 6;
+  return (present == 0 || present == total) && widthKnown;
+}
+
 std::optional<ProjectionParams> ReadProjection(const QSettings& settings) {
   ProjectionParams projection;
   for (const ProjectionField& field : kProjectionFields) {
@@ -134,22 +199,53 @@ std::optional<ProjectionParams> ReadProjection(const QSettings& settings) {
     projection.*field.field = ToStd(*text);
   }
   const std::optional<int> listIndex = ReadInteger(settings, kProjectionListIndex);
-  if (!listIndex || projection.projKey.empty()) return std::nullopt;
+  if (!listIndex || projection.projKey.empty() || !ReadZones(settings, projection)) return std::nullopt;
   projection.listIndex = *listIndex;
   return projection;
 }
 
-std::optional<SevenParams> ReadSevenParams(const QSettings& settings) {
-  SevenParams params;
-  for (const SevenParamsField& field : kSevenParamsFields) {
+template <typename Record, std::size_t Count>
+std::optional<Record> ReadNumbers(const QSettings& settings, const NumberField<Record> (&fields)[Count]) {
+  Record record;
+  for (const NumberField<Record>& field : fields) {
     const std::optional<double> value = ReadNumber(settings, field.key);
     if (!value) return std::nullopt;
-    params.*field.field = *value;
+    record.*field.field = *value;
   }
-  return params;
+  return record;
+}
+
+template <typename Record, std::size_t Count>
+void WriteNumbers(QSettings& settings, const NumberField<Record> (&fields)[Count], const Record& record) {
+  for (const NumberField<Record>& field : fields) settings.setValue(QLatin1String(field.key), NumberText(record.*field.field));
+}
+
+std::optional<FourParams> ReadFourParams(const QSettings& settings) {
+  const std::optional<FourParams> params = ReadNumbers(settings, kFourParamsFields);
+  return params && IsUsable(*params) ? params : std::nullopt;
+}
+
+std::optional<HeightFit> ReadHeightFit(const QSettings& settings) {
+  const std::optional<QString> model = ReadText(settings, kHeightModelKey);
+  const std::optional<PlanePosition> centroid = ReadNumbers(settings, kCentroidFields);
+  if (!model || !centroid) return std::nullopt;
+  HeightFit fit;
+  const auto known = std::find_if(std::begin(kHeightModels), std::end(kHeightModels),
+                                  [&](const char* name) { return *model == QLatin1String(name); });
+  if (known == std::end(kHeightModels)) return std::nullopt;
+  fit.model = static_cast<HeightModel>(known - std::begin(kHeightModels));
+  fit.centroid = *centroid;
+  for (std::size_t term = 0; term < fit.coefficients.size(); ++term) {
+    const std::optional<double> value = ReadNumber(settings, kCoefficientKeys[term]);
+    if (!value) return std::nullopt;
+    fit.coefficients[term] = *value;
+  }
+  return fit;
 }
 
 void Write(QSettings& settings, const char* key, const QString& text) { settings.setValue(QLatin1String(key), text); }
+
+QString SwitchText(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
 
 }  // namespace
 
@@ -171,18 +267,30 @@ CoordSettings SettingsStore::LoadCoordSettings() const {
   }
   if (const std::optional<bool> on = ReadSwitch(*settings_, kUseSevenParams)) loaded.useSevenParams = *on;
   if (const std::optional<ProjectionParams> projection = ReadProjection(*settings_)) loaded.projection = *projection;
-  if (const std::optional<SevenParams> params = ReadSevenParams(*settings_)) loaded.sevenParams = *params;
+  if (const std::optional<SevenParams> params = ReadNumbers(*settings_, kSevenParamsFields)) loaded.sevenParams = *params;
+  if (const std::optional<bool> on = ReadSwitch(*settings_, kUseFourParams)) loaded.useFourParams = *on;
+  if (const std::optional<FourParams> params = ReadFourParams(*settings_)) loaded.fourParams = *params;
+  if (const std::optional<HeightFit> fit = ReadHeightFit(*settings_)) loaded.heightFit = *fit;
   return loaded;
 }
 
 void SettingsStore::SaveCoordSettings(const CoordSettings& settings) {
   for (const KeywordField& field : kKeywordFields) Write(*settings_, field.key, ToQt(settings.*field.field));
   for (const EllipsoidField& field : kEllipsoidFields) Write(*settings_, field.key, ToQt(settings.*field.field));
-  Write(*settings_, kUseSevenParams, settings.useSevenParams ? QStringLiteral("true") : QStringLiteral("false"));
+  Write(*settings_, kUseSevenParams, SwitchText(settings.useSevenParams));
   for (const ProjectionField& field : kProjectionFields) Write(*settings_, field.key, ToQt(settings.projection.*field.field));
   Write(*settings_, kProjectionListIndex, QString::number(settings.projection.listIndex));
-  for (const SevenParamsField& field : kSevenParamsFields) {
-    Write(*settings_, field.key, NumberText(settings.sevenParams.*field.field));
+  for (const ZoneNumberField& field : kZoneNumberFields) {
+    Write(*settings_, field.key, QString::number(settings.projection.*field.field));
+  }
+  for (const ZoneSwitchField& field : kZoneSwitchFields) Write(*settings_, field.key, SwitchText(settings.projection.*field.field));
+  WriteNumbers(*settings_, kSevenParamsFields, settings.sevenParams);
+  Write(*settings_, kUseFourParams, SwitchText(settings.useFourParams));
+  WriteNumbers(*settings_, kFourParamsFields, settings.fourParams);
+  Write(*settings_, kHeightModelKey, QLatin1String(kHeightModels[static_cast<int>(settings.heightFit.model)]));
+  WriteNumbers(*settings_, kCentroidFields, settings.heightFit.centroid);
+  for (std::size_t term = 0; term < settings.heightFit.coefficients.size(); ++term) {
+    Write(*settings_, kCoefficientKeys[term], NumberText(settings.heightFit.coefficients[term]));
   }
   settings_->sync();
 }

@@ -1,14 +1,16 @@
 // What the program remembers from one run to the next, per user: the
 // conversion settings (CoordSettings: types, angle formats, ellipsoids, the
-// seven-parameter switch, the projection, the file format, the datum model
-// and its seven parameters), the page shown, the main window's geometry and
-// the folder a file was last chosen in.
+// seven-parameter switch, the projection with its zones and plane height, the
+// file format, the datum model and its seven parameters, the four-parameter
+// switch, the four parameters and the height fit), the page shown, the main
+// window's geometry and the folder a file was last chosen in.
 //
 // Reading never fails and never trusts the file: a value that is missing, of
 // another type, not one of its keywords or not wholly a number gives its
-// default. The projection and the seven parameters are taken whole or not at
-// all, so that a damaged file can never mix remembered and default values into
-// a transformation nobody chose.
+// default. The projection, the seven and the four parameters and the height
+// fit are each taken whole or not at all (a store from before the zones
+// existed holds a projection without zones), so that a damaged file can never
+// mix remembered and default values into a transformation nobody chose.
 #pragma once
 
 #include <QByteArray>

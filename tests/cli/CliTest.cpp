@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "batch/ParameterFile.h"
 #include "engine/BursaWolf.h"
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
@@ -455,6 +456,57 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{{"point", "--from", "Plan", "--to", "LB", "20000000", "500000", "0"}, "坐标转换失败,请检查."},
         RefusedCase{{"three", "--to-ellipsoid", "krass", "3O:0:0", "120:0:0", "0", "30:0:0", "120:0:0", "0"},
                     "坐标格式错误,请检查"}));
+
+// A saved parameter file stands for the options it holds; options after it
+// override it; a refused file stops with its message.
+TEST_F(Cli, ParamsFileActsAsItsOptionsAndMayBeOverridden) {
+  CoordSettings saved;
+  saved.targetEllipsoid = "krass";
+  saved.useSevenParams = true;
+  saved.sevenParams = {-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6};
+  saved.projection.centralMeridian = "117";
+  saved.projection.surfaceHeight = "50";
+  saved.useFourParams = true;
+  saved.fourParams = {-2500.25, 1800.5, -42.75, 18.5};
+  ASSERT_TRUE(WriteParameterFile(File("site.twp"), saved));
+  const std::vector<std::string> point = {"--from-angle", "DDD", "--to-angle", "DDD", "31.5", "120.75", "12"};
+  const auto run = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.end(), point.begin(), point.end());
+    const CliRun result = RunCli(arguments);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Numbers(result.out).size(), 3u);
+    return result.out;
+  };
+
+  EXPECT_EQ(run({"point", "--params", File("site.twp"), "--from", "LB", "--to", "LB"}),
+            run({"point", "--from", "LB", "--to", "LB", "--to-ellipsoid", "krass", "--seven",
+                 "-15.415,157.025,94.74,0.312,-0.08,0.257,-4.6"}));
+  // Without the datum chain the plane side: plane height and four parameters.
+  CoordSettings plane = saved;
+  plane.useSevenParams = false;
+  plane.targetEllipsoid = "WGS84";
+  ASSERT_TRUE(WriteParameterFile(File("plane.twp"), plane));
+  const std::vector<std::string> planeOptions = {"--lon0", "117", "--plane-height", "50", "--four",
+                                                 "-2500.25,1800.5,-42.75,18.5"};
+  std::vector<std::string> explicitOptions = {"point", "--from", "LB", "--to", "Plan"};
+  explicitOptions.insert(explicitOptions.end(), planeOptions.begin(), planeOptions.end());
+  const std::string fromFile = run({"point", "--params", File("plane.twp"), "--from", "LB", "--to", "Plan"});
+  EXPECT_EQ(fromFile, run(explicitOptions));
+  const std::string overridden = run({"point", "--from", "LB", "--to", "Plan", "--lon0", "118", "--params", File("plane.twp")});
+  EXPECT_NE(overridden, fromFile);
+  explicitOptions.insert(explicitOptions.end(), {"--lon0", "118"});
+  EXPECT_EQ(overridden, run(explicitOptions));
+
+  std::string text = ReadFile(File("plane.twp"));
+  text.replace(text.find("four.dEast="), std::string("four.dEast=1800.5").size(), "four.dEast=18OO.5");
+  Write("bad.twp", text);
+  const CliRun refused = RunCli({"point", "--params", File("bad.twp"), "--from", "LB", "--to", "Plan", "31.5", "120.75", "12"});
+  EXPECT_EQ(refused.exitStatus, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find("参数文件格式不正确，请检查。"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("four.dEast=18OO.5"), std::string::npos) << refused.err;
+  EXPECT_EQ(RunCli({"point", "--params", File("none.twp"), "1", "2", "3"}).exitStatus, 1);
+}
 
 TEST_F(Cli, FileRefusalNamesTheLineAndWritesNothing) {
   Write("d.csv", "P1,31.5,121.25,10\nC,,121.25,abc\nP3,31.5,121.25,10\n");

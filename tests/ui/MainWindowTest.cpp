@@ -98,8 +98,9 @@ class MainWindowTest : public QObject {
       menuTexts << menu->text();
       for (QAction* item : menu->menu()->actions()) menuTexts << "  " + item->text();
     }
-    QCOMPARE(menuTexts, QStringList({"文件&F", "  退出&C", "设置&P", "  投影参数&P", "  基准转换参数&G", "工具&T",
-                                     "  椭球管理&D", "  ", "  恢复默认设置&R", "帮助&A", "  帮助文档&H", "  关于&A"}));
+    QCOMPARE(menuTexts, QStringList({"文件&F", "  打开参数&O", "  保存参数&S", "  ", "  退出&C", "设置&P", "  投影参数&P",
+                                     "  基准转换参数&G", "工具&T", "  椭球管理&D", "  ", "  恢复默认设置&R", "帮助&A",
+                                     "  帮助文档&H", "  关于&A"}));
   }
 
   void startUpFollowsTheSettings() {

@@ -36,6 +36,16 @@ CoordSettings Chosen() {
                          " 50 ", "NULL", 70};
   settings.fileFormat = "n,x,y,h";
   settings.sevenParams = {-12.345678901234567, 0.1 + 0.2, 1e-9, 0.000123456789, -1.5, 2.0 / 3.0, -3.25e-3};
+  settings.projection.zoneWidth = 3;
+  settings.projection.zone = 39;
+  settings.projection.zonePrefix = true;
+  settings.projection.autoZone = true;
+  settings.projection.south = true;
+  settings.useFourParams = true;
+  settings.fourParams = {-3250000.125, 0.1 + 0.7, -42.000000000000007, 18.5};
+  settings.heightFit.model = HeightModel::Quadratic;
+  settings.heightFit.centroid = {3456789.0123456789, 39512345.678};
+  settings.heightFit.coefficients = {-2.5, 1e-5, -3.0000000000000004e-6, 1.0 / 3e12, -7e-13, 5e-324};
   return settings;
 }
 
@@ -48,6 +58,18 @@ CoordSettings With(const std::function<void(CoordSettings&)>& change) {
 // The seven datum parameters written as numbers; `dY` stands as given.
 QByteArray DatumSection(const QByteArray& dY) {
   return "[datum]\ndX=1.5\ndY=" + dY + "\ndZ=3\nrX=0.1\nrY=0.2\nrZ=0.3\nscalePpm=-4\n";
+}
+
+// The four parameters written as numbers; `scalePpm` stands as given.
+QByteArray LocalSection(const QByteArray& scalePpm) {
+  return "[local]\nuseFourParams=true\ndNorth=-2500.25\ndEast=1800.5\nrotationArcSeconds=-42.75\nscalePpm=" + scalePpm +
+         "\n";
+}
+
+// The height fit; `model` stands as given.
+QByteArray HeightFitSection(const QByteArray& model) {
+  return "[heightFit]\nmodel=" + model + "\ncentroidNorth=3300000\ncentroidEast=500000\na0=-2.5\na1=1e-5\na2=-3e-6\n"
+         "a3=0\na4=0\na5=0\n";
 }
 
 QByteArray ProjectionSection(const QByteArray& listIndex) {
@@ -90,6 +112,8 @@ class SettingsStoreTest : public QObject {
     const CoordSettings loaded = store.LoadCoordSettings();
     QCOMPARE(loaded.projection, Chosen().projection);
     QCOMPARE(loaded.sevenParams, Chosen().sevenParams);  // bit for bit
+    QVERIFY(loaded.fourParams == Chosen().fourParams);
+    QVERIFY(loaded.heightFit == Chosen().heightFit);
     QVERIFY(loaded == Chosen());
     QCOMPARE(store.currentPage(4), 3);
     QCOMPARE(store.windowGeometry(), QByteArray("\x01\x02\x00\xff", 4));
@@ -142,6 +166,44 @@ class SettingsStoreTest : public QObject {
       s.projection = {"utm", "Universal Transverse Mercator", "NULL", "NULL", "NULL", "NULL",
                       "NULL", "NULL", "NULL", "NULL", "NULL", 131};
     });
+    QTest::newRow("projection with zones") << ProjectionSection("131") + "zoneWidth=6\nzone=50\nzonePrefix=true\n"
+                                                  "autoZone=false\nsouth=true\n"
+                                           << With([](CoordSettings& s) {
+                                                s.projection = {"utm", "Universal Transverse Mercator", "NULL", "NULL",
+                                                                "NULL", "NULL", "NULL", "NULL", "NULL", "NULL", "NULL",
+                                                                131, 6, 50, true, false, true};
+                                              });
+    QTest::newRow("projection with some of the zone fields")
+        << ProjectionSection("131") + "zoneWidth=6\nzone=50\n" << CoordSettings{};
+    QTest::newRow("projection with a zone width of 4")
+        << ProjectionSection("131") + "zoneWidth=4\nzone=50\nzonePrefix=true\nautoZone=false\nsouth=true\n"
+        << CoordSettings{};
+    QTest::newRow("projection with a zone beyond the last")
+        << ProjectionSection("131") + "zoneWidth=3\nzone=121\nzonePrefix=true\nautoZone=false\nsouth=true\n"
+        << CoordSettings{};
+    QTest::newRow("projection with a zone switch in other words")
+        << ProjectionSection("131") + "zoneWidth=3\nzone=40\nzonePrefix=yes\nautoZone=false\nsouth=false\n"
+        << CoordSettings{};
+    QTest::newRow("four parameters") << LocalSection("18.5") << With([](CoordSettings& s) {
+      s.useFourParams = true;
+      s.fourParams = {-2500.25, 1800.5, -42.75, 18.5};
+    });
+    QTest::newRow("four parameters collapsing the scale") << LocalSection("-1e6") << With([](CoordSettings& s) {
+      s.useFourParams = true;
+    });
+    QTest::newRow("four parameters, one not a number") << LocalSection("18.5ppm") << With([](CoordSettings& s) {
+      s.useFourParams = true;
+    });
+    QTest::newRow("height fit") << HeightFitSection("plane") << With([](CoordSettings& s) {
+      s.heightFit.model = HeightModel::Plane;
+      s.heightFit.centroid = {3300000, 500000};
+      s.heightFit.coefficients = {-2.5, 1e-5, -3e-6, 0, 0, 0};
+    });
+    QTest::newRow("height fit of an unknown model") << HeightFitSection("cubic") << CoordSettings{};
+    QTest::newRow("height fit, one coefficient not a number")
+        << HeightFitSection("plane").replace("a1=1e-5", "a1=nan") << CoordSettings{};
+    QTest::newRow("height fit without its centroid")
+        << HeightFitSection("plane").replace("centroidEast=500000\n", "") << CoordSettings{};
     QTest::newRow("projection list position not a number") << ProjectionSection("12.5") << CoordSettings{};
     QTest::newRow("projection list position too large") << ProjectionSection("99999999999") << CoordSettings{};
     QTest::newRow("projection without its key") << ProjectionSection("131").replace("projKey=utm", "") << CoordSettings{};
@@ -167,6 +229,9 @@ class SettingsStoreTest : public QObject {
     QCOMPARE(loaded.datumModel, expected.datumModel);
     QVERIFY(loaded.projection == expected.projection);
     QVERIFY(loaded.sevenParams == expected.sevenParams);
+    QCOMPARE(loaded.useFourParams, expected.useFourParams);
+    QVERIFY(loaded.fourParams == expected.fourParams);
+    QVERIFY(loaded.heightFit == expected.heightFit);
   }
 
   void damagedWindowValuesGiveTheirDefaults_data() {

@@ -8,6 +8,7 @@
 #include <tbb/task_arena.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -203,6 +204,9 @@ std::string OutputPathFor(const std::string& inputPath) {
 
 std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
                                                              std::size_t lineCount) {
+  // A pipe or a device is read by the conversion alone: a look would take its lines.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   TextLineReader input;
   if (!input.Open(path)) return std::nullopt;
   const bool geodetic = settings.sourceType == "LB";

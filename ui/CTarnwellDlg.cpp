@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -19,6 +20,7 @@
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
+#include "tables/FixedDecimalText.h"
 #include "tables/TablePaths.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
@@ -29,6 +31,7 @@
 #include "ui/CDlgProjTrans.h"
 #include "ui/CDlgSParas.h"
 #include "ui/CDlgTParas.h"
+#include "ui/FileDialogs.h"
 #include "ui/Manual.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
@@ -82,6 +85,7 @@ bool SelectEntry(QComboBox* list, const std::string& text) {
 
 CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
     : QDialog(parent), store_(store), question_(AskStandardQuestion), urlOpener_(QDesktopServices::openUrl) {
+  KeepFileDialogFolderIn(store_);
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Tarnwell"));
   setWindowIcon(ProgramIcon());
@@ -162,6 +166,14 @@ QWidget* CTarnwellDlg::MakeChoices() {
     conversionGrid->addWidget(ellipsoid, row, 3);
     ++row;
   }
+  outputDecimals_ = new QSpinBox;
+  outputDecimals_->setObjectName(QStringLiteral("outputDecimals"));
+  outputDecimals_->setRange(0, kMaxFixedDecimals);
+  connect(outputDecimals_, &QSpinBox::valueChanged, this, [](int decimals) { CoordSettings::instance().outputDecimals = decimals; });
+  auto* decimalsLabel = new QLabel(QStringLiteral("输出小数位数"));
+  decimalsLabel->setBuddy(outputDecimals_);
+  conversionGrid->addWidget(decimalsLabel, 2, 0);
+  conversionGrid->addWidget(outputDecimals_, 2, 1);
   conversionGrid->setColumnStretch(3, 1);
 
   auto* typeColumn = new QVBoxLayout;
@@ -193,6 +205,9 @@ void CTarnwellDlg::MakeMenu() {
     return action;
   };
   QMenu* file = menuBar->addMenu(QStringLiteral("文件&F"));
+  recentFilesMenu_ = file->addMenu(QStringLiteral("最近的文件&R"));
+  recentFilesMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
+  file->addSeparator();
   addCommand(file, QStringLiteral("退出&C"), kExit);
   QMenu* settings = menuBar->addMenu(QStringLiteral("设置&P"));
   addCommand(settings, QStringLiteral("投影参数&P"), kProjectionSettings);
@@ -220,6 +235,9 @@ void CTarnwellDlg::MakePages() {
   threeParameterPage_ = new CDlgTParas(datumDialog_);
   sevenParameterPage_ = new CDlgSParas(datumDialog_);
   fourParameterPage_ = new CDlgFParas;
+  filePage_->setStore(store_);
+  filePage_->setRecentFilesMenu(recentFilesMenu_);
+  connect(recentFilesMenu_, &QMenu::triggered, this, [this] { tabs_->setCurrentWidget(filePage_); });
   tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
   tabs_->addTab(filePage_, QStringLiteral("文件转换"));
   tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
@@ -243,6 +261,10 @@ void CTarnwellDlg::OnInitDialog() {
   sevenParamsAtStart_ = CoordSettings::instance().sevenParams;
 }
 
+CTarnwellDlg::~CTarnwellDlg() {
+  if (store_) KeepFileDialogFolderIn(nullptr);
+}
+
 void CTarnwellDlg::ShowSettings() {
   const CoordSettings& settings = CoordSettings::instance();
   SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
@@ -250,6 +272,7 @@ void CTarnwellDlg::ShowSettings() {
   // The switches show the settings; their enabling rules apply only when clicked.
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
+  outputDecimals_->setValue(settings.outputDecimals);
   if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
   if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
   ApplySource(TypeOf(settings.sourceType));
@@ -318,6 +341,7 @@ void CTarnwellDlg::ChooseSource(Type source, std::array<bool, 3> targetsAllowed,
   pointPage_->SetTargetLabels(kTypeKeywords[defaultTarget]);
   CoordSettings::instance().sourceType = kTypeKeywords[source];
   CoordSettings::instance().targetType = kTypeKeywords[defaultTarget];
+  filePage_->RefreshPreview();
 }
 
 void CTarnwellDlg::OnTargetSpace() { ChooseTarget(kSpace); }
@@ -352,7 +376,10 @@ void CTarnwellDlg::OnFourParams() {
   if (sourceRadios_[kPlan]->isChecked()) OnSourcePlan();
 }
 
-void CTarnwellDlg::OnSourceAngleFormat() { CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText()); }
+void CTarnwellDlg::OnSourceAngleFormat() {
+  CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText());
+  filePage_->RefreshPreview();
+}
 void CTarnwellDlg::OnTargetAngleFormat() { CoordSettings::instance().targetAngleFormat = ToStd(targetAngleFormat_->currentText()); }
 void CTarnwellDlg::OnSourceEllipsoid() { CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentText()); }
 void CTarnwellDlg::OnTargetEllipsoid() { CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentText()); }

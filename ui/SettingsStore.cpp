@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <span>
 
 #include "tables/EllipsoidCatalogue.h"
+#include "tables/FixedDecimalText.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
@@ -78,6 +80,10 @@ const SevenParamsField kSevenParamsFields[] = {
 const char* const kPage = "window/page";
 const char* const kGeometry = "window/geometry";
 const char* const kLastFolder = "file/lastFolder";
+const char* const kRecentFiles = "file/recentFiles";
+const char* const kRecentFilePath = "path";
+constexpr int kRecentFileLimit = 8;
+const char* const kOutputDecimals = "conversion/outputDecimals";
 
 // Every value is written as text, so that the file reads plainly; reading
 // takes a value only when it is text (a hand-edited "a, b" reads as a list,
@@ -172,6 +178,8 @@ CoordSettings SettingsStore::LoadCoordSettings() const {
   if (const std::optional<bool> on = ReadSwitch(*settings_, kUseSevenParams)) loaded.useSevenParams = *on;
   if (const std::optional<ProjectionParams> projection = ReadProjection(*settings_)) loaded.projection = *projection;
   if (const std::optional<SevenParams> params = ReadSevenParams(*settings_)) loaded.sevenParams = *params;
+  if (const std::optional<int> decimals = ReadInteger(*settings_, kOutputDecimals); decimals && *decimals >= 0 && *decimals <= kMaxFixedDecimals)
+    loaded.outputDecimals = *decimals;
   return loaded;
 }
 
@@ -184,6 +192,7 @@ void SettingsStore::SaveCoordSettings(const CoordSettings& settings) {
   for (const SevenParamsField& field : kSevenParamsFields) {
     Write(*settings_, field.key, NumberText(settings.sevenParams.*field.field));
   }
+  Write(*settings_, kOutputDecimals, QString::number(settings.outputDecimals));
   settings_->sync();
 }
 
@@ -217,6 +226,29 @@ QString SettingsStore::lastFolder() const {
 
 void SettingsStore::setLastFolder(const QString& folder) {
   Write(*settings_, kLastFolder, QDir::cleanPath(folder));
+  settings_->sync();
+}
+
+QStringList SettingsStore::recentFiles() const {
+  QStringList paths;
+  const int count = std::min(settings_->beginReadArray(QLatin1String(kRecentFiles)), kRecentFileLimit);
+  for (int index = 0; index < count; ++index) {
+    settings_->setArrayIndex(index);
+    const std::optional<QString> path = ReadText(*settings_, kRecentFilePath);
+    if (path && !path->isEmpty()) paths << *path;
+  }
+  settings_->endArray();
+  return paths;
+}
+
+void SettingsStore::setRecentFiles(const QStringList& paths) {
+  settings_->remove(QLatin1String(kRecentFiles));
+  settings_->beginWriteArray(QLatin1String(kRecentFiles));
+  for (int index = 0; index < std::min(static_cast<int>(paths.size()), kRecentFileLimit); ++index) {
+    settings_->setArrayIndex(index);
+    Write(*settings_, kRecentFilePath, paths[index]);
+  }
+  settings_->endArray();
   settings_->sync();
 }
 

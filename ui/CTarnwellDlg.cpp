@@ -435,6 +435,7 @@ void CTarnwellDlg::done(int result) {
 void CTarnwellDlg::OnResetSettings() {
   if (!question_(this, kResetQuestion)) return;
   if (store_) store_->Clear();
+  filePage_->setStore(store_);  // the recent files, forgotten with the rest
   CoordSettings::instance() = {};
   sevenParamsAtStart_ = CoordSettings::instance().sevenParams;
   // As at a first start: every type usable, the first page, the window's

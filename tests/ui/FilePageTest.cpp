@@ -261,6 +261,13 @@ class FilePageTest : public QObject {
     actions[2]->trigger();
     QCOMPARE(Child<QLineEdit>(window.filePage(), "inputPath")->text(), directory_.filePath("f7.csv"));
     QCOMPARE(Child<QTabWidget>(&window, "pageTabs")->currentWidget(), window.filePage());
+
+    // A reset forgets them.
+    window.setQuestion([](QWidget*, const QString&) { return true; });
+    window.OnResetSettings();
+    QVERIFY(menu->actions().isEmpty());
+    QVERIFY(!menu->isEnabled());
+    QVERIFY(store.recentFiles().isEmpty());
   }
 
   void fileDialogStartsInTheLastFolder() {

@@ -8,6 +8,7 @@
 #include <tbb/task_arena.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -199,6 +200,33 @@ bool CheckFileFormat(const CoordSettings& settings) {
 
 std::string OutputPathFor(const std::string& inputPath) {
   return inputPath + "1";
+}
+
+std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
+                                                             std::size_t lineCount) {
+  // A pipe or a device is read by the conversion alone: a look would take its lines.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  TextLineReader input;
+  if (!input.Open(path)) return std::nullopt;
+  const bool geodetic = settings.sourceType == "LB";
+  const AngleFormat angleFormat = AngleFormatFromKeyword(settings.sourceAngleFormat);
+  std::vector<PreviewRow> rows;
+  std::array<std::string_view, 4> fields;
+  std::string_view line;
+  while (rows.size() < lineCount && input.NextLine(line)) {
+    PreviewRow& row = rows.emplace_back();
+    row.lineNumber = rows.size();
+    if (!SplitExactly(line, ',', fields)) {
+      row.refusal = kBadLine;
+      continue;
+    }
+    row.name = fields[0];
+    if (!ReadSourceValues(geodetic, angleFormat, fields[1], fields[2], fields[3], row.values))
+      row.refusal = kFormatWrong;
+  }
+  if (input.ReadFailed()) return std::nullopt;
+  return rows;
 }
 
 BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::string& inputPath,

@@ -16,7 +16,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/CoordSettings.h"
 
@@ -61,5 +64,19 @@ struct BatchResult {
 // through a conversion plan, every message and stop.
 BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::string& inputPath,
                                   const BatchOptions& options = {});
+
+// One line of a file as the conversion will read it.
+struct PreviewRow {
+  std::uint64_t lineNumber = 0;  // counted from 1
+  std::string name;              // the first field, byte for byte; empty without fields
+  std::array<double, 3> values{};  // in file order; B and L in decimal degrees
+  std::string refusal;           // why the conversion would stop here; empty when the line reads
+};
+
+// The first `lineCount` lines of the file, each split and read with the
+// source type and source angle format of `settings`, by the conversion's own
+// readers. Shows no message; nullopt when the file cannot be read.
+std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
+                                                             std::size_t lineCount);
 
 }  // namespace tarnwell

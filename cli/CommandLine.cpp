@@ -12,7 +12,8 @@ constexpr std::array<std::string_view, 24> kOptions = {
     "--params", "--from",   "--to",      "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
     "--seven",  "--format",  "--tables",     "--threads",  "--projection",     "--lon0",
     "--k",      "--x0",      "--y0",         "--lat0",     "--lat1",           "--lat2",
-    "--plane-height",        "--zone-width", "--zone",     "--four",           "--height-fit"};
+    "--plane-height",        "--zone-width", "--zone",     "--four",           "--height-fit",
+    "--decimals"};
 
 // Options that take none.
 constexpr std::array<std::string_view, 3> kFlags = {"--zone-prefix", "--auto-zone", "--south"};
@@ -94,6 +95,7 @@ const char* UsageText() {
       "  --format n,b,l,h|n,x,y,h|n,X,Y,Z\n"
       "  --tables DIR                  从 DIR 读取 ellips.csv 和 projs.csv\n"
       "  --threads N                   文件转换使用的线程数 (默认: 全部核心)\n"
+      "  --decimals N                  输出小数位数 0-15 (默认: 15)\n"
       "  --                            其后的参数都是取值\n"
       "退出状态: 0 成功, 1 转换或计算未完成, 2 命令行错误\n";
 }

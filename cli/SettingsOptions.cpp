@@ -10,6 +10,7 @@
 #include "batch/ParameterFile.h"
 #include "cli/ProjectionList.h"
 #include "engine/CoordSettings.h"
+#include "tables/FixedDecimalText.h"
 #include "tables/NumberText.h"
 #include "tables/ProjectionCatalogue.h"
 #include "tables/SupportedProjections.h"
@@ -55,10 +56,10 @@ bool SetProjectionParameter(const std::string& value, std::string& parameter) {
   return true;
 }
 
-// A whole number from 1 to `largest`.
-bool ReadCount(const std::string& value, int largest, int& count) {
+// A whole number from `smallest` to `largest`.
+bool ReadCount(const std::string& value, int smallest, int largest, int& count) {
   double number;
-  if (!ReadWholeNumber(value, number) || number < 1 || number > largest) return false;
+  if (!ReadWholeNumber(value, number) || number < smallest || number > largest) return false;
   count = static_cast<int>(number);
   return true;
 }
@@ -157,9 +158,11 @@ bool ApplyOption(const std::string& name, const std::string& value, ToolOptions&
     projection.zoneWidth = value == "3" ? 3 : 6;
   } else if (name == "--zone") {
     // Within the most zones a system has; within the chosen system's once all options are in.
-    return ReadCount(value, ZoneCount(ZoneSystem::GaussKruger3), projection.zone);
+    return ReadCount(value, 1, ZoneCount(ZoneSystem::GaussKruger3), projection.zone);
   } else if (name == "--threads") {
-    return ReadCount(value, 1024, options.threads);
+    return ReadCount(value, 1, 1024, options.threads);
+  } else if (name == "--decimals") {
+    return ReadCount(value, 0, kMaxFixedDecimals, settings.outputDecimals);
   }
   return true;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "tables/FixedDecimalText.h"
 #include "tables/NumberText.h"
 
 namespace tarnwell {
@@ -85,6 +86,11 @@ void AppendPadded(std::string& text, std::int32_t value, int width) {
   text.append(digits, end);
 }
 
+// Whether the written minutes or seconds (of a value below 60) read 60.
+bool RoundsToSixty(const char* begin, const char* end) {
+  return end - begin >= 2 && begin[0] == '6' && begin[1] == '0';
+}
+
 }  // namespace
 
 AngleFormat AngleFormatFromKeyword(std::string_view keyword) {
@@ -135,27 +141,36 @@ bool ReadGeodeticPoint(std::string_view latitude, std::string_view longitude, st
   return true;
 }
 
-void AppendAngle(double degrees, AngleFormat format, std::string& text) {
+void AppendAngle(double degrees, AngleFormat format, std::string& text, int decimals) {
   if (format != AngleFormat::DDD) degrees = AsPrintedDegrees(degrees);
   const double magnitude = std::fabs(degrees);
   // Only an angle can be written as one; anything else stays number text.
   if (format == AngleFormat::DDD || !(magnitude < std::numeric_limits<std::int32_t>::max())) {
-    AppendNumber(degrees, text);
+    AppendFixedDecimal(degrees, decimals, text);
     return;
   }
-  const auto wholeDegrees = static_cast<std::int32_t>(magnitude);  // truncated, never rounded
+  auto wholeDegrees = static_cast<std::int32_t>(magnitude);  // truncated
   const double minutes = (magnitude - wholeDegrees) * 60;
+  auto wholeMinutes = static_cast<std::int32_t>(minutes);
+  // The last piece, rounded; a rounding up to 60 carries into the piece before.
+  char last[kFixedDecimalBufferSize];
+  const double lastValue = format == AngleFormat::DMS ? (minutes - wholeMinutes) * 60 : minutes;
+  char* lastEnd = WriteFixedDecimal(lastValue, decimals, last);
+  if (RoundsToSixty(last, lastEnd)) {
+    lastEnd = WriteFixedDecimal(0.0, decimals, last);
+    if (format == AngleFormat::DMM || ++wholeMinutes == 60) {
+      wholeMinutes = 0;
+      ++wholeDegrees;
+    }
+  }
   if (degrees < 0) text += '-';
   AppendPadded(text, wholeDegrees, 3);
   text += ':';
   if (format == AngleFormat::DMS) {
-    const auto wholeMinutes = static_cast<std::int32_t>(minutes);
     AppendPadded(text, wholeMinutes, 2);
     text += ':';
-    AppendNumber((minutes - wholeMinutes) * 60, text);
-  } else {
-    AppendNumber(minutes, text);
   }
+  text.append(last, lastEnd);
 }
 
 }  // namespace tarnwell

@@ -35,9 +35,13 @@ bool ReadAngle(std::string_view text, AngleFormat format, double& degrees);
 bool ReadGeodeticPoint(std::string_view latitude, std::string_view longitude, std::string_view height,
                        AngleFormat format, GeodeticPoint& point);
 
-// Appends decimal degrees in `format`. Minutes and seconds are truncated,
-// never rounded up to 60; a negative angle carries one sign in front of the
-// whole text. A value too large to be an angle is written as a number.
-void AppendAngle(double degrees, AngleFormat format, std::string& text);
+// Appends decimal degrees in `format`, the last piece (seconds, minutes or
+// degrees) with `decimals` decimals (0 to 15). Whole minutes and degrees are
+// truncated; the last piece is rounded correctly, and when it rounds up to 60
+// it carries into the piece before: 59.99995″ at 4 decimals is the next
+// minute, 0.0000″. At 15 decimals nothing can round up to 60. A negative
+// angle carries one sign in front of the whole text. A value too large to be
+// an angle is written as a number.
+void AppendAngle(double degrees, AngleFormat format, std::string& text, int decimals = 15);
 
 }  // namespace tarnwell

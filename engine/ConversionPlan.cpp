@@ -1,5 +1,6 @@
 #include "engine/ConversionPlan.h"
 
+#include <algorithm>
 #include <type_traits>
 
 #include "engine/BursaWolf.h"
@@ -49,12 +50,27 @@ std::optional<PlaneProjection> MakeProjection(const ProjectionParams& projection
 
 }  // namespace
 
+bool ReadSourceValues(bool geodetic, AngleFormat angleFormat, std::string_view first, std::string_view second,
+                      std::string_view third, std::array<double, 3>& values) {
+  std::array<double, 3> read;
+  if (geodetic) {
+    GeodeticPoint point;
+    if (!ReadGeodeticPoint(first, second, third, angleFormat, point)) return false;
+    read = {point.latitude, point.longitude, point.height};
+  } else if (!ReadNumber(first, read[0]) || !ReadNumber(second, read[1]) || !ReadNumber(third, read[2])) {
+    return false;
+  }
+  values = read;
+  return true;
+}
+
 std::optional<ConversionPlan> ConversionPlan::FromSettings(const CoordSettings& settings) {
   if (!EllipsoidChoiceAllowed(settings)) return std::nullopt;
   ConversionPlan plan;
   plan.route_ = ChooseRoute(settings);
   plan.sourceAngleFormat_ = AngleFormatFromKeyword(settings.sourceAngleFormat);
   plan.targetAngleFormat_ = AngleFormatFromKeyword(settings.targetAngleFormat);
+  plan.outputDecimals_ = std::clamp(settings.outputDecimals, 0, kMaxFixedDecimals);
   plan.sevenParams_ = settings.sevenParams;
   plan.useFourParams_ = settings.useFourParams && HasPlaneSide(plan.route_);
   plan.fourParams_ = settings.fourParams;
@@ -93,15 +109,6 @@ AngleFormat ConversionPlan::angleFormat(ConversionSide side) const {
   return side == ConversionSide::Source ? sourceAngleFormat_ : targetAngleFormat_;
 }
 
-bool ConversionPlan::ReadPlane(std::string_view north, std::string_view east, std::string_view height,
-                               PlanePoint& point) const {
-  PlanePoint read;
-  if (!ReadNumber(north, read.north) || !ReadNumber(east, read.east) || !ReadNumber(height, read.height))
-    return false;
-  point = read;
-  return true;
-}
-
 void ConversionPlan::ToLocalGrid(PlanePoint& point) const {
   if (!useFourParams_) return;
   point.height = heightFit_.Apply(point.north, point.east, point.height);
@@ -116,52 +123,44 @@ void ConversionPlan::FromLocalGrid(PlanePoint& point) const {
 
 Refusal ConversionPlan::Convert(std::string_view first, std::string_view second, std::string_view third,
                                 TargetPoint& target) const {
+  if (route_ == Route::SameLB || route_ == Route::NoConversion)
+    return kFormatWrong;  // no conversion: callers handle these routes themselves
+  const bool geodeticSource = route_ == Route::LBToSpace || route_ == Route::LBToPlan || route_ == Route::SevenParams;
+  std::array<double, 3> read;
+  if (!ReadSourceValues(geodeticSource, sourceAngleFormat_, first, second, third, read))
+    return route_ == Route::LBToSpace || route_ == Route::SevenParams ? kSourceFormatWrong : kFormatWrong;
+  const GeodeticPoint geodetic{read[0], read[1], read[2]};
+  PlanePoint plane{read[0], read[1], read[2]};
   switch (route_) {
     case Route::LBToSpace:
+      target = sourceEllipsoid_->ToCartesian(geodetic);
+      return {};
+    case Route::SevenParams:
+      target = targetEllipsoid_->ToGeodetic(ApplyBursaWolf(sevenParams_, sourceEllipsoid_->ToCartesian(geodetic)));
+      return {};
     case Route::LBToPlan:
-    case Route::SevenParams: {
-      GeodeticPoint geodetic;
-      if (!ReadGeodeticPoint(first, second, third, sourceAngleFormat_, geodetic))
-        return route_ == Route::LBToPlan ? kFormatWrong : kSourceFormatWrong;
-      if (route_ == Route::LBToSpace) {
-        target = sourceEllipsoid_->ToCartesian(geodetic);
-      } else if (route_ == Route::SevenParams) {
-        target = targetEllipsoid_->ToGeodetic(ApplyBursaWolf(sevenParams_, sourceEllipsoid_->ToCartesian(geodetic)));
-      } else {
-        PlanePoint plane;
-        if (Refusal refusal = projection_->Forward(geodetic, plane); !refusal.empty()) return refusal;
-        ToLocalGrid(plane);
-        target = plane;
-      }
-      return {};
-    }
-    case Route::SpaceToLB: {
-      CartesianPoint cartesian;
-      if (!ReadNumber(first, cartesian.X) || !ReadNumber(second, cartesian.Y) || !ReadNumber(third, cartesian.Z))
-        return kFormatWrong;
-      target = sourceEllipsoid_->ToGeodetic(cartesian);
-      return {};
-    }
-    case Route::PlanToLB: {
-      PlanePoint plane;
-      GeodeticPoint geodetic;
-      if (!ReadPlane(first, second, third, plane)) return kFormatWrong;
-      FromLocalGrid(plane);
-      if (Refusal refusal = projection_->Inverse(plane, geodetic); !refusal.empty()) return refusal;
-      target = geodetic;
-      return {};
-    }
-    case Route::PlanToPlan: {
-      PlanePoint plane;
-      if (!ReadPlane(first, second, third, plane)) return kFormatWrong;
+      if (Refusal refusal = projection_->Forward(geodetic, plane); !refusal.empty()) return refusal;
       ToLocalGrid(plane);
       target = plane;
       return {};
+    case Route::SpaceToLB:
+      target = sourceEllipsoid_->ToGeodetic(CartesianPoint{read[0], read[1], read[2]});
+      return {};
+    case Route::PlanToLB: {
+      GeodeticPoint converted;
+      FromLocalGrid(plane);
+      if (Refusal refusal = projection_->Inverse(plane, converted); !refusal.empty()) return refusal;
+      target = converted;
+      return {};
     }
+    case Route::PlanToPlan:
+      ToLocalGrid(plane);
+      target = plane;
+      return {};
     case Route::SameLB:
     case Route::NoConversion: break;
   }
-  return kFormatWrong;  // no conversion: callers handle these routes themselves
+  return kFormatWrong;
 }
 
 void ConversionPlan::AppendValueText(const TargetPoint& point, int index, std::string& text) const {
@@ -178,9 +177,9 @@ void ConversionPlan::AppendValueText(const TargetPoint& point, int index, std::s
       },
       point);
   if (values.angles && index < 2) {
-    AppendAngle(values.value[index], targetAngleFormat_, text);
+    AppendAngle(values.value[index], targetAngleFormat_, text, outputDecimals_);
   } else {
-    AppendNumber(values.value[index], text);
+    AppendFixedDecimal(values.value[index], outputDecimals_, text);
   }
 }
 

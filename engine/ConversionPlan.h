@@ -20,6 +20,7 @@
 #include "engine/Ellipsoid.h"
 #include "engine/Points.h"
 #include "engine/PlaneProjection.h"
+#include "tables/FixedDecimalText.h"
 
 namespace tarnwell {
 
@@ -42,6 +43,13 @@ constexpr Refusal kFormatWrong = "坐标格式错误,请检查.";
 
 // A converted point, in the target coordinate type.
 using TargetPoint = std::variant<GeodeticPoint, CartesianPoint, PlanePoint>;
+
+// The three values of a source point read from its texts (blanks around
+// them ignored), as every conversion reads them: for a geodetic source B and
+// L in `angleFormat`, as decimal degrees, and h; for the other types three
+// numbers. False, with `values` untouched, when any does not read.
+bool ReadSourceValues(bool geodetic, AngleFormat angleFormat, std::string_view first, std::string_view second,
+                      std::string_view third, std::array<double, 3>& values);
 
 class ConversionPlan {
  public:
@@ -68,14 +76,14 @@ class ConversionPlan {
                   TargetPoint& target) const;
 
   // Appends the target texts, separated by `separator`: angles in the
-  // target angle format, every other value with 15 decimals.
+  // target angle format, every other value a number; each rounded to the
+  // output decimals of the settings.
   void AppendTexts(const TargetPoint& point, char separator, std::string& text) const;
   std::array<std::string, 3> Texts(const TargetPoint& point) const;
 
  private:
   ConversionPlan() = default;
 
-  bool ReadPlane(std::string_view north, std::string_view east, std::string_view height, PlanePoint& point) const;
   // From the projection's grid to the local grid and back: the height fit at
   // the projection's grid position, the four parameters. Nothing without the
   // four-parameter switch.
@@ -87,6 +95,7 @@ class ConversionPlan {
   Route route_ = Route::NoConversion;
   AngleFormat sourceAngleFormat_ = AngleFormat::DMS;
   AngleFormat targetAngleFormat_ = AngleFormat::DMS;
+  int outputDecimals_ = kMaxFixedDecimals;
   std::optional<Ellipsoid> sourceEllipsoid_;
   std::optional<Ellipsoid> targetEllipsoid_;
   SevenParams sevenParams_;

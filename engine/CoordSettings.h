@@ -39,6 +39,8 @@ struct CoordSettings {
   bool useFourParams = false;
   FourParams fourParams;
   HeightFit heightFit;
+  // Decimals of every converted number and of an angle's last piece, 0..15.
+  int outputDecimals = 15;
 
   // The single record of the process, made with the defaults on first use.
   // (Tests restore the defaults with `CoordSettings::instance() = {};`.)

@@ -4,32 +4,52 @@
 // The conversion runs on a worker thread. The window takes no input while it
 // runs (the settings must not change under it); a conversion that takes
 // longer than a moment shows a modal progress dialog with a Cancel button.
+//
+// The page shows the first lines of the chosen file as the conversion will
+// read them, asks before an existing output is replaced, sums up a finished
+// conversion, takes a file dropped on it and keeps the files used last.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <utility>
 
 #include "batch/CoordinateFile.h"
 #include "ui/FileDialogs.h"
 
-class QPlainTextEdit;
-class QPushButton;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTableWidget;
 
 namespace tarnwell {
 
 class CDlgFileFt;
+class SettingsStore;
 
 class CDlgFile : public QWidget {
   Q_OBJECT
 
  public:
+  // Asks a yes/no question over `parent`; true for yes.
+  using Question = std::function<bool(QWidget* parent, const QString& text)>;
+
+  // The files the page keeps in its menu.
+  static constexpr int kRecentFileCount = 8;
+  // The lines the preview shows.
+  static constexpr std::size_t kPreviewLineCount = 10;
+
   explicit CDlgFile(QWidget* parent = nullptr);
 
   void OnFormat();
   void OnBrowse();
   void OnConvert();
+
+  // Reads the preview again (after a change of the source type or format).
+  void RefreshPreview();
 
   CDlgFileFt* formatDialog() const { return formatDialog_; }
 
@@ -38,15 +58,43 @@ class CDlgFile : public QWidget {
 
   // Replaces the file-open dialog of "浏览".
   void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+  // The question before an existing output is replaced (the standard
+  // question box unless set).
+  void setQuestion(Question question) { question_ = std::move(question); }
+
+  // The store that keeps the recent files (none: they last as long as the
+  // page); the menu the page fills with them, each entry putting its path in
+  // the input box. Both must outlive the page.
+  void setStore(SettingsStore* store);
+  void setRecentFilesMenu(QMenu* menu);
+  const QStringList& recentFiles() const { return recentFiles_; }
+
+  // Puts `path` in the input box.
+  void setInputPath(const QString& path);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   BatchResult ConvertOnWorker(const std::string& inputPath);
+  // False when the output exists and the user keeps it.
+  bool MayWriteOutput(const std::string& inputPath);
+  void RememberRecentFile(const QString& path);
+  void FillRecentFilesMenu();
 
-  QPlainTextEdit* inputPath_ = nullptr;
-  QPlainTextEdit* outputPath_ = nullptr;
+  QLineEdit* inputPath_ = nullptr;
+  QLineEdit* outputPath_ = nullptr;
+  QLabel* summary_ = nullptr;
+  QTableWidget* preview_ = nullptr;
   CDlgFileFt* formatDialog_ = nullptr;
   std::chrono::milliseconds progressDelay_{500};
   FileChooser chooseFile_ = OpenCoordinateFile;
+  Question question_;
+  SettingsStore* store_ = nullptr;
+  QMenu* recentFilesMenu_ = nullptr;
+  QStringList recentFiles_;  // the latest first
 };
 
 }  // namespace tarnwell

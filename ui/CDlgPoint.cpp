@@ -69,12 +69,15 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
   LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
 }
 
+std::array<QString, 3> CoordinateValueNames(const std::string& type) {
+  if (type == "Space") return {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
+  if (type == "LB") return {QStringLiteral("纬度"), QStringLiteral("经度"), QStringLiteral("大地高")};
+  return {QStringLiteral("北坐标"), QStringLiteral("东坐标"), QStringLiteral("水准高")};
+}
+
 void CDlgPoint::SetLabels(const std::array<QLabel*, 3>& labels, const std::string& type) {
-  static const QString spaceLabels[3] = {QStringLiteral("X="), QStringLiteral("Y="), QStringLiteral("Z=")};
-  static const QString geodeticLabels[3] = {QStringLiteral("纬度="), QStringLiteral("经度="), QStringLiteral("大地高=")};
-  static const QString planLabels[3] = {QStringLiteral("北坐标="), QStringLiteral("东坐标="), QStringLiteral("水准高=")};
-  const QString* texts = type == "Space" ? spaceLabels : type == "LB" ? geodeticLabels : planLabels;
-  for (int i = 0; i < 3; ++i) labels[i]->setText(texts[i]);
+  const std::array<QString, 3> names = CoordinateValueNames(type);
+  for (int i = 0; i < 3; ++i) labels[i]->setText(names[i] + QLatin1Char('='));
 }
 
 void CDlgPoint::SetSourceLabels(const std::string& type) { SetLabels(sourceLabels_, type); }

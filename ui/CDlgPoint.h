@@ -12,6 +12,10 @@ class QPushButton;
 
 namespace tarnwell {
 
+// The names of the three values of a coordinate type: B, L, h for "LB"
+// (纬度, 经度, 大地高), X, Y, Z for "Space", x, y, h for any other ("Plan").
+std::array<QString, 3> CoordinateValueNames(const std::string& type);
+
 class CDlgPoint : public QWidget {
   Q_OBJECT
 

@@ -3,8 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +12,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -23,6 +22,7 @@
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
+#include "tables/FixedDecimalText.h"
 #include "tables/TablePaths.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
@@ -33,6 +33,7 @@
 #include "ui/CDlgProjTrans.h"
 #include "ui/CDlgSParas.h"
 #include "ui/CDlgTParas.h"
+#include "ui/FileDialogs.h"
 #include "ui/Manual.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
@@ -82,15 +83,6 @@ bool SelectEntry(QComboBox* list, const std::string& text) {
   return true;
 }
 
-const QString kParameterFileFilter = QStringLiteral("参数文件 (*.twp);;所有文件 (*)");
-const QString kParameterFileSuffix = QStringLiteral("twp");
-
-// The folder a parameter file dialog starts in: the last one used, else home.
-QString StartFolder(const SettingsStore* store) {
-  const QString folder = store ? store->lastFolder() : QString();
-  return folder.isEmpty() ? QDir::homePath() : folder;
-}
-
 }  // namespace
 
 CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
@@ -98,12 +90,9 @@ CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
       store_(store),
       question_(AskStandardQuestion),
       urlOpener_(QDesktopServices::openUrl),
-      chooseParameterFileToSave_([store](QWidget* parent) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("保存参数"), StartFolder(store), kParameterFileFilter);
-      }),
-      chooseParameterFileToOpen_([store](QWidget* parent) {
-        return QFileDialog::getOpenFileName(parent, QStringLiteral("打开参数"), StartFolder(store), kParameterFileFilter);
-      }) {
+      chooseParameterFileToSave_(SaveParameterFile),
+      chooseParameterFileToOpen_(OpenParameterFile) {
+  KeepFileDialogFolderIn(store_);
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Tarnwell"));
   setWindowIcon(ProgramIcon());
@@ -184,6 +173,14 @@ QWidget* CTarnwellDlg::MakeChoices() {
     conversionGrid->addWidget(ellipsoid, row, 3);
     ++row;
   }
+  outputDecimals_ = new QSpinBox;
+  outputDecimals_->setObjectName(QStringLiteral("outputDecimals"));
+  outputDecimals_->setRange(0, kMaxFixedDecimals);
+  connect(outputDecimals_, &QSpinBox::valueChanged, this, [](int decimals) { CoordSettings::instance().outputDecimals = decimals; });
+  auto* decimalsLabel = new QLabel(QStringLiteral("输出小数位数"));
+  decimalsLabel->setBuddy(outputDecimals_);
+  conversionGrid->addWidget(decimalsLabel, 2, 0);
+  conversionGrid->addWidget(outputDecimals_, 2, 1);
   conversionGrid->setColumnStretch(3, 1);
 
   auto* typeColumn = new QVBoxLayout;
@@ -217,6 +214,8 @@ void CTarnwellDlg::MakeMenu() {
   QMenu* file = menuBar->addMenu(QStringLiteral("文件&F"));
   addCommand(file, QStringLiteral("打开参数&O"), kOpenParameters);
   addCommand(file, QStringLiteral("保存参数&S"), kSaveParameters);
+  recentFilesMenu_ = file->addMenu(QStringLiteral("最近的文件&R"));
+  recentFilesMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
   file->addSeparator();
   addCommand(file, QStringLiteral("退出&C"), kExit);
   QMenu* settings = menuBar->addMenu(QStringLiteral("设置&P"));
@@ -245,6 +244,9 @@ void CTarnwellDlg::MakePages() {
   threeParameterPage_ = new CDlgTParas(datumDialog_);
   sevenParameterPage_ = new CDlgSParas(datumDialog_);
   fourParameterPage_ = new CDlgFParas;
+  filePage_->setStore(store_);
+  filePage_->setRecentFilesMenu(recentFilesMenu_);
+  connect(recentFilesMenu_, &QMenu::triggered, this, [this] { tabs_->setCurrentWidget(filePage_); });
   tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
   tabs_->addTab(filePage_, QStringLiteral("文件转换"));
   tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
@@ -271,6 +273,10 @@ void CTarnwellDlg::OnInitDialog() {
   MarkSaved();
 }
 
+CTarnwellDlg::~CTarnwellDlg() {
+  if (store_) KeepFileDialogFolderIn(nullptr);
+}
+
 void CTarnwellDlg::ShowSettings() {
   const CoordSettings& settings = CoordSettings::instance();
   SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
@@ -278,6 +284,7 @@ void CTarnwellDlg::ShowSettings() {
   // The switches show the settings; their enabling rules apply only when clicked.
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
+  outputDecimals_->setValue(settings.outputDecimals);
   if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
   if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
   ApplySource(TypeOf(settings.sourceType));
@@ -358,6 +365,7 @@ void CTarnwellDlg::ChooseSource(Type source, std::array<bool, 3> targetsAllowed,
   pointPage_->SetTargetLabels(kTypeKeywords[defaultTarget]);
   CoordSettings::instance().sourceType = kTypeKeywords[source];
   CoordSettings::instance().targetType = kTypeKeywords[defaultTarget];
+  filePage_->RefreshPreview();
 }
 
 void CTarnwellDlg::OnTargetSpace() { ChooseTarget(kSpace); }
@@ -392,7 +400,10 @@ void CTarnwellDlg::OnFourParams() {
   if (sourceRadios_[kPlan]->isChecked()) OnSourcePlan();
 }
 
-void CTarnwellDlg::OnSourceAngleFormat() { CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText()); }
+void CTarnwellDlg::OnSourceAngleFormat() {
+  CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText());
+  filePage_->RefreshPreview();
+}
 void CTarnwellDlg::OnTargetAngleFormat() { CoordSettings::instance().targetAngleFormat = ToStd(targetAngleFormat_->currentText()); }
 void CTarnwellDlg::OnSourceEllipsoid() { CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentText()); }
 void CTarnwellDlg::OnTargetEllipsoid() { CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentText()); }
@@ -451,9 +462,8 @@ bool CTarnwellDlg::HasUnsavedWork() const {
 void CTarnwellDlg::OnSaveParameters() {
   QString path = chooseParameterFileToSave_(this);
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + kParameterFileSuffix;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".twp");
   if (!WriteParameterFile(ToStdPath(path), CoordSettings::instance())) return;
-  if (store_) store_->setLastFolder(QFileInfo(path).absolutePath());
   MarkSaved();
 }
 
@@ -463,7 +473,6 @@ void CTarnwellDlg::OnOpenParameters() {
   const std::optional<CoordSettings> opened = ReadParameterFile(ToStdPath(path), CoordSettings::instance());
   if (!opened) return;
   CoordSettings::instance() = *opened;
-  if (store_) store_->setLastFolder(QFileInfo(path).absolutePath());
   ShowReplacedSettings();
   MarkSaved();
 }
@@ -477,6 +486,7 @@ void CTarnwellDlg::done(int result) {
 void CTarnwellDlg::OnResetSettings() {
   if (!question_(this, kResetQuestion)) return;
   if (store_) store_->Clear();
+  filePage_->setStore(store_);  // the recent files, forgotten with the rest
   CoordSettings::instance() = {};
   MarkSaved();
   // As at a first start: every type usable, the first page, the window's

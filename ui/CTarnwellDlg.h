@@ -22,7 +22,9 @@
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
+class QMenu;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 class QUrl;
 
@@ -63,6 +65,7 @@ class CTarnwellDlg : public QDialog {
 
   // `store`, when given, must outlive the window.
   explicit CTarnwellDlg(SettingsStore* store = nullptr, QWidget* parent = nullptr);
+  ~CTarnwellDlg() override;
 
   // The question before leaving with unsaved work and before a reset (the
   // standard question box unless set).
@@ -160,6 +163,8 @@ class CTarnwellDlg : public QDialog {
   QComboBox* targetAngleFormat_ = nullptr;
   QComboBox* sourceEllipsoid_ = nullptr;
   QComboBox* targetEllipsoid_ = nullptr;
+  QSpinBox* outputDecimals_ = nullptr;
+  QMenu* recentFilesMenu_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QSet<QObject*> windowControls_;  // the controls the keyboard table serves
 

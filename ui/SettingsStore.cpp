@@ -11,6 +11,7 @@
 #include <span>
 
 #include "tables/EllipsoidCatalogue.h"
+#include "tables/FixedDecimalText.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
@@ -119,6 +120,10 @@ const char* const kCoefficientKeys[] = {"heightFit/a0", "heightFit/a1", "heightF
 const char* const kPage = "window/page";
 const char* const kGeometry = "window/geometry";
 const char* const kLastFolder = "file/lastFolder";
+const char* const kRecentFiles = "file/recentFiles";
+const char* const kRecentFilePath = "path";
+constexpr int kRecentFileLimit = 8;
+const char* const kOutputDecimals = "conversion/outputDecimals";
 
 // Every value is written as text, so that the file reads plainly; reading
 // takes a value only when it is text (a hand-edited "a, b" reads as a list,
@@ -271,6 +276,8 @@ CoordSettings SettingsStore::LoadCoordSettings() const {
   if (const std::optional<bool> on = ReadSwitch(*settings_, kUseFourParams)) loaded.useFourParams = *on;
   if (const std::optional<FourParams> params = ReadFourParams(*settings_)) loaded.fourParams = *params;
   if (const std::optional<HeightFit> fit = ReadHeightFit(*settings_)) loaded.heightFit = *fit;
+  if (const std::optional<int> decimals = ReadInteger(*settings_, kOutputDecimals); decimals && *decimals >= 0 && *decimals <= kMaxFixedDecimals)
+    loaded.outputDecimals = *decimals;
   return loaded;
 }
 
@@ -292,6 +299,7 @@ void SettingsStore::SaveCoordSettings(const CoordSettings& settings) {
   for (std::size_t term = 0; term < settings.heightFit.coefficients.size(); ++term) {
     Write(*settings_, kCoefficientKeys[term], NumberText(settings.heightFit.coefficients[term]));
   }
+  Write(*settings_, kOutputDecimals, QString::number(settings.outputDecimals));
   settings_->sync();
 }
 
@@ -325,6 +333,29 @@ QString SettingsStore::lastFolder() const {
 
 void SettingsStore::setLastFolder(const QString& folder) {
   Write(*settings_, kLastFolder, QDir::cleanPath(folder));
+  settings_->sync();
+}
+
+QStringList SettingsStore::recentFiles() const {
+  QStringList paths;
+  const int count = std::min(settings_->beginReadArray(QLatin1String(kRecentFiles)), kRecentFileLimit);
+  for (int index = 0; index < count; ++index) {
+    settings_->setArrayIndex(index);
+    const std::optional<QString> path = ReadText(*settings_, kRecentFilePath);
+    if (path && !path->isEmpty()) paths << *path;
+  }
+  settings_->endArray();
+  return paths;
+}
+
+void SettingsStore::setRecentFiles(const QStringList& paths) {
+  settings_->remove(QLatin1String(kRecentFiles));
+  settings_->beginWriteArray(QLatin1String(kRecentFiles));
+  for (int index = 0; index < std::min(static_cast<int>(paths.size()), kRecentFileLimit); ++index) {
+    settings_->setArrayIndex(index);
+    Write(*settings_, kRecentFilePath, paths[index]);
+  }
+  settings_->endArray();
   settings_->sync();
 }
 

@@ -15,6 +15,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "engine/CoordSettings.h"
@@ -54,6 +55,10 @@ class SettingsStore {
   // The folder a file was last chosen in, when it still exists; else empty.
   QString lastFolder() const;
   void setLastFolder(const QString& folder);
+
+  // The coordinate files used last, the latest first (at most eight).
+  QStringList recentFiles() const;
+  void setRecentFiles(const QStringList& paths);
 
   // Forgets everything: the next load gives the defaults.
   void Clear();

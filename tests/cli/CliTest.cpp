@@ -137,6 +137,20 @@ TEST_F(Cli, PointConvertsAsTheSinglePointPage) {
   EXPECT_EQ(copied.out, "--to,x,-y\n");
 }
 
+// --decimals rounds every output value, with the carry of the seconds.
+TEST_F(Cli, DecimalsRoundTheOutput) {
+  const CliRun dms = RunCli({"point", "--from", "Space", "--to", "LB", "--decimals", "4", "6378137.00004", "0", "0"});
+  EXPECT_EQ(dms.exitStatus, 0) << dms.err;
+  EXPECT_EQ(dms.out, "000:00:0.0000,000:00:0.0000,0.0000\n");
+  const CliRun carried = RunCli({"point", "--from", "LB", "--to", "LB", "--to-ellipsoid", "krass", "--from-angle", "DDD",
+                                 "--seven", "0,0,0,0,0,0,0", "--decimals", "0", "30.99999", "-120.99999", "0"});
+  EXPECT_EQ(carried.exitStatus, 0) << carried.err;
+  EXPECT_EQ(SplitAtChar(carried.out, ',')[0], "031:00:0");
+  EXPECT_EQ(SplitAtChar(carried.out, ',')[1], "-121:00:0");
+  const CliRun whole = RunCli({"point", "--from", "LB", "--to", "Space", "--decimals", "15", "0:0:0", "120:0:0", "0"});
+  EXPECT_EQ(SplitAtChar(whole.out, ',')[2], "0.000000000000000\n");
+}
+
 TEST_F(Cli, PointRefusedShowsTheMessageAndExitsOne) {
   const CliRun run = RunCli({"point", "--from", "LB", "--to", "Space", "30:30", "120:0:0", "0"});
   EXPECT_EQ(run.exitStatus, 1);
@@ -542,7 +556,8 @@ TEST_F(Cli, ThreadsOptionKeepsTheOutput) {
 TEST_F(Cli, OptionValuesMustBeWholeNumbers) {
   for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
            {"--lon0", "12O"}, {"--lon0", "abc"}, {"--lon0", "NULL"}, {"--k", ""}, {"--x0", "5e5x"},
-           {"--threads", "0"}, {"--threads", "two"}, {"--threads", "1.5"}}) {
+           {"--threads", "0"}, {"--threads", "two"}, {"--threads", "1.5"}, {"--decimals", "16"},
+           {"--decimals", "-1"}, {"--decimals", "4.0"}, {"--decimals", "+4"}, {"--decimals", ""}}) {
     const CliRun run = RunCli({"point", "--from", "LB", "--to", "Plan", option, value, "31:30:0", "121:15:0", "0"});
     EXPECT_EQ(run.exitStatus, 2) << option << ' ' << value;
     EXPECT_EQ(run.err.rfind("tarnwell-cli: 选项 " + option + " 的取值无效: " + value + "\n", 0), 0u) << run.err;

@@ -126,6 +126,47 @@ INSTANTIATE_TEST_SUITE_P(
                     WriteCase{"DMS", -0.5, "-000:30:0.000000000000000"},
                     WriteCase{"DMS", 0.0, "000:00:0.000000000000000"}));
 
+// The last piece rounded to fewer decimals, carrying into the minute and the
+// degree when it rounds up to 60; at 15 decimals the truncated text of old.
+struct RoundedCase {
+  const char* format;
+  double degrees;
+  int decimals;
+  const char* text;
+};
+
+class AngleRounding : public testing::TestWithParam<RoundedCase> {};
+
+TEST_P(AngleRounding, RoundsTheLastPieceWithItsCarry) {
+  const RoundedCase& c = GetParam();
+  std::string text;
+  AppendAngle(c.degrees, AngleFormatFromKeyword(c.format), text, c.decimals);
+  EXPECT_EQ(text, c.text);
+}
+
+constexpr double Dms(double degrees, double minutes, double seconds) {
+  return degrees + minutes / 60 + seconds / 3600;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Decimals, AngleRounding,
+    testing::Values(RoundedCase{"DMS", 31.499999999999993, 15, "031:29:59.999999999974420"},
+                    RoundedCase{"DMS", 31.499999999999993, 4, "031:30:0.0000"},
+                    RoundedCase{"DMS", Dms(10, 20, 30.12344), 4, "010:20:30.1234"},
+                    RoundedCase{"DMS", Dms(10, 20, 59.99996), 4, "010:21:0.0000"},
+                    RoundedCase{"DMS", Dms(10, 59, 59.99996), 4, "011:00:0.0000"},
+                    RoundedCase{"DMS", -Dms(10, 59, 59.99996), 4, "-011:00:0.0000"},
+                    RoundedCase{"DMS", -Dms(0, 20, 59.99996), 4, "-000:21:0.0000"},
+                    RoundedCase{"DMS", Dms(10, 20, 30.6), 0, "010:20:31"},
+                    RoundedCase{"DMS", Dms(10, 59, 59.6), 0, "011:00:0"},
+                    RoundedCase{"DMS", Dms(10, 20, 59.4), 0, "010:20:59"},
+                    RoundedCase{"DMM", Dms(10, 59.99996, 0), 4, "011:0.0000"},
+                    RoundedCase{"DMM", Dms(10, 20.123456, 0), 3, "010:20.123"},
+                    RoundedCase{"DMM", -Dms(10, 59.6, 0), 0, "-011:0"},
+                    RoundedCase{"DMM", 10.5, 0, "010:30"},
+                    RoundedCase{"DDD", 120.12345678, 3, "120.123"},
+                    RoundedCase{"DDD", -0.9996, 0, "-1"}));
+
 TEST(AngleText, RoundTripsEveryFormatAndSign) {
   std::mt19937_64 random(3);
   std::uniform_real_distribution<double> angle(-180, 180);

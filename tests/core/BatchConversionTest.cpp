@@ -446,5 +446,58 @@ TEST_F(BatchConversion, LineOfCommasIsRefused) {
   EXPECT_EQ(recorder.messages[0], "文件坐标格式不正确，请检查。\n第 1 行: " + std::string(60, ',') + "…");
 }
 
+// Every output number and angle with the decimals of the settings; the
+// points lie where the values are known exactly.
+TEST_F(BatchConversion, OutputDecimalsRoundEveryValue) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  CoordSettings::instance().outputDecimals = 3;
+  const std::string toSpace = folder.File("lb.csv");
+  test::WriteBytes(toSpace, "E,0,0,0.12345\r\nN,90,0,0\r\n");
+  ASSERT_EQ(Convert(toSpace).outcome, BatchOutcome::Converted);
+  EXPECT_EQ(test::ReadBytes(toSpace + "1"),
+            "E,6378137.123,0.000,0.000\r\nN,0.000,0.000,6356752.314\r\n");
+
+  UseTypes("Space", "LB", "n,X,Y,Z", "DMS");
+  CoordSettings::instance().outputDecimals = 0;
+  const std::string toLB = folder.File("xyz.csv");
+  test::WriteBytes(toLB, "E,6378137.6,0,0\r\n");
+  ASSERT_EQ(Convert(toLB).outcome, BatchOutcome::Converted);
+  EXPECT_EQ(test::ReadBytes(toLB + "1"), "E,000:00:0,000:00:0,1\r\n");
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+// The preview reads what the conversion reads, line for line, and says
+// nothing: a bad line is marked with the reason the conversion would stop.
+TEST_F(BatchConversion, PreviewReadsTheFirstLinesAsTheConversionWould) {
+  UseTypes("LB", "Space", "n,b,l,h", "DMS");
+  const std::string input = folder.File("preview.csv");
+  test::WriteBytes(input, "控制点,30:30:0,120:15:36,10.5\r\nP2,30.5,120,0\r\nP3,1,2\r\n\r\nP5, 1:0:0 ,2:30:0, -3 \r\nP6,0:0:0,0:0:0,0\r\n");
+  const auto rows = PreviewCoordinateFile(CoordSettings::instance(), input, 5);
+  ASSERT_TRUE(rows);
+  ASSERT_EQ(rows->size(), 5u);
+  EXPECT_EQ((*rows)[0].name, "控制点");
+  EXPECT_EQ((*rows)[0].refusal, "");
+  EXPECT_DOUBLE_EQ((*rows)[0].values[0], 30.5);
+  EXPECT_DOUBLE_EQ((*rows)[0].values[1], 120.26);
+  EXPECT_DOUBLE_EQ((*rows)[0].values[2], 10.5);
+  EXPECT_EQ((*rows)[1].refusal, "坐标格式错误,请检查.");  // DDD text in a DMS file
+  EXPECT_EQ((*rows)[2].refusal, kBadLine);
+  EXPECT_EQ((*rows)[3].refusal, kBadLine);
+  EXPECT_EQ((*rows)[4].lineNumber, 5u);
+  EXPECT_EQ((*rows)[4].refusal, "");
+  EXPECT_DOUBLE_EQ((*rows)[4].values[1], 2.5);
+  EXPECT_DOUBLE_EQ((*rows)[4].values[2], -3);
+
+  CoordSettings::instance().sourceAngleFormat = "DDD";
+  const auto asDecimal = PreviewCoordinateFile(CoordSettings::instance(), input, 10);
+  ASSERT_TRUE(asDecimal);
+  EXPECT_EQ(asDecimal->size(), 6u);
+  EXPECT_EQ((*asDecimal)[1].refusal, "");
+  EXPECT_EQ((*asDecimal)[0].refusal, "坐标格式错误,请检查.");
+
+  EXPECT_FALSE(PreviewCoordinateFile(CoordSettings::instance(), folder.File("missing.csv"), 10));
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
 }  // namespace
 }  // namespace tarnwell

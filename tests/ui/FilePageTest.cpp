@@ -1,7 +1,17 @@
 // The file page: the format chooser, the file choice, and conversions on
 // the worker thread with their messages, the output box and cancellation.
 #include <QCheckBox>
-#include <QPlainTextEdit>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTableWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +30,7 @@
 #include "tables/TableText.h"
 #include "ui/CDlgFile.h"
 #include "ui/CTarnwellDlg.h"
+#include "ui/SettingsStore.h"
 
 using namespace tarnwell;
 using namespace tarnwell::test;
@@ -32,8 +43,8 @@ class FilePageTest : public QObject {
   QTemporaryDir directory_;
 
   CDlgFile* Page() { return running_->window.filePage(); }
-  QPlainTextEdit* Input() { return Child<QPlainTextEdit>(Page(), "inputPath"); }
-  QPlainTextEdit* Output() { return Child<QPlainTextEdit>(Page(), "outputPath"); }
+  QLineEdit* Input() { return Child<QLineEdit>(Page(), "inputPath"); }
+  QLineEdit* Output() { return Child<QLineEdit>(Page(), "outputPath"); }
   void Convert() { QTest::mouseClick(Child<QPushButton>(Page(), "convertButton"), Qt::LeftButton); }
   void ChooseFormat(int row) {
     auto watch = WhenModal("fileFormatDialog", [row](QWidget* dialog) {
@@ -51,7 +62,7 @@ class FilePageTest : public QObject {
   void formatMustBelongToTheSourceType() {
     const QString path = directory_.filePath("pts.csv");
     WriteFile(path, "P1,1,2,3\r\n");
-    Input()->setPlainText(path);
+    Input()->setText(path);
     Convert();  // start-up: source "Space", format "n,b,l,h"
     QCOMPARE(running_->recorder.messages(), QStringList({"文件格式与坐标类型冲突，请检查。"}));
     QVERIFY(!QFile::exists(path + "1"));
@@ -68,17 +79,17 @@ class FilePageTest : public QObject {
     QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
     Convert();
     QVERIFY(running_->recorder.messages().isEmpty());
-    QCOMPARE(Output()->toPlainText(), QString());
+    QCOMPARE(Output()->text(), QString());
   }
 
   void convertsASmallFileOnTheWorker() {
     Child<QRadioButton>(&running_->window, "sourceLB")->click();  // target "Space", format "n,b,l,h" fits
     const QString path = directory_.filePath("点 pts.csv");
     WriteFile(path, "北门,0:0:0,120:0:0,0\r\nP2,30:0:0,120:0:0,10\nP3,0:0:0,120:0:0, 0 \r\n");
-    Input()->setPlainText(path);
+    Input()->setText(path);
     Convert();
     QVERIFY(running_->recorder.messages().isEmpty());
-    QCOMPARE(Output()->toPlainText(), path + "1");
+    QCOMPARE(Output()->text(), path + "1");
     const std::vector<std::string> lines = SplitAtChar(ReadFile(path + "1"), '\n');
     QCOMPARE(lines.size(), std::size_t(4));  // three lines and the empty rest after the last line end
     const std::vector<std::string> first = SplitAtChar(lines[0], ',');
@@ -95,17 +106,17 @@ class FilePageTest : public QObject {
     Child<QRadioButton>(&running_->window, "sourceLB")->click();
     const QString path = directory_.filePath("bad.csv");
     WriteFile(path, "P1,0:0:0,120:0:0,0\r\nP2,1,2,3,\r\nP3,0:0:0,120:0:0,0\r\n");
-    Output()->setPlainText("earlier");
-    Input()->setPlainText(path);
+    Output()->setText("earlier");
+    Input()->setText(path);
     Convert();
     QCOMPARE(running_->recorder.messages(), QStringList({"文件坐标格式不正确，请检查。\n第 2 行: P2,1,2,3,"}));
-    QCOMPARE(Output()->toPlainText(), QString("earlier"));
+    QCOMPARE(Output()->text(), QString());  // no output to show after a failure
     QVERIFY(!QFile::exists(path + "1"));  // no part of a conversion under the output name
   }
 
   void unreadableInputIsReported() {
     Child<QRadioButton>(&running_->window, "sourceLB")->click();
-    Input()->setPlainText(directory_.filePath("missing.csv"));
+    Input()->setText(directory_.filePath("missing.csv"));
     Convert();
     QCOMPARE(running_->recorder.messages(), QStringList({"坐标文件无法读取。"}));
   }
@@ -119,11 +130,179 @@ class FilePageTest : public QObject {
     });
     QTest::mouseClick(Child<QPushButton>(Page(), "browseButton"), Qt::LeftButton);
     QCOMPARE(chooserParent, Page());
-    QCOMPARE(Input()->toPlainText(), path);
+    QCOMPARE(Input()->text(), path);
 
     Page()->setFileChooser([](QWidget*) { return QString(); });  // cancelled
     QTest::mouseClick(Child<QPushButton>(Page(), "browseButton"), Qt::LeftButton);
-    QCOMPARE(Input()->toPlainText(), path);
+    QCOMPARE(Input()->text(), path);
+  }
+
+  void pastedLineBreaksAreDropped() {
+    QApplication::clipboard()->setText("/data/pts\r\n.csv\n");
+    Input()->paste();
+    QCOMPARE(Input()->text(), QString("/data/pts.csv"));
+  }
+
+  void droppedFileGoesToTheInputBox() {
+    const QString path = directory_.filePath("dropped.csv");
+    WriteFile(path, "P1,1,2,3\r\n");
+    const auto drop = [&](const QList<QUrl>& urls) {
+      QMimeData data;
+      data.setUrls(urls);
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(Page(), &enter);
+      if (!enter.isAccepted()) return false;
+      QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(Page(), &dropped);
+      return true;
+    };
+    QVERIFY(!drop({QUrl("https://example.org/pts.csv")}));
+    QVERIFY(!drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path + "2")}));
+    QCOMPARE(Input()->text(), QString());
+    QVERIFY(drop({QUrl::fromLocalFile(path)}));
+    QCOMPARE(Input()->text(), path);
+    QCOMPARE(Page()->recentFiles(), QStringList({path}));
+  }
+
+  // The first lines as the conversion reads them, with the source type and
+  // angle format in force; a bad line carries its reason.
+  void previewShowsTheLinesAsRead() {
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();  // DMS angles
+    const QString path = directory_.filePath("preview.csv");
+    std::string lines = "北门,30:30:0,120:15:36,10.5\r\nP2,30.5,120,0\r\nP3,1,2\r\n";
+    for (int i = 4; i <= 12; ++i) {
+      lines += "P";  // appended piece by piece: GCC 12 warns falsely on "P" + text
+      lines += std::to_string(i);
+      lines += ",1:0:0,2:0:0,0\r\n";
+    }
+    WriteFile(path, lines);
+    Input()->setText(path);
+    auto* table = Child<QTableWidget>(Page(), "preview");
+    const auto cell = [table](int row, int column) {
+      const QTableWidgetItem* item = table->item(row, column);
+      return item ? item->text() : QString();
+    };
+    QCOMPARE(table->rowCount(), 10);
+    QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("纬度"));
+    QCOMPARE(QStringList({cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3), cell(0, 4), cell(0, 5)}),
+             QStringList({"1", "北门", "30.5", "120.26", "10.5", ""}));
+    QCOMPARE(cell(1, 5), QString("坐标格式错误,请检查."));
+    QCOMPARE(cell(1, 2), QString());
+    QCOMPARE(cell(2, 5), QString("文件坐标格式不正确，请检查。"));
+    QCOMPARE(cell(9, 0), QString("10"));
+
+    // Another angle format reads the lines anew.
+    auto* format = Child<QComboBox>(&running_->window, "sourceAngleFormat");
+    format->setCurrentText("DDD");
+    running_->window.OnSourceAngleFormat();
+    QCOMPARE(cell(0, 5), QString("坐标格式错误,请检查."));
+    QCOMPARE(cell(1, 2), QString("30.5"));
+    QVERIFY(running_->recorder.messages().isEmpty());
+  }
+
+  // An existing output is replaced only after a "是"; a success is summed up.
+  void overwriteAsksAndSuccessIsSummedUp() {
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();
+    const QString path = directory_.filePath("again.csv");
+    WriteFile(path, "P1,0:0:0,120:0:0,0\r\nP2,0:0:0,120:0:0,0\r\n");
+    WriteFile(path + "1", "kept\r\n");
+    QStringList questions;
+    bool answer = false;
+    QWidget* questionParent = nullptr;
+    Page()->setQuestion([&](QWidget* parent, const QString& text) {
+      questionParent = parent;
+      questions << text;
+      return answer;
+    });
+    Input()->setText(path);
+    Convert();
+    QCOMPARE(questions, QStringList({"文件 " + path + "1 已存在，是否覆盖？"}));
+    QCOMPARE(questionParent, Page());
+    QCOMPARE(ReadFile(path + "1"), std::string("kept\r\n"));
+    QCOMPARE(Output()->text(), QString());
+
+    answer = true;
+    Convert();
+    QCOMPARE(questions.size(), 2);
+    QVERIFY(ReadFile(path + "1").starts_with("P1,"));
+    QCOMPARE(Output()->text(), path + "1");
+    const QString summary = Child<QLabel>(Page(), "summary")->text();
+    QVERIFY2(summary.startsWith("已转换 2 个点，用时 ") && summary.contains(" 秒\n" + path + "1"), qPrintable(summary));
+    QCOMPARE(Page()->recentFiles(), QStringList({path}));
+
+    // A failure clears what the success showed.
+    WriteFile(path, "P1,0:0:0\r\n");
+    Convert();
+    QCOMPARE(Output()->text(), QString());
+    QCOMPARE(Child<QLabel>(Page(), "summary")->text(), QString());
+  }
+
+  // 文件 › 最近的文件: the last eight, the latest first, kept by the store.
+  void recentFilesAreKeptAndOffered() {
+    running_.reset();
+    SettingsStore store(directory_.filePath("recent.ini"));
+    {
+      CTarnwellDlg window(&store);
+      QStringList chosen;
+      for (int i = 0; i < 10; ++i) chosen.prepend(directory_.filePath(QString("f%1.csv").arg(i)));
+      int next = 9;
+      window.filePage()->setFileChooser([&](QWidget*) { return chosen[next--]; });
+      for (int i = 0; i < 10; ++i) window.filePage()->OnBrowse();
+      chosen.removeLast();
+      chosen.removeLast();
+      QCOMPARE(store.recentFiles(), chosen);
+      QCOMPARE(window.filePage()->recentFiles(), chosen);
+    }
+    CTarnwellDlg window(&store);
+    auto* menu = Child<QMenu>(&window, "recentFilesMenu");
+    const QList<QAction*> actions = menu->actions();
+    QCOMPARE(actions.size(), 8);
+    QCOMPARE(actions[0]->text(), directory_.filePath("f9.csv"));
+    actions[2]->trigger();
+    QCOMPARE(Child<QLineEdit>(window.filePage(), "inputPath")->text(), directory_.filePath("f7.csv"));
+    QCOMPARE(Child<QTabWidget>(&window, "pageTabs")->currentWidget(), window.filePage());
+
+    // A reset forgets them.
+    window.setQuestion([](QWidget*, const QString&) { return true; });
+    window.OnResetSettings();
+    QVERIFY(menu->actions().isEmpty());
+    QVERIFY(!menu->isEnabled());
+    QVERIFY(store.recentFiles().isEmpty());
+  }
+
+  void fileDialogStartsInTheLastFolder() {
+    running_.reset();
+    SettingsStore store(directory_.filePath("folder.ini"));
+    QDir(directory_.path()).mkdir("last");
+    store.setLastFolder(directory_.filePath("last"));
+    CTarnwellDlg window(&store);
+    const FileDialogLook look = CancelFileDialog([&] { window.filePage()->OnBrowse(); });
+    QVERIFY(look.opened);
+    QCOMPARE(look.directory, QDir(directory_.filePath("last")).absolutePath());
+  }
+
+  // 输出小数位数: chosen in the window, used by the conversion, remembered.
+  void outputDecimalsAreChosenUsedAndRemembered() {
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();
+    auto* decimals = Child<QSpinBox>(&running_->window, "outputDecimals");
+    QCOMPARE(decimals->value(), 15);
+    QCOMPARE(decimals->maximum(), 15);
+    QCOMPARE(decimals->minimum(), 0);
+    decimals->setValue(3);
+    QCOMPARE(CoordSettings::instance().outputDecimals, 3);
+    const QString path = directory_.filePath("three.csv");
+    WriteFile(path, "P1,0:0:0,120:0:0,0\r\n");
+    Input()->setText(path);
+    Convert();
+    QCOMPARE(ReadFile(path + "1"), std::string("P1,-3189068.500,5523628.671,0.000\r\n"));
+
+    SettingsStore store(directory_.filePath("decimals.ini"));
+    store.SaveCoordSettings(CoordSettings::instance());
+    QCOMPARE(store.LoadCoordSettings().outputDecimals, 3);
+    for (const char* stored : {"16", "-1", "x", " 3"}) {
+      QSettings(store.fileName(), QSettings::IniFormat).setValue("conversion/outputDecimals", stored);
+      QCOMPARE(SettingsStore(store.fileName()).LoadCoordSettings().outputDecimals, 15);
+    }
   }
 
   // A conversion still running shows the progress dialog; its Cancel stops
@@ -147,8 +326,8 @@ class FilePageTest : public QObject {
       Child<QPushButton>(modal, QString())->click();  // the dialog's one button
       release = true;
     });
-    Output()->setPlainText("earlier");
-    Input()->setPlainText(path);
+    Output()->setText("earlier");
+    Input()->setText(path);
     Page()->setProgressDelay(std::chrono::milliseconds(0));
     Convert();
     release = true;
@@ -156,7 +335,7 @@ class FilePageTest : public QObject {
     QVERIFY(watch->fired());
     QCOMPARE(caption, QString("Tarnwell"));
     QCOMPARE(running_->recorder.messages(), QStringList({"转换已取消。"}));
-    QCOMPARE(Output()->toPlainText(), QString("earlier"));
+    QCOMPARE(Output()->text(), QString());
     QVERIFY(!QFile::exists(path + "1"));
   }
 };

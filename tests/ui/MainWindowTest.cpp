@@ -98,9 +98,9 @@ class MainWindowTest : public QObject {
       menuTexts << menu->text();
       for (QAction* item : menu->menu()->actions()) menuTexts << "  " + item->text();
     }
-    QCOMPARE(menuTexts, QStringList({"文件&F", "  打开参数&O", "  保存参数&S", "  ", "  退出&C", "设置&P", "  投影参数&P",
-                                     "  基准转换参数&G", "工具&T", "  椭球管理&D", "  ", "  恢复默认设置&R", "帮助&A",
-                                     "  帮助文档&H", "  关于&A"}));
+    QCOMPARE(menuTexts, QStringList({"文件&F", "  打开参数&O", "  保存参数&S", "  最近的文件&R", "  ", "  退出&C", "设置&P",
+                                     "  投影参数&P", "  基准转换参数&G", "工具&T", "  椭球管理&D", "  ", "  恢复默认设置&R",
+                                     "帮助&A", "  帮助文档&H", "  关于&A"}));
   }
 
   void startUpFollowsTheSettings() {
@@ -369,11 +369,11 @@ class MainWindowTest : public QObject {
         CancelFileDialog([&] { QTest::mouseClick(Child<QPushButton>(shownPage, button), Qt::LeftButton); });
     QVERIFY(look.opened);
     QCOMPARE(look.parent, shownPage);
-    QCOMPARE(look.title, QString("Open"));  // no caption of its own
+    QCOMPARE(look.title, QString("打开坐标文件"));
     QCOMPARE(look.acceptMode, QFileDialog::AcceptOpen);
     QCOMPARE(look.fileMode, QFileDialog::ExistingFile);
-    QCOMPARE(look.filters, QStringList({"CSV File (*.csv)", "All Files (*.*)"}));
-    QCOMPARE(look.selectedFilter, QString("CSV File (*.csv)"));
+    QCOMPARE(look.filters, QStringList({"CSV 文件 (*.csv)", "所有文件 (*)"}));
+    QCOMPARE(look.selectedFilter, QString("CSV 文件 (*.csv)"));
     QCOMPARE(look.directory, QDir(ToQtPath(GetProgramDirectory())).absolutePath());
     QVERIFY(running.recorder.messages().isEmpty());  // a cancelled choice reads nothing
   }

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -19,7 +20,6 @@
 #include "engine/CoordSettings.h"
 #include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
-#include "tables/TablePaths.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
@@ -34,6 +34,7 @@
 #include "ui/QtText.h"
 #include "ui/SettingsStore.h"
 #include "ui/StandardMessageBox.h"
+#include "ui/UserEllipsoidTable.h"
 
 namespace tarnwell {
 namespace {
@@ -213,6 +214,11 @@ void CTarnwellDlg::MakePages() {
   datumDialog_ = new CDlgDatumTrans(this);
   projectionDialog_ = new CDlgProjTrans(this);
   ellipsoidDialog_ = new CDlgEllips(this);
+  // The ellipsoid lists follow the user's ellipsoids as they change.
+  connect(ellipsoidDialog_, &CDlgEllips::ellipsoidsChanged, this, [this] {
+    FillEllipsoidLists();
+    SelectEllipsoidsInForce();
+  });
   aboutDialog_ = new CAboutDlg(this);
 
   pointPage_ = new CDlgPoint;
@@ -231,16 +237,27 @@ void CTarnwellDlg::MakePages() {
 }
 
 void CTarnwellDlg::OnInitDialog() {
-  LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
-  for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) {
-    sourceEllipsoid_->addItem(ToQt(record.name));
-    targetEllipsoid_->addItem(ToQt(record.name));
-  }
+  LoadEllipsoids();
+  FillEllipsoidLists();
   if (store_) CoordSettings::instance() = store_->LoadCoordSettings();
   const CoordSettings loaded = CoordSettings::instance();
   ShowSettings();
   if (store_) RestoreRemembered(loaded);
   sevenParamsAtStart_ = CoordSettings::instance().sevenParams;
+}
+
+void CTarnwellDlg::FillEllipsoidLists() {
+  for (QComboBox* list : {sourceEllipsoid_, targetEllipsoid_}) {
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) list->addItem(ToQt(record.name));
+  }
+}
+
+void CTarnwellDlg::SelectEllipsoidsInForce() {
+  const CoordSettings& settings = CoordSettings::instance();
+  if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
+  if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
 }
 
 void CTarnwellDlg::ShowSettings() {
@@ -250,8 +267,7 @@ void CTarnwellDlg::ShowSettings() {
   // The switches show the settings; their enabling rules apply only when clicked.
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
-  if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
-  if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
+  SelectEllipsoidsInForce();
   ApplySource(TypeOf(settings.sourceType));
   // The target type the source choice has just written.
   ApplyTarget(TypeOf(settings.targetType));

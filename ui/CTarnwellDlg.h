@@ -120,6 +120,10 @@ class CTarnwellDlg : public QDialog {
   void OnInitDialog();
   // The controls set from CoordSettings, by the start-up rules.
   void ShowSettings();
+  // The ellipsoid lists hold the catalogue's names, in catalogue order.
+  void FillEllipsoidLists();
+  // Selects the ellipsoids of CoordSettings; none in a list without it.
+  void SelectEllipsoidsInForce();
   // What ShowSettings cannot bring back by its rules: the page, the target
   // type, the seven-parameter switch's effect and the window geometry.
   void RestoreRemembered(const CoordSettings& remembered);

@@ -192,6 +192,26 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
   }
 
+  // Each supported projection shows its Chinese name beside the list's
+  // "key,description", which stays as projs.csv has it.
+  void projectionChineseNames() {
+    for (const SupportedProjection& projection : SupportedProjections())
+      QVERIFY2(QString::fromUtf8(projection.chineseName).contains(QString::fromUtf8("投影")), projection.key.data());
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    auto* chineseName = Child<QLineEdit>(&dialog, "chineseName");
+    QVERIFY(chineseName->isReadOnly());
+    QCOMPARE(chineseName->text(), QString("横轴墨卡托投影 (高斯-克吕格)"));
+    QCOMPARE(list->item(kTransverseMercatorRow)->text(), QString("tmerc,Transverse Mercator"));
+    QCOMPARE(list->item(kTransverseMercatorRow)->toolTip(), QString("横轴墨卡托投影 (高斯-克吕格)"));
+    DoubleClick(list, kMercatorRow);
+    QCOMPARE(chineseName->text(), QString("墨卡托投影"));
+    DoubleClick(list, kUtmRow);
+    QCOMPARE(chineseName->text(), QString("通用横轴墨卡托投影 (UTM)"));
+    dialog.reject();
+  }
+
   // A projection the program does not compute stands greyed in the list and
   // cannot be chosen: clicks leave the selection and the boxes alone.
   void projectionUnsupportedRowsCannotBeChosen() {

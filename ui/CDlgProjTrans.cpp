@@ -182,6 +182,8 @@ void CDlgProjTrans::SelectCurrentProjection() {
     if (!fields.empty() && fields.front() == currentKey) break;
   }
   projectionList_->setCurrentRow(position < count ? position : -1);
+  // In the middle of the list's view, with its neighbours on either side.
+  if (position < count) projectionList_->scrollToItem(projectionList_->item(position), QAbstractItemView::PositionAtCenter);
   initialSelection_ = position;
 }
 

@@ -100,8 +100,8 @@ TEST(EllipsoidCatalogueTest, FailedLoadLeavesTheCatalogueUnchanged) {
 }
 
 TEST(EllipsoidCatalogueTest, UserRowsFollowTheShippedOnes) {
-  const test::ScratchTable shipped("WGS84,a=6378137,rf=298.257223563,d\nkrass,a=6378245,rf=298.3,k\n");
-  const test::ScratchTable user("\"Mine\",\"a=6378000\",\"rf=300\",\"mine\"\nBall,a=6371000,b=6371000,ball\n");
+  const test::ScratchTable shipped("WGS84,a=6378137,rf=298.257223563,d\nkrass,a=6378245,rf=298.3,k\n", ".shipped.csv");
+  const test::ScratchTable user("\"Mine\",\"a=6378000\",\"rf=300\",\"mine\"\nBall,a=6371000,b=6371000,ball\n", ".user.csv");
   ASSERT_TRUE(LoadEllipsoidCatalogue(shipped.path(), user.path()));
   EXPECT_EQ(ShippedEllipsoidCount(), 2u);
   ASSERT_EQ(UserEllipsoids().size(), 2u);
@@ -134,8 +134,8 @@ struct RefusalCase {
 };
 
 TEST(EllipsoidCatalogueTest, UserEllipsoidRefusals) {
-  const test::ScratchTable shipped("WGS84,a=6378137,rf=298.257223563,d\n");
-  const test::ScratchTable user("Mine,a=6378000,rf=300,m\nOther,a=6378000,rf=300,o\n");
+  const test::ScratchTable shipped("WGS84,a=6378137,rf=298.257223563,d\n", ".shipped.csv");
+  const test::ScratchTable user("Mine,a=6378000,rf=300,m\nOther,a=6378000,rf=300,o\n", ".user.csv");
   ASSERT_TRUE(LoadEllipsoidCatalogue(shipped.path(), user.path()));
   const std::string clash = "椭球名称已存在,请检查.", bad = "椭球参数错误,请检查.";
   const RefusalCase cases[] = {

@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -31,6 +31,7 @@
 #include "ui/CDlgPoint.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
+#include "ui/StandardMessageBox.h"
 #include "ui/UserEllipsoidTable.h"
 
 using namespace tarnwell;
@@ -124,8 +125,15 @@ int main(int argc, char* argv[]) {
   Save(window.aboutDialog(), directory, "dialog-about");
   Save(window.filePage()->formatDialog(), directory, "dialog-file-format");
 
-  QMessageBox box(QMessageBox::Warning, "Tarnwell", "文件格式与坐标类型冲突，请检查。", QMessageBox::Ok, &window);
-  Save(&box, directory, "message-box");
+  // The program's own message box, taken while it waits for the user.
+  QTimer::singleShot(300, [&directory] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box) return;
+    box->grab().save(directory.filePath("message-box.png"));
+    box->close();
+  });
+  window.activateWindow();
+  ShowStandardMessageBox(QStringLiteral("文件格式与坐标类型冲突，请检查。"));
   QFile::remove(UserEllipsoidTablePath());
   return 0;
 }

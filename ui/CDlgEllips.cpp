@@ -176,29 +176,24 @@ std::optional<EllipsoidRecord> CDlgEllips::FieldsRecord() const {
   return record;
 }
 
-void CDlgEllips::OnAdd() {
-  const std::optional<EllipsoidRecord> record = FieldsRecord();
-  if (!record) return;
-  if (const std::string refusal = UserEllipsoidRefusal(*record, std::nullopt); !refusal.empty()) {
-    ShowMessage(refusal);
-    return;
-  }
-  std::vector<EllipsoidRecord> records(UserEllipsoids().begin(), UserEllipsoids().end());
-  records.push_back(*record);
-  StoreUserEllipsoids(records, record->name);
-}
+void CDlgEllips::OnAdd() { StoreFields(std::nullopt); }
 
 void CDlgEllips::OnEdit() {
-  const std::optional<std::size_t> row = SelectedUserRow();
-  if (!row) return;
+  if (const std::optional<std::size_t> row = SelectedUserRow()) StoreFields(row);
+}
+
+void CDlgEllips::StoreFields(std::optional<std::size_t> replacing) {
   const std::optional<EllipsoidRecord> record = FieldsRecord();
   if (!record) return;
-  if (const std::string refusal = UserEllipsoidRefusal(*record, row); !refusal.empty()) {
+  if (const std::string refusal = UserEllipsoidRefusal(*record, replacing); !refusal.empty()) {
     ShowMessage(refusal);
     return;
   }
   std::vector<EllipsoidRecord> records(UserEllipsoids().begin(), UserEllipsoids().end());
-  records[*row] = *record;
+  if (replacing)
+    records[*replacing] = *record;
+  else
+    records.push_back(*record);
   StoreUserEllipsoids(records, record->name);
 }
 

@@ -51,6 +51,9 @@ class CDlgEllips : public QDialog {
   // The ellipsoid the fields describe; nullopt, with a message, when the
   // second parameter is a semi-minor axis that fits no ellipsoid.
   std::optional<EllipsoidRecord> FieldsRecord() const;
+  // The fields as a new user ellipsoid, or in place of the user row
+  // `replacing`; refused with a message when they clash or are unsound.
+  void StoreFields(std::optional<std::size_t> replacing);
   // Writes `records` as the user table, reloads and lists the catalogue and
   // selects `selectName`; false, with a message, when the table cannot be
   // written.

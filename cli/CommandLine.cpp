@@ -8,7 +8,7 @@ namespace tarnwell::cli {
 namespace {
 
 // Options that take one value.
-constexpr std::array<std::string_view, 24> kOptions = {
+constexpr std::array<std::string_view, 25> kOptions = {
     "--params", "--from",   "--to",      "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
     "--seven",  "--format",  "--tables",     "--threads",  "--projection",     "--lon0",
     "--k",      "--x0",      "--y0",         "--lat0",     "--lat1",           "--lat2",

@@ -40,21 +40,21 @@ constexpr int kUtmDefaultZone = 50;  // 114°E to 120°E
 
 // In the order of the keys.
 constexpr SupportedProjection kSupported[] = {
-    {"aea", kConic, ZoneScheme::None, 0, false},
-    {"aeqd", kAzimuthal, ZoneScheme::None, 0, false},
-    {"cass", kOnEquator, ZoneScheme::None, 0, true},
-    {"eqc", kEquidistantCylindrical, ZoneScheme::None, 0, false},
-    {"eqdc", kConic, ZoneScheme::None, 0, false},
-    {"etmerc", kTransverseMercator, ZoneScheme::GaussKruger, 0, true},
-    {"laea", kAzimuthal, ZoneScheme::None, 0, false},
-    {"lcc", kConic, ZoneScheme::None, 0, false},
-    {"merc", kMercator, ZoneScheme::None, 0, false},
-    {"poly", kOnEquator, ZoneScheme::None, 0, false},
-    {"stere", kPolarStereographic, ZoneScheme::None, 0, false},
-    {"sterea", kObliqueStereographic, ZoneScheme::None, 0, false},
-    {"tmerc", kTransverseMercator, ZoneScheme::GaussKruger, 0, true},
-    {"utm", {}, ZoneScheme::Utm, kUtmDefaultZone, true},
-    {"webmerc", kWebMercator, ZoneScheme::None, 0, false},
+    {"aea", "阿尔伯斯等积圆锥投影", kConic, ZoneScheme::None, 0, false},
+    {"aeqd", "等距方位投影", kAzimuthal, ZoneScheme::None, 0, false},
+    {"cass", "卡西尼投影", kOnEquator, ZoneScheme::None, 0, true},
+    {"eqc", "等距圆柱投影", kEquidistantCylindrical, ZoneScheme::None, 0, false},
+    {"eqdc", "等距圆锥投影", kConic, ZoneScheme::None, 0, false},
+    {"etmerc", "扩展横轴墨卡托投影", kTransverseMercator, ZoneScheme::GaussKruger, 0, true},
+    {"laea", "兰勃特等积方位投影", kAzimuthal, ZoneScheme::None, 0, false},
+    {"lcc", "兰勃特等角圆锥投影", kConic, ZoneScheme::None, 0, false},
+    {"merc", "墨卡托投影", kMercator, ZoneScheme::None, 0, false},
+    {"poly", "多圆锥投影", kOnEquator, ZoneScheme::None, 0, false},
+    {"stere", "球面投影 (极射赤面投影)", kPolarStereographic, ZoneScheme::None, 0, false},
+    {"sterea", "斜轴球面投影", kObliqueStereographic, ZoneScheme::None, 0, false},
+    {"tmerc", "横轴墨卡托投影 (高斯-克吕格)", kTransverseMercator, ZoneScheme::GaussKruger, 0, true},
+    {"utm", "通用横轴墨卡托投影 (UTM)", {}, ZoneScheme::Utm, kUtmDefaultZone, true},
+    {"webmerc", "Web 墨卡托投影", kWebMercator, ZoneScheme::None, 0, false},
 };
 
 bool ValidZone(ZoneSystem system, int zone) { return zone >= 1 && zone <= ZoneCount(system); }

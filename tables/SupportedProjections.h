@@ -31,6 +31,7 @@ enum class ZoneScheme {
 
 struct SupportedProjection {
   std::string_view key;                       // value of +proj=
+  std::string_view chineseName;               // the name the user reads (UTF-8)
   std::span<const ProjParameter> parameters;  // in the order of the definition
   ZoneScheme zones;
   int defaultZone;  // 0 where the projection has no zone by default

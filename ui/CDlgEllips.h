@@ -1,14 +1,25 @@
-// The ellipsoid management dialog: a viewer of the ellipsoid catalogue. The
-// names are listed in the program's list order; the selected one's name,
-// semi-major axis, inverse flattening and description are shown, read-only.
+// The ellipsoid management dialog: the ellipsoid catalogue, with the user's
+// own ellipsoids. The shipped names are listed in the program's list order,
+// the user's after them in the same order, marked "(用户)"; the selected
+// one's name, semi-major axis, inverse flattening and description are shown.
+//
+// The fields also make a user ellipsoid: "添加" adds them as a new one,
+// "修改" puts them in place of the selected user ellipsoid, "删除" removes
+// it. Each change is written to the user table at once; the shipped rows
+// cannot be changed here (they are changed in ellips.csv).
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tables/EllipsoidCatalogue.h"
+
+class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 
 namespace tarnwell {
 
@@ -20,17 +31,47 @@ class CDlgEllips : public QDialog {
 
   void OnInitDialog();
   void OnSelectionChange();
+  void OnAdd();
+  void OnEdit();
+  void OnRemove();
+
+ signals:
+  // The user table has changed, and the catalogue with it.
+  void ellipsoidsChanged();
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
+  struct ListEntry {
+    std::string name;
+    std::optional<std::size_t> userRow;  // index into UserEllipsoids(); none for a shipped row
+  };
+
+  // The ellipsoid the fields describe; nullopt, with a message, when the
+  // second parameter is a semi-minor axis that fits no ellipsoid.
+  std::optional<EllipsoidRecord> FieldsRecord() const;
+  // The fields as a new user ellipsoid, or in place of the user row
+  // `replacing`; refused with a message when they clash or are unsound.
+  void StoreFields(std::optional<std::size_t> replacing);
+  // Writes `records` as the user table, reloads and lists the catalogue and
+  // selects `selectName`; false, with a message, when the table cannot be
+  // written.
+  bool StoreUserEllipsoids(const std::vector<EllipsoidRecord>& records, const std::string& selectName);
+  void ListCatalogue(const std::string& selectName);
+  std::optional<std::size_t> SelectedUserRow() const;
+  void UpdateButtons();
+
   QListWidget* ellipsoidList_ = nullptr;
-  std::vector<std::string> listTexts_;  // the list's names, in list order
+  std::vector<ListEntry> listEntries_;  // in list order
   QLineEdit* name_ = nullptr;
   QLineEdit* semiMajorAxis_ = nullptr;
-  QLineEdit* inverseFlattening_ = nullptr;
+  QComboBox* secondParameter_ = nullptr;  // 1/f or b
+  QLineEdit* inverseFlattening_ = nullptr;  // or the semi-minor axis
   QLineEdit* description_ = nullptr;
+  QPushButton* add_ = nullptr;
+  QPushButton* edit_ = nullptr;
+  QPushButton* remove_ = nullptr;
 };
 
 }  // namespace tarnwell

@@ -9,9 +9,9 @@
 
 #include "engine/PointConversion.h"
 #include "tables/EllipsoidCatalogue.h"
-#include "tables/TablePaths.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
+#include "ui/UserEllipsoidTable.h"
 
 namespace tarnwell {
 namespace {
@@ -66,7 +66,7 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
   SetSourceLabels("Plan");
   SetTargetLabels("Plan");
 
-  LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
+  LoadEllipsoids();
 }
 
 std::array<QString, 3> CoordinateValueNames(const std::string& type) {

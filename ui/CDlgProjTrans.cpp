@@ -78,9 +78,11 @@ CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
 
   auto* group = new QGroupBox(QStringLiteral("投影参数"));
   auto* grid = new QGridLayout(group);
-  description_ = AddEditRow(grid, 0, QStringLiteral("描述="), QStringLiteral("description"));
+  chineseName_ = AddEditRow(grid, 0, QStringLiteral("投影名称="), QStringLiteral("chineseName"));
+  chineseName_->setReadOnly(true);
+  description_ = AddEditRow(grid, 1, QStringLiteral("描述="), QStringLiteral("description"));
   FitWidthTo(description_, QStringLiteral("Lambert Conformal Conic Alternative"));
-  int row = 1;
+  int row = 2;
   for (const ParameterRow& parameter : kParameterRows) {
     QLineEdit* edit = AddEditRow(grid, row, QString::fromUtf8(parameter.label), QString::fromUtf8(parameter.objectName));
     grid->addWidget(new QLabel(QString::fromUtf8(parameter.unit)), row, 2);
@@ -159,7 +161,9 @@ void CDlgProjTrans::OnInitDialog() {
   projectionList_->clear();
   for (const std::string& text : listTexts_) {
     auto* item = new QListWidgetItem(ToQt(text), projectionList_);
-    if (!FindSupportedProjection(text.substr(0, text.find(',')))) {
+    if (const SupportedProjection* supported = FindSupportedProjection(text.substr(0, text.find(',')))) {
+      item->setToolTip(ToQt(std::string(supported->chineseName)));
+    } else {
       // Shown, but never chosen.
       item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
       item->setToolTip(QStringLiteral("不支持的投影"));
@@ -178,6 +182,8 @@ void CDlgProjTrans::SelectCurrentProjection() {
     if (!fields.empty() && fields.front() == currentKey) break;
   }
   projectionList_->setCurrentRow(position < count ? position : -1);
+  // In the middle of the list's view, with its neighbours on either side.
+  if (position < count) projectionList_->scrollToItem(projectionList_->item(position), QAbstractItemView::PositionAtCenter);
   initialSelection_ = position;
 }
 
@@ -201,6 +207,8 @@ void CDlgProjTrans::ShowSelectedProjection() {
 
 void CDlgProjTrans::ShowProjection(const ProjectionParams& projection) {
   shownKey_ = projection.projKey;
+  const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
+  chineseName_->setText(supported ? ToQt(std::string(supported->chineseName)) : QString());
   description_->setText(ToQt(projection.description));
   for (const ParameterBox& box : parameterBoxes_) {
     const std::string& value = projection.*box.field;

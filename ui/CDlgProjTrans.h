@@ -64,6 +64,7 @@ class CDlgProjTrans : public QDialog {
 
   QListWidget* projectionList_ = nullptr;
   std::vector<std::string> listTexts_;  // the list's items, in list order
+  QLineEdit* chineseName_ = nullptr;  // of the shown projection, when supported
   QLineEdit* description_ = nullptr;
   std::vector<ParameterBox> parameterBoxes_;  // top to bottom
   QComboBox* zoneWidth_ = nullptr;

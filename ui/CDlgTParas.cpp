@@ -8,10 +8,10 @@
 
 #include "estimate/ThreeParameters.h"
 #include "tables/EllipsoidCatalogue.h"
-#include "tables/TablePaths.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
+#include "ui/UserEllipsoidTable.h"
 
 namespace tarnwell {
 CDlgTParas::CDlgTParas(CDlgDatumTrans* datumDialog, QWidget* parent) : QWidget(parent), datumDialog_(datumDialog) {
@@ -37,7 +37,7 @@ CDlgTParas::CDlgTParas(CDlgDatumTrans* datumDialog, QWidget* parent) : QWidget(p
                     1);
   layout->addLayout(buttons);
 
-  LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
+  LoadEllipsoids();
 }
 
 void CDlgTParas::OnCompute() {

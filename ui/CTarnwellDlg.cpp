@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -23,7 +24,6 @@
 #include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "tables/FixedDecimalText.h"
-#include "tables/TablePaths.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
@@ -39,6 +39,7 @@
 #include "ui/QtText.h"
 #include "ui/SettingsStore.h"
 #include "ui/StandardMessageBox.h"
+#include "ui/UserEllipsoidTable.h"
 
 namespace tarnwell {
 namespace {
@@ -237,6 +238,11 @@ void CTarnwellDlg::MakePages() {
   datumDialog_ = new CDlgDatumTrans(this);
   projectionDialog_ = new CDlgProjTrans(this);
   ellipsoidDialog_ = new CDlgEllips(this);
+  // The ellipsoid lists follow the user's ellipsoids as they change.
+  connect(ellipsoidDialog_, &CDlgEllips::ellipsoidsChanged, this, [this] {
+    FillEllipsoidLists();
+    SelectEllipsoidsInForce();
+  });
   aboutDialog_ = new CAboutDlg(this);
 
   pointPage_ = new CDlgPoint;
@@ -261,11 +267,8 @@ void CTarnwellDlg::MakePages() {
 }
 
 void CTarnwellDlg::OnInitDialog() {
-  LoadEllipsoidCatalogue(GetTablePath("ellips.csv"));
-  for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) {
-    sourceEllipsoid_->addItem(ToQt(record.name));
-    targetEllipsoid_->addItem(ToQt(record.name));
-  }
+  LoadEllipsoids();
+  FillEllipsoidLists();
   if (store_) CoordSettings::instance() = store_->LoadCoordSettings();
   const CoordSettings loaded = CoordSettings::instance();
   ShowSettings();
@@ -277,6 +280,20 @@ CTarnwellDlg::~CTarnwellDlg() {
   if (store_) KeepFileDialogFolderIn(nullptr);
 }
 
+void CTarnwellDlg::FillEllipsoidLists() {
+  for (QComboBox* list : {sourceEllipsoid_, targetEllipsoid_}) {
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) list->addItem(ToQt(record.name));
+  }
+}
+
+void CTarnwellDlg::SelectEllipsoidsInForce() {
+  const CoordSettings& settings = CoordSettings::instance();
+  if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
+  if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
+}
+
 void CTarnwellDlg::ShowSettings() {
   const CoordSettings& settings = CoordSettings::instance();
   SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
@@ -285,8 +302,7 @@ void CTarnwellDlg::ShowSettings() {
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
   outputDecimals_->setValue(settings.outputDecimals);
-  if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
-  if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
+  SelectEllipsoidsInForce();
   ApplySource(TypeOf(settings.sourceType));
   // The target type the source choice has just written.
   ApplyTarget(TypeOf(settings.targetType));

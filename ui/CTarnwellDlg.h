@@ -143,6 +143,10 @@ class CTarnwellDlg : public QDialog {
   void ShowReplacedSettings();
   // The parameters in force count as saved.
   void MarkSaved();
+  // The ellipsoid lists hold the catalogue's names, in catalogue order.
+  void FillEllipsoidLists();
+  // Selects the ellipsoids of CoordSettings; none in a list without it.
+  void SelectEllipsoidsInForce();
   // What ShowSettings cannot bring back by its rules: the page, the target
   // type, the seven-parameter switch's effect and the window geometry.
   void RestoreRemembered(const CoordSettings& remembered);

@@ -16,6 +16,8 @@ void ShowOnThisThread(const QString& text) {
   if (!owner) owner = QApplication::activeWindow();
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Tarnwell"), text, QMessageBox::Ok, owner);
   box.setObjectName(QStringLiteral("standardMessageBox"));
+  // Named here: Qt's own translation of "OK" is not installed everywhere.
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
   box.exec();
 }
 

@@ -99,6 +99,73 @@ TEST(EllipsoidCatalogueTest, FailedLoadLeavesTheCatalogueUnchanged) {
   EXPECT_TRUE(TheEllipsoidCatalogue().empty());
 }
 
+TEST(EllipsoidCatalogueTest, UserRowsFollowTheShippedOnes) {
+  const test::ScratchTable shipped("WGS84,a=6378137,rf=298.257223563,d\nkrass,a=6378245,rf=298.3,k\n", ".shipped.csv");
+  const test::ScratchTable user("\"Mine\",\"a=6378000\",\"rf=300\",\"mine\"\nBall,a=6371000,b=6371000,ball\n", ".user.csv");
+  ASSERT_TRUE(LoadEllipsoidCatalogue(shipped.path(), user.path()));
+  EXPECT_EQ(ShippedEllipsoidCount(), 2u);
+  ASSERT_EQ(UserEllipsoids().size(), 2u);
+  EXPECT_EQ(UserEllipsoids()[0], (EllipsoidRecord{"Mine", "6378000", "300", "mine"}));
+  EXPECT_EQ(UserEllipsoids()[1].inverseFlattening, "0");
+
+  // A missing user table holds none; a missing shipped table changes nothing.
+  const std::string missing = test::ScratchTablePath(".missing");
+  ASSERT_TRUE(LoadEllipsoidCatalogue(shipped.path(), missing));
+  EXPECT_TRUE(UserEllipsoids().empty());
+  ASSERT_TRUE(LoadEllipsoidCatalogue(shipped.path(), user.path()));
+  EXPECT_FALSE(LoadEllipsoidCatalogue(missing, user.path()));
+  EXPECT_EQ(TheEllipsoidCatalogue().size(), 4u);
+}
+
+TEST(EllipsoidCatalogueTest, RowTextReadsBackAsTheRecord) {
+  const EllipsoidRecord records[] = {{"Mine", "6378000", "300", "工地"}, {" Blank", "1e6", "0", ""},
+                                     {"b-named", "6378137", "298.257222101", "b in the description"}};
+  for (const EllipsoidRecord& record : records) {
+    const EllipsoidCatalogue& catalogue = LoadFrom(EllipsoidRow(record) + "\n");
+    ASSERT_EQ(catalogue.size(), 1u);
+    EXPECT_EQ(catalogue[0], record) << EllipsoidRow(record);
+  }
+}
+
+struct RefusalCase {
+  EllipsoidRecord candidate;
+  std::optional<std::size_t> replacing;
+  std::string refusal;
+};
+
+TEST(EllipsoidCatalogueTest, UserEllipsoidRefusals) {
+  const test::ScratchTable shipped("WGS84,a=6378137,rf=298.257223563,d\n", ".shipped.csv");
+  const test::ScratchTable user("Mine,a=6378000,rf=300,m\nOther,a=6378000,rf=300,o\n", ".user.csv");
+  ASSERT_TRUE(LoadEllipsoidCatalogue(shipped.path(), user.path()));
+  const std::string clash = "椭球名称已存在,请检查.", bad = "椭球参数错误,请检查.";
+  const RefusalCase cases[] = {
+      {{"New", "6378000", "300", "d"}, std::nullopt, ""},
+      {{"Sphere", "6371000", "0", "d"}, std::nullopt, ""},
+      {{"Mine", "6378001", "300", "d"}, 0, ""},  // its own name
+      {{"WGS84", "6378000", "300", "d"}, std::nullopt, clash},
+      {{"WGS84", "6378000", "300", "d"}, 0, clash},
+      {{"Other", "6378000", "300", "d"}, 0, clash},
+      {{"wgs84", "6378000", "300", "d"}, std::nullopt, ""},  // names are exact
+      {{"", "6378000", "300", "d"}, std::nullopt, bad},
+      {{"A,B", "6378000", "300", "d"}, std::nullopt, bad},
+      {{"\"Q", "6378000", "300", "d"}, std::nullopt, bad},
+      {{"N", "6378000", "300", "x,y"}, std::nullopt, bad},
+      {{"N", "6378000 m", "300", "d"}, std::nullopt, bad},
+      {{"N", "0", "300", "d"}, std::nullopt, bad},
+      {{"N", "6378000", "1", "d"}, std::nullopt, bad},
+      {{"N", "6378000", "-300", "d"}, std::nullopt, bad},
+  };
+  for (const RefusalCase& test : cases)
+    EXPECT_EQ(UserEllipsoidRefusal(test.candidate, test.replacing), test.refusal) << test.candidate.name;
+}
+
+TEST(EllipsoidCatalogueTest, InverseFlatteningFromAxes) {
+  EXPECT_EQ(InverseFlatteningFromAxes("100", "99"), "100.000000000000000");
+  EXPECT_EQ(InverseFlatteningFromAxes("6371000", "6371000"), "0");
+  for (const auto& [a, b] : {std::pair{"100", "101"}, {"100", "0"}, {"100", "-1"}, {"100", "99m"}, {"x", "99"}, {"0", "0"}})
+    EXPECT_EQ(InverseFlatteningFromAxes(a, b), std::nullopt) << a << " " << b;
+}
+
 // 1/f from a PROJ ellipsoid entry: "rf=<1/f>" or "b=<semi-minor axis>".
 double ProjInverseFlattening(const PJ_ELLPS& entry) {
   const double semiMajorAxis = std::strtod(entry.major + 2, nullptr);

@@ -1,16 +1,23 @@
 // Not a test: draws every page and dialog of the program into PNG files, so
 // a person can look at them for clipped or overlapping texts; the user
 // manual's pictures (resources/manual/images) are made with it.
-//   QT_QPA_PLATFORM=offscreen ui_screenshot_tour OUTPUT_DIRECTORY
+//   QT_QPA_PLATFORM=offscreen ui_screenshot_tour [--size WIDTHxHEIGHT] OUTPUT_DIRECTORY
+// --size gives the main window's size (logical pixels); QT_SCALE_FACTOR=2
+// in the environment draws the same at twice the pixels, as on a
+// high-density screen. The settings and user tables are Qt's test
+// configuration, not the user's.
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 
+#include <functional>
 #include <tuple>
 
 #include "engine/CoordSettings.h"
@@ -24,17 +31,28 @@
 #include "ui/CDlgPoint.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
+#include "ui/StandardMessageBox.h"
+#include "ui/UserEllipsoidTable.h"
 
 using namespace tarnwell;
 
 namespace {
 
-void Save(QWidget* widget, const QDir& directory, const QString& name) {
+// Shows `widget`, lets `arrange` set it up as it should be seen, and saves
+// its picture.
+void Save(QWidget* widget, const QDir& directory, const QString& name, const std::function<void()>& arrange = {}) {
   widget->show();
   widget->raise();
+  if (arrange) arrange();
   QTest::qWait(200);
   widget->grab().save(directory.filePath(name + ".png"));
   widget->hide();
+}
+
+// "1280x800" as a size; an invalid size for anything else.
+QSize ParseSize(const QString& text) {
+  const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(text);
+  return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
 }
 
 }  // namespace
@@ -42,14 +60,26 @@ void Save(QWidget* widget, const QDir& directory, const QString& name) {
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setWindowIcon(ProgramIcon());
-  if (argc < 2) {
-    std::fputs("usage: ui_screenshot_tour OUTPUT_DIRECTORY\n", stderr);
+  QStringList arguments = QApplication::arguments().mid(1);
+  QSize windowSize;  // invalid: the window's own size
+  const bool sizeGiven = arguments.size() == 3 && arguments[0] == QStringLiteral("--size");
+  if (sizeGiven) {
+    windowSize = ParseSize(arguments[1]);
+    arguments = arguments.mid(2);
+  }
+  if (arguments.size() != 1 || (sizeGiven && windowSize.isEmpty())) {
+    std::fputs("usage: ui_screenshot_tour [--size WIDTHxHEIGHT] OUTPUT_DIRECTORY\n", stderr);
     return 2;
   }
-  const QDir directory(QString::fromLocal8Bit(argv[1]));
+  const QDir directory(arguments[0]);
+  QStandardPaths::setTestModeEnabled(true);
+  // One ellipsoid of the user's own, to show how the dialog marks it.
+  const EllipsoidRecord siteEllipsoid{"工地椭球", "6378245", "298.3", "工地独立坐标系"};
+  SaveUserEllipsoids({&siteEllipsoid, 1});
 
   CTarnwellDlg window;
   window.show();
+  if (windowSize.isValid()) window.resize(windowSize);
   // The single-point page with a point converted, as a user sees it.
   const char* const example[3] = {"-2823821.815", "4653514.330", "3313308.963"};  // 31.5°N 121.25°E, h 42 m
   for (int i = 0; i < 3; ++i) {
@@ -89,11 +119,21 @@ int main(int argc, char* argv[]) {
   }
   settings.projection = before;
   Save(window.datumDialog(), directory, "dialog-datum");
-  Save(window.ellipsoidDialog(), directory, "dialog-ellipsoid");
+  auto* ellipsoids = window.ellipsoidDialog()->findChild<QListWidget*>("ellipsoidList");
+  Save(window.ellipsoidDialog(), directory, "dialog-ellipsoid",
+       [ellipsoids] { ellipsoids->setCurrentRow(ellipsoids->count() - 1); });
   Save(window.aboutDialog(), directory, "dialog-about");
   Save(window.filePage()->formatDialog(), directory, "dialog-file-format");
 
-  QMessageBox box(QMessageBox::Warning, "Tarnwell", "文件格式与坐标类型冲突，请检查。", QMessageBox::Ok, &window);
-  Save(&box, directory, "message-box");
+  // The program's own message box, taken while it waits for the user.
+  QTimer::singleShot(300, [&directory] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box) return;
+    box->grab().save(directory.filePath("message-box.png"));
+    box->close();
+  });
+  window.activateWindow();
+  ShowStandardMessageBox(QStringLiteral("文件格式与坐标类型冲突，请检查。"));
+  QFile::remove(UserEllipsoidTablePath());
   return 0;
 }

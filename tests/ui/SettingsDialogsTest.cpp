@@ -15,6 +15,7 @@
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
+#include "tables/EllipsoidCatalogue.h"
 #include "tables/ListOrder.h"
 #include "tables/SupportedProjections.h"
 #include "tables/TablePaths.h"
@@ -189,6 +190,26 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(BoxStates(&dialog), inForce);
     dialog.reject();
     QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
+  }
+
+  // Each supported projection shows its Chinese name beside the list's
+  // "key,description", which stays as projs.csv has it.
+  void projectionChineseNames() {
+    for (const SupportedProjection& projection : SupportedProjections())
+      QVERIFY2(QString::fromUtf8(projection.chineseName).contains(QString::fromUtf8("投影")), projection.key.data());
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    auto* chineseName = Child<QLineEdit>(&dialog, "chineseName");
+    QVERIFY(chineseName->isReadOnly());
+    QCOMPARE(chineseName->text(), QString("横轴墨卡托投影 (高斯-克吕格)"));
+    QCOMPARE(list->item(kTransverseMercatorRow)->text(), QString("tmerc,Transverse Mercator"));
+    QCOMPARE(list->item(kTransverseMercatorRow)->toolTip(), QString("横轴墨卡托投影 (高斯-克吕格)"));
+    DoubleClick(list, kMercatorRow);
+    QCOMPARE(chineseName->text(), QString("墨卡托投影"));
+    DoubleClick(list, kUtmRow);
+    QCOMPARE(chineseName->text(), QString("通用横轴墨卡托投影 (UTM)"));
+    dialog.reject();
   }
 
   // A projection the program does not compute stands greyed in the list and
@@ -392,16 +413,15 @@ class SettingsDialogsTest : public QObject {
     for (int i = 1; i < items.size(); ++i) QVERIFY(!ListTextLess(items[i].toStdString(), items[i - 1].toStdString()));
     QVERIFY(!Child<QPushButton>(&dialog, "okButton")->isVisible());
 
-    // The fields are for reading: typing changes nothing.
-    for (const char* name : {"ellipsoidName", "semiMajorAxis", "inverseFlattening", "ellipsoidDescription"}) {
-      auto* field = Child<QLineEdit>(&dialog, name);
-      QVERIFY(field->isReadOnly());
-      const QString shown = field->text();
-      field->setFocus();
-      QTest::keyClicks(field, "12");
-      QTest::keyClick(field, Qt::Key_Backspace);
-      QCOMPARE(field->text(), shown);
-    }
+    // Typing into the fields of a shipped ellipsoid changes neither it nor
+    // the table: the next opening shows the table's values again.
+    QVERIFY(!Child<QPushButton>(&dialog, "editEllipsoid")->isEnabled());
+    QVERIFY(!Child<QPushButton>(&dialog, "removeEllipsoid")->isEnabled());
+    QTest::keyClicks(Child<QLineEdit>(&dialog, "semiMajorAxis"), "12");
+    dialog.reject();
+    dialog.show();
+    QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("6378137"));
+    QCOMPARE(TheEllipsoidCatalogue().front().semiMajorAxis, std::string("6378137"));
     dialog.reject();
   }
 
@@ -462,7 +482,8 @@ class SettingsDialogsTest : public QObject {
     CDlgFileFt fileFormat;
     for (QDialog* dialog : std::initializer_list<QDialog*>{&datum, &projection, &ellipsoids, &fileFormat}) {
       QCOMPARE(Child<QPushButton>(dialog, "okButton")->text(), QString("确定"));
-      QCOMPARE(Child<QPushButton>(dialog, "cancelButton")->text(), QString("取消"));
+      // The ellipsoid dialog stores each change as it is made: it only closes.
+      QCOMPARE(Child<QPushButton>(dialog, "cancelButton")->text(), QString(dialog == &ellipsoids ? "关闭" : "取消"));
     }
   }
 };

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -13,6 +14,11 @@ namespace {
 
 constexpr int kGiveUpMs = 10000;
 constexpr int kPollMs = 10;
+
+// No test reads or writes the user's own configuration (the settings, the
+// user's ellipsoids): Qt's test location stands in for it from the start.
+void UseTestConfiguration() { QStandardPaths::setTestModeEnabled(true); }
+Q_COREAPP_STARTUP_FUNCTION(UseTestConfiguration)
 
 }  // namespace
 

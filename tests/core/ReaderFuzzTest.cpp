@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <random>
-#include <regex>
 #include <string>
 
 #include "engine/AngleText.h"
@@ -59,14 +58,23 @@ std::string NextText(std::mt19937_64& random) {
   return random() % 2 ? Mutate(kSeeds[seed(random)], random) : RandomBytes(random);
 }
 
+// What strtod makes of a text that may be wholly a decimal number: all of
+// it read, up to blanks at the end; and no hexadecimal, "inf" or "nan".
+bool StrtodReadsItAll(const std::string& text) {
+  if (text.find_first_of("xXiInN") != std::string::npos || text.find('\0') != std::string::npos) return false;
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  const std::size_t rest = static_cast<std::size_t>(end - text.c_str());
+  return rest > 0 && text.find_first_not_of(" \t", rest) == std::string::npos;
+}
+
 TEST(ReaderFuzz, NumbersAreAcceptedOnlyWhole) {
-  const std::regex wholeNumber(R"([ \t]*[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t]*)");
   std::mt19937_64 random(2024);
   for (int round = 0; round < kRounds; ++round) {
     const std::string text = NextText(random);
     double value = 42;
     if (ReadNumber(text, value)) {
-      ASSERT_TRUE(std::regex_match(text, wholeNumber)) << text;
+      ASSERT_TRUE(StrtodReadsItAll(text)) << text;
       ASSERT_TRUE(std::isfinite(value)) << text;
       ASSERT_EQ(value, std::strtod(text.c_str(), nullptr)) << text;
     } else {

@@ -20,19 +20,9 @@ std::size_t DigitsAt(std::string_view text, std::size_t position) {
 
 }  // namespace
 
-void AppendNumber(double value, std::string& text) {
-  char buffer[kFixedDecimalBufferSize];
-  text.append(buffer, WriteFixedDecimal(value, 15, buffer));
-}
-
-void FormatNumberInto(double value, std::string& text) {
-  text.clear();
-  AppendNumber(value, text);
-}
-
 std::string FormatNumber(double value) {
   std::string text;
-  AppendNumber(value, text);
+  AppendFixedDecimal(value, 15, text);
   return text;
 }
 

@@ -13,13 +13,6 @@ namespace tarnwell {
 // 500000 is written 500000.000000000000000.
 std::string FormatNumber(double value);
 
-// The same, written over `text` (its storage is reused: no allocation on the
-// hot path of a file conversion).
-void FormatNumberInto(double value, std::string& text);
-
-// The same, appended to `text`.
-void AppendNumber(double value, std::string& text);
-
 // The shortest text in fixed notation that reads back to the same double
 // ("117", "500000", "0.9996", "6378137.5"), appended to `text`: for values
 // handed on to PROJ or shown as a parameter.

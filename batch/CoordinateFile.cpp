@@ -85,8 +85,8 @@ void ConvertBlock(const ConversionPlan& plan, LineBlock& block) {
       block.refusal = MessageWithLine(kBadLine, number, line);
       return;
     }
-    if (const Refusal refusal = plan.Convert(fields[1], fields[2], fields[3], target); !refusal.empty()) {
-      block.refusal = MessageWithLine(refusal, number, line);
+    if (const Refusal refusal = plan.Convert(fields[1], fields[2], fields[3], target)) {
+      block.refusal = MessageWithLine(MessageText(refusal), number, line);
       return;
     }
     block.converted += fields[0];
@@ -180,22 +180,27 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
   return outcome;
 }
 
-// The conversion plan for a file; nullopt when there is none, with the
-// message where there is something to say.
+// The conversion plan for a file; nullopt, with the message shown, when
+// there is none. A file whose two sides are one system in one format would
+// only be copied: that is no conversion.
 std::optional<ConversionPlan> FilePlan(const CoordSettings& settings) {
-  std::optional<ConversionPlan> plan = ConversionPlan::FromSettings(settings);
-  if (!plan) return std::nullopt;
-  if (plan->route() == Route::SameLB) ShowMessage("选择正确的目的坐标类型.");
-  if (plan->route() == Route::SameLB || plan->route() == Route::NoConversion) return std::nullopt;
-  return plan;
+  std::optional<ConversionPlan> plan;
+  Refusal refusal = ConversionPlan::FromSettings(settings, plan);
+  if (!refusal && plan->SameSystem()) refusal.reason = RefusalReason::SameSystem;
+  if (!refusal) return plan;
+  ShowMessage(MessageText(refusal));
+  return std::nullopt;
 }
 
 }  // namespace
 
 bool CheckFileFormat(const CoordSettings& settings) {
-  if (settings.fileFormat == "n,b,l,h") return settings.sourceType == "LB";
-  if (settings.fileFormat == "n,x,y,h") return settings.sourceType == "Plan";
-  return settings.sourceType == "Space";
+  switch (settings.fileFormat) {
+    case FileFormat::NameBLh: return settings.sourceType == CoordinateType::LB;
+    case FileFormat::NameXYh: return settings.sourceType == CoordinateType::Plan;
+    case FileFormat::NameXYZ: return settings.sourceType == CoordinateType::Space;
+  }
+  return false;
 }
 
 std::string OutputPathFor(const std::string& inputPath) {
@@ -209,8 +214,7 @@ std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   TextLineReader input;
   if (!input.Open(path)) return std::nullopt;
-  const bool geodetic = settings.sourceType == "LB";
-  const AngleFormat angleFormat = AngleFormatFromKeyword(settings.sourceAngleFormat);
+  const CoordinateSystem source = SourceSystem(settings);
   std::vector<PreviewRow> rows;
   std::array<std::string_view, 4> fields;
   std::string_view line;
@@ -222,8 +226,8 @@ std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings
       continue;
     }
     row.name = fields[0];
-    if (!ReadSourceValues(geodetic, angleFormat, fields[1], fields[2], fields[3], row.values))
-      row.refusal = kFormatWrong;
+    if (!ReadPointValues(source, fields[1], fields[2], fields[3], row.values))
+      row.refusal = MessageText({RefusalReason::Format, {}});
   }
   if (input.ReadFailed()) return std::nullopt;
   return rows;

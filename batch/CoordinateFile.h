@@ -26,7 +26,7 @@
 namespace tarnwell {
 
 // True when fileFormat belongs to sourceType: "n,b,l,h" needs "LB",
-// "n,x,y,h" needs "Plan", any other format needs "Space".
+// "n,x,y,h" needs "Plan", "n,X,Y,Z" needs "Space".
 bool CheckFileFormat(const CoordSettings& settings);
 
 // The output path for an input path: the input path with "1" appended.

@@ -1,17 +1,21 @@
 // Parameter files: a set of transformation parameters kept in a text file
 // of its own, to be opened again in a later session or on another computer.
 //
-// The file holds the ellipsoids, the projection with its zone options and
-// plane height, the seven parameters, the four parameters and the height fit,
-// with the two switches that apply them; not the coordinate types, angle
-// formats or file format, which belong to the work at hand. It is UTF-8 text,
-// one `key=value` a line; a line beginning with "#" and an empty line are
-// comments. The first key is `version`, the format's version (1). Numbers are
-// written in their shortest form that reads back to the same double, so a set
-// saved and opened again converts bit for bit as before.
+// The file holds the fields of the settings codec that are parameters
+// (engine/SettingsCodec.h): the ellipsoids, the projections with their zone
+// options and plane heights, the seven parameters with their convention and
+// the pair of ellipsoids they were stated for, the four parameters and the
+// height fit, with the switches that apply them; not the coordinate types,
+// angle formats or file format, which belong to the work at hand. It is UTF-8
+// text, one `key=value` a line; a line beginning with "#" and an empty line
+// are comments. The first key is `version`, the format's version (2; files of
+// version 1 are still read, their seven parameters stated from their source
+// to their target ellipsoid). Numbers are written in their shortest form that
+// reads back to the same double, so a set saved and opened again converts bit
+// for bit as before.
 //
 //   # Tarnwell 参数文件
-//   version=1
+//   version=2
 //   sourceEllipsoid=WGS84
 //   projection.centralMeridian=117
 //   seven.dX=-15.415

@@ -93,12 +93,6 @@ bool RoundsToSixty(const char* begin, const char* end) {
 
 }  // namespace
 
-AngleFormat AngleFormatFromKeyword(std::string_view keyword) {
-  if (keyword == "DMS") return AngleFormat::DMS;
-  if (keyword == "DMM") return AngleFormat::DMM;
-  return AngleFormat::DDD;
-}
-
 bool ReadAngle(std::string_view text, AngleFormat format, double& degrees) {
   text = TrimBlanks(text);
   const bool negative = !text.empty() && text.front() == '-';

@@ -8,14 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Keywords.h"
 #include "engine/Points.h"
 
 namespace tarnwell {
 
 enum class AngleFormat { DMS, DDD, DMM };
 
-// The format a keyword names; "DDD" for any keyword other than "DMS" and "DMM".
-AngleFormat AngleFormatFromKeyword(std::string_view keyword);
+inline constexpr Keyword<AngleFormat> kAngleFormats[] = {
+    {"DMS", AngleFormat::DMS}, {"DDD", AngleFormat::DDD}, {"DMM", AngleFormat::DMM}};
 
 // Reads an angle text in `format` as decimal degrees. One optional sign in
 // front belongs to the whole angle; then, after trimming blanks:

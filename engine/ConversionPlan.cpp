@@ -3,59 +3,77 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "engine/BursaWolf.h"
-#include "engine/Messages.h"
+#include "engine/SettingRanges.h"
 #include "tables/NumberText.h"
 
 namespace tarnwell {
 namespace {
 
-Route ChooseRoute(const CoordSettings& settings) {
-  if (settings.useSevenParams) return Route::SevenParams;
-  const bool targetLB = settings.targetType == "LB";
-  if (settings.sourceType == "LB") {
-    if (targetLB) return Route::SameLB;
-    return settings.targetType == "Space" ? Route::LBToSpace : Route::LBToPlan;
+// The levels of a side's chain: how many steps it climbs from earth-centred
+// coordinates. Step 1 is the geocentric one, 2 the projection, 3 the local grid.
+int LevelOf(const CoordinateSystem& system) {
+  switch (system.type) {
+    case CoordinateType::Space: return 0;
+    case CoordinateType::LB: return 1;
+    case CoordinateType::Plan: return system.localGrid ? 3 : 2;
   }
-  if (settings.sourceType == "Space") return targetLB ? Route::SpaceToLB : Route::NoConversion;
-  if (targetLB) return Route::PlanToLB;
-  // Plane to plane is the four-parameter transformation alone.
-  return settings.useFourParams && settings.targetType == "Plan" ? Route::PlanToPlan : Route::NoConversion;
+  return 0;
 }
 
-bool EllipsoidChoiceAllowed(const CoordSettings& settings) {
-  const bool same = settings.sourceEllipsoid == settings.targetEllipsoid;
-  if (settings.useSevenParams && same) {
-    ShowMessage("椭球必须不同.");
-    return false;
-  }
-  if (!settings.useSevenParams && !same) {
-    ShowMessage("椭球必须相同.");
-    return false;
-  }
-  return true;
+// The highest level up to which the two chains are the same steps.
+int SharedLevel(const CoordinateSystem& source, const CoordinateSystem& target) {
+  if (source.ellipsoid != target.ellipsoid) return 0;
+  if (std::min(LevelOf(source), LevelOf(target)) < 2 || source.projection != target.projection) return 1;
+  if (std::min(LevelOf(source), LevelOf(target)) < 3 || source.localGrid != target.localGrid) return 2;
+  return 3;
 }
 
-bool NeedsProjection(Route route) { return route == Route::LBToPlan || route == Route::PlanToLB; }
+// Whether the datum set applies forward from `source` to `target`, or
+// inverse; refused for another pair.
+Refusal DatumDirection(const DatumTransformation& datum, const std::string& source, const std::string& target,
+                       bool& inverse) {
+  if (source == target) return {RefusalReason::EllipsoidsMustDiffer, {}};
+  if (!DatumInRange(datum.params)) return {RefusalReason::DatumParams, {}};
+  const bool stated = !datum.sourceEllipsoid.empty() || !datum.targetEllipsoid.empty();
+  inverse = stated && datum.sourceEllipsoid == target && datum.targetEllipsoid == source;
+  if (!stated || inverse || (datum.sourceEllipsoid == source && datum.targetEllipsoid == target)) return {};
+  return {RefusalReason::DatumPair, "参数: " + datum.sourceEllipsoid + " → " + datum.targetEllipsoid};
+}
 
-bool HasPlaneSide(Route route) { return NeedsProjection(route) || route == Route::PlanToPlan; }
-
-// The projection on the source ellipsoid; nullopt (reported) when it is
-// not supported, its parameters are not numbers or PROJ refuses it.
-std::optional<PlaneProjection> MakeProjection(const ProjectionParams& projection, const Ellipsoid& ellipsoid) {
-  std::optional<PlaneProjection> made = PlaneProjection::Make(projection, ellipsoid);
-  if (!made) ShowMessage("投影参数错误,请检查.");
-  return made;
+// The step that climbs to `level` (1 to 3) on the side `system`.
+Refusal MakeStep(const CoordinateSystem& system, const Ellipsoid& ellipsoid, int level,
+                 std::unique_ptr<ConversionStep>& step) {
+  switch (level) {
+    case 1:
+      step = std::make_unique<GeocentricStep>(ellipsoid);
+      return {};
+    case 2: {
+      const ProjectionParams& projection = system.projection;
+      std::optional<PlaneProjection> made;
+      if (ProjectionInRange(projection) &&
+          PlaneHeightFits(projection.surfaceHeight.value_or(0), ellipsoid.figure().semiMajorAxis))
+        made = PlaneProjection::Make(projection, ellipsoid);
+      if (!made) return {RefusalReason::Projection, {}};
+      step = std::make_unique<ProjectionStep>(std::move(*made));
+      return {};
+    }
+    default:
+      if (!IsUsable(system.localGrid->fourParams) || !IsUsable(system.localGrid->heightFit) ||
+          !LocalGridInRange(*system.localGrid))
+        return {RefusalReason::FourParams, {}};
+      step = std::make_unique<LocalGridStep>(*system.localGrid, system.projection.zonePrefix);
+      return {};
+  }
 }
 
 }  // namespace
 
-bool ReadSourceValues(bool geodetic, AngleFormat angleFormat, std::string_view first, std::string_view second,
-                      std::string_view third, std::array<double, 3>& values) {
+bool ReadPointValues(const CoordinateSystem& system, std::string_view first, std::string_view second,
+                     std::string_view third, std::array<double, 3>& values) {
   std::array<double, 3> read;
-  if (geodetic) {
+  if (system.type == CoordinateType::LB) {
     GeodeticPoint point;
-    if (!ReadGeodeticPoint(first, second, third, angleFormat, point)) return false;
+    if (!ReadGeodeticPoint(first, second, third, system.angleFormat, point)) return false;
     read = {point.latitude, point.longitude, point.height};
   } else if (!ReadNumber(first, read[0]) || !ReadNumber(second, read[1]) || !ReadNumber(third, read[2])) {
     return false;
@@ -64,103 +82,81 @@ bool ReadSourceValues(bool geodetic, AngleFormat angleFormat, std::string_view f
   return true;
 }
 
-std::optional<ConversionPlan> ConversionPlan::FromSettings(const CoordSettings& settings) {
-  if (!EllipsoidChoiceAllowed(settings)) return std::nullopt;
-  ConversionPlan plan;
-  plan.route_ = ChooseRoute(settings);
-  plan.sourceAngleFormat_ = AngleFormatFromKeyword(settings.sourceAngleFormat);
-  plan.targetAngleFormat_ = AngleFormatFromKeyword(settings.targetAngleFormat);
-  plan.outputDecimals_ = std::clamp(settings.outputDecimals, 0, kMaxFixedDecimals);
-  plan.sevenParams_ = settings.sevenParams;
-  plan.useFourParams_ = settings.useFourParams && HasPlaneSide(plan.route_);
-  plan.fourParams_ = settings.fourParams;
-  plan.heightFit_ = settings.heightFit;
-  if (plan.useFourParams_ && !(IsUsable(plan.fourParams_) && IsUsable(plan.heightFit_))) {
-    ShowMessage("四参数错误,请检查.");
-    return std::nullopt;
+Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSystem& target,
+                             const DatumTransformation* datum, int outputDecimals,
+                             std::optional<ConversionPlan>& plan) {
+  bool datumInverse = false;
+  if (datum) {
+    if (Refusal refusal = DatumDirection(*datum, source.ellipsoid, target.ellipsoid, datumInverse)) return refusal;
+  } else if (source.ellipsoid != target.ellipsoid) {
+    return {RefusalReason::EllipsoidsMustMatch, {}};
   }
-  if (plan.route_ == Route::SameLB || plan.route_ == Route::NoConversion || plan.route_ == Route::PlanToPlan)
-    return plan;
+  ConversionPlan made;
+  made.source_ = source;
+  made.target_ = target;
+  made.throughDatum_ = datum != nullptr;
+  made.outputDecimals_ = std::clamp(outputDecimals, 0, kMaxFixedDecimals);
+  const int meeting = datum ? 0 : std::min({SharedLevel(source, target), LevelOf(source), LevelOf(target)});
+  if (source.type == CoordinateType::LB && meeting == 0) made.unreadable_ = RefusalReason::SourceFormat;
 
-  if (plan.route_ == Route::SevenParams) {
-    plan.targetEllipsoid_ = Ellipsoid::FromCatalogue(settings.targetEllipsoid);
-    if (!plan.targetEllipsoid_) return std::nullopt;
+  // Down the source's chain, through the datum, up the target's. An
+  // ellipsoid is looked up only where a step needs it, the source's first.
+  std::optional<Ellipsoid> sourceEllipsoid, targetEllipsoid;
+  const auto addStep = [&](const CoordinateSystem& system, std::optional<Ellipsoid>& ellipsoid, int level,
+                           bool inverse) -> Refusal {
+    if (!ellipsoid) {
+      if (Refusal refusal = Ellipsoid::FromCatalogue(system.ellipsoid, ellipsoid)) return refusal;
+    }
+    std::unique_ptr<ConversionStep> step;
+    if (Refusal refusal = MakeStep(system, *ellipsoid, level, step)) return refusal;
+    made.stages_.push_back({std::move(step), inverse});
+    return {};
+  };
+  for (int level = LevelOf(source); level > meeting; --level) {
+    if (Refusal refusal = addStep(source, sourceEllipsoid, level, true)) return refusal;
   }
-  plan.sourceEllipsoid_ = Ellipsoid::FromCatalogue(settings.sourceEllipsoid);
-  if (!plan.sourceEllipsoid_) return std::nullopt;
-  if (NeedsProjection(plan.route_)) {
-    plan.projection_ = MakeProjection(settings.projection, *plan.sourceEllipsoid_);
-    if (!plan.projection_) return std::nullopt;
+  if (datum) {
+    made.stages_.push_back(
+        {std::make_unique<DatumShiftStep>(datum->params, datum->convention), datumInverse});
   }
-  return plan;
+  for (int level = meeting + 1; level <= LevelOf(target); ++level) {
+    if (Refusal refusal = addStep(target, targetEllipsoid, level, false)) return refusal;
+  }
+  plan = std::move(made);
+  return {};
 }
 
-std::optional<ConversionPlan> ConversionPlan::ForDatumPair(const CoordSettings& settings) {
-  CoordSettings datumPair = settings;
-  datumPair.useSevenParams = true;
-  return FromSettings(datumPair);
+Refusal ConversionPlan::FromSettings(const CoordSettings& settings, std::optional<ConversionPlan>& plan) {
+  return Make(SourceSystem(settings), TargetSystem(settings), DatumInForce(settings), settings.outputDecimals, plan);
 }
 
-const Ellipsoid& ConversionPlan::ellipsoid(ConversionSide side) const {
-  return side == ConversionSide::Source ? *sourceEllipsoid_ : *targetEllipsoid_;
+ConversionPlan::ConversionPlan(const ConversionPlan& other)
+    : source_(other.source_),
+      target_(other.target_),
+      throughDatum_(other.throughDatum_),
+      unreadable_(other.unreadable_),
+      outputDecimals_(other.outputDecimals_) {
+  for (const Stage& stage : other.stages_) stages_.push_back({stage.step->Clone(), stage.inverse});
 }
 
-AngleFormat ConversionPlan::angleFormat(ConversionSide side) const {
-  return side == ConversionSide::Source ? sourceAngleFormat_ : targetAngleFormat_;
-}
-
-void ConversionPlan::ToLocalGrid(PlanePoint& point) const {
-  if (!useFourParams_) return;
-  point.height = heightFit_.Apply(point.north, point.east, point.height);
-  fourParams_.Apply(point.north, point.east);
-}
-
-void ConversionPlan::FromLocalGrid(PlanePoint& point) const {
-  if (!useFourParams_) return;
-  fourParams_.Inverse(point.north, point.east);
-  point.height = heightFit_.Inverse(point.north, point.east, point.height);
+ConversionPlan& ConversionPlan::operator=(const ConversionPlan& other) {
+  if (this != &other) *this = ConversionPlan(other);
+  return *this;
 }
 
 Refusal ConversionPlan::Convert(std::string_view first, std::string_view second, std::string_view third,
                                 TargetPoint& target) const {
-  if (route_ == Route::SameLB || route_ == Route::NoConversion)
-    return kFormatWrong;  // no conversion: callers handle these routes themselves
-  const bool geodeticSource = route_ == Route::LBToSpace || route_ == Route::LBToPlan || route_ == Route::SevenParams;
-  std::array<double, 3> read;
-  if (!ReadSourceValues(geodeticSource, sourceAngleFormat_, first, second, third, read))
-    return route_ == Route::LBToSpace || route_ == Route::SevenParams ? kSourceFormatWrong : kFormatWrong;
-  const GeodeticPoint geodetic{read[0], read[1], read[2]};
-  PlanePoint plane{read[0], read[1], read[2]};
-  switch (route_) {
-    case Route::LBToSpace:
-      target = sourceEllipsoid_->ToCartesian(geodetic);
-      return {};
-    case Route::SevenParams:
-      target = targetEllipsoid_->ToGeodetic(ApplyBursaWolf(sevenParams_, sourceEllipsoid_->ToCartesian(geodetic)));
-      return {};
-    case Route::LBToPlan:
-      if (Refusal refusal = projection_->Forward(geodetic, plane); !refusal.empty()) return refusal;
-      ToLocalGrid(plane);
-      target = plane;
-      return {};
-    case Route::SpaceToLB:
-      target = sourceEllipsoid_->ToGeodetic(CartesianPoint{read[0], read[1], read[2]});
-      return {};
-    case Route::PlanToLB: {
-      GeodeticPoint converted;
-      FromLocalGrid(plane);
-      if (Refusal refusal = projection_->Inverse(plane, converted); !refusal.empty()) return refusal;
-      target = converted;
-      return {};
-    }
-    case Route::PlanToPlan:
-      ToLocalGrid(plane);
-      target = plane;
-      return {};
-    case Route::SameLB:
-    case Route::NoConversion: break;
+  StepPoint point;
+  if (!ReadPointValues(source_, first, second, third, point)) return {unreadable_, {}};
+  for (const Stage& stage : stages_) {
+    if (Refusal refusal = stage.inverse ? stage.step->Inverse(point) : stage.step->Forward(point)) return refusal;
   }
-  return kFormatWrong;
+  switch (target_.type) {
+    case CoordinateType::Space: target = CartesianPoint{point[0], point[1], point[2]}; break;
+    case CoordinateType::LB: target = GeodeticPoint{point[0], point[1], point[2]}; break;
+    case CoordinateType::Plan: target = PlanePoint{point[0], point[1], point[2]}; break;
+  }
+  return {};
 }
 
 void ConversionPlan::AppendValueText(const TargetPoint& point, int index, std::string& text) const {
@@ -177,7 +173,7 @@ void ConversionPlan::AppendValueText(const TargetPoint& point, int index, std::s
       },
       point);
   if (values.angles && index < 2) {
-    AppendAngle(values.value[index], targetAngleFormat_, text, outputDecimals_);
+    AppendAngle(values.value[index], target_.angleFormat, text, outputDecimals_);
   } else {
     AppendFixedDecimal(values.value[index], outputDecimals_, text);
   }
@@ -194,6 +190,15 @@ std::array<std::string, 3> ConversionPlan::Texts(const TargetPoint& point) const
   std::array<std::string, 3> texts;
   for (int index = 0; index < 3; ++index) AppendValueText(point, index, texts[index]);
   return texts;
+}
+
+Refusal EllipsoidPairOf(const CoordSettings& settings, std::optional<EllipsoidPair>& pair) {
+  if (settings.sourceEllipsoid == settings.targetEllipsoid) return {RefusalReason::EllipsoidsMustDiffer, {}};
+  std::optional<Ellipsoid> source, target;
+  if (Refusal refusal = Ellipsoid::FromCatalogue(settings.sourceEllipsoid, source)) return refusal;
+  if (Refusal refusal = Ellipsoid::FromCatalogue(settings.targetEllipsoid, target)) return refusal;
+  pair = EllipsoidPair{*source, *target};
+  return {};
 }
 
 }  // namespace tarnwell

@@ -1,52 +1,66 @@
-// The conversion settings: every choice the user has made for a conversion.
-//
-// One record per process, reached through CoordSettings::instance(). The
-// main window, the settings dialogs and the estimation pages write it; the
-// conversions read it at the moment they run, so a change takes effect with
-// the next conversion. Almost every field is text and is parsed where used.
+// The conversion settings: every choice the user has made for a conversion,
+// as one typed value. The main window, the settings dialogs and the
+// estimation pages write it; a conversion takes the two coordinate systems
+// and the datum transformation it describes (SourceSystem, TargetSystem) and
+// never looks at it again.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "engine/BursaWolf.h"
+#include "engine/CoordinateSystem.h"
 #include "engine/LocalGrid.h"
 #include "tables/ProjectionParams.h"
 
 namespace tarnwell {
 
-// The seven Bursa-Wolf parameters, in the units the user enters them.
-struct SevenParams {
-  double dX = 0, dY = 0, dZ = 0;  // translations, metres
-  double rX = 0, rY = 0, rZ = 0;  // rotations, arc-seconds
-  double scalePpm = 0;            // scale difference, parts per million
+// The layout of a coordinate file: the point's name, then its three values.
+enum class FileFormat { NameBLh, NameXYh, NameXYZ };
 
-  bool operator==(const SevenParams&) const = default;
-};
+inline constexpr Keyword<FileFormat> kFileFormats[] = {
+    {"n,b,l,h", FileFormat::NameBLh}, {"n,x,y,h", FileFormat::NameXYh}, {"n,X,Y,Z", FileFormat::NameXYZ}};
 
 struct CoordSettings {
-  std::string sourceType = "Space";        // "Space", "LB" or "Plan"
-  std::string sourceAngleFormat = "DMS";   // "DMS", "DDD" or "DMM"
-  std::string targetType = "Space";
-  std::string targetAngleFormat = "DMS";
-  std::string sourceEllipsoid = "WGS84";   // names in the ellipsoid catalogue
+  CoordinateType sourceType = CoordinateType::Space;
+  AngleFormat sourceAngleFormat = AngleFormat::DMS;
+  CoordinateType targetType = CoordinateType::Space;
+  AngleFormat targetAngleFormat = AngleFormat::DMS;
+  std::string sourceEllipsoid = "WGS84";  // names in the ellipsoid catalogue
   std::string targetEllipsoid = "WGS84";
+  // The datum transformation, applied between the two sides when switched on.
   bool useSevenParams = false;
+  DatumTransformation datum;
+  // The projection of the "Plan" target, or of the only "Plan" side; the
+  // source's own where a plane source has another one (a change of zone).
   ProjectionParams projection;
-  std::string fileFormat = "n,b,l,h";      // "n,b,l,h", "n,x,y,h" or "n,X,Y,Z"
-  std::string datumModel = "Bursa-Wolf";
-  SevenParams sevenParams;
-  // The local grid: the four parameters and the height fit, applied to "Plan"
-  // coordinates after the projection (and undone before its inverse).
+  bool ownSourceProjection = false;
+  ProjectionParams sourceProjection;
+  FileFormat fileFormat = FileFormat::NameBLh;
+  // The local grid: the four parameters and the height fit, switched on for
+  // the "Plan" target, or else for a "Plan" source.
   bool useFourParams = false;
   FourParams fourParams;
   HeightFit heightFit;
   // Decimals of every converted number and of an angle's last piece, 0..15.
   int outputDecimals = 15;
 
-  // The single record of the process, made with the defaults on first use.
+  // The record the desktop program and the command-line tool keep for the
+  // user's choices. The core never reads it: it is handed what it needs.
   // (Tests restore the defaults with `CoordSettings::instance() = {};`.)
   static CoordSettings& instance();
 
   bool operator==(const CoordSettings&) const = default;
 };
+
+// The projection of the source side.
+const ProjectionParams& SourceProjection(const CoordSettings& settings);
+
+// The two sides the settings describe.
+CoordinateSystem SourceSystem(const CoordSettings& settings);
+CoordinateSystem TargetSystem(const CoordSettings& settings);
+
+// The datum transformation the settings apply; nullptr when it is off.
+const DatumTransformation* DatumInForce(const CoordSettings& settings);
 
 }  // namespace tarnwell

@@ -1,24 +1,17 @@
 #include "engine/Ellipsoid.h"
 
-#include "engine/Messages.h"
-
 namespace tarnwell {
 
 Ellipsoid::Ellipsoid(const EllipsoidRecord& record, const EllipsoidFigure& figure)
     : record_(record), figure_(figure), geocentric_(figure.semiMajorAxis, figure.Flattening()) {}
 
-std::optional<Ellipsoid> Ellipsoid::FromCatalogue(const std::string& name) {
+Refusal Ellipsoid::FromCatalogue(const std::string& name, std::optional<Ellipsoid>& ellipsoid) {
   const EllipsoidRecord* record = FindEllipsoidEntry(name);
-  if (!record) {
-    ShowMessage("椭球不存在,请检查.");
-    return std::nullopt;
-  }
+  if (!record) return {RefusalReason::EllipsoidMissing, {}};
   const std::optional<EllipsoidFigure> figure = FigureOf(*record);
-  if (!figure) {
-    ShowMessage("椭球参数错误,请检查.\n椭球: " + name);
-    return std::nullopt;
-  }
-  return Ellipsoid(*record, *figure);
+  if (!figure) return {RefusalReason::EllipsoidValues, "椭球: " + name};
+  ellipsoid = Ellipsoid(*record, *figure);
+  return {};
 }
 
 CartesianPoint Ellipsoid::ToCartesian(const GeodeticPoint& point) const {

@@ -8,16 +8,16 @@
 #include <GeographicLib/Geocentric.hpp>
 
 #include "engine/Points.h"
+#include "engine/Refusal.h"
 #include "tables/EllipsoidCatalogue.h"
 
 namespace tarnwell {
 
 class Ellipsoid {
  public:
-  // The catalogue's ellipsoid of that name. nullopt, with the message shown,
-  // when the catalogue has none ("椭球不存在,请检查.") or when its values cannot
-  // make an ellipsoid ("椭球参数错误,请检查.", naming it).
-  static std::optional<Ellipsoid> FromCatalogue(const std::string& name);
+  // The catalogue's ellipsoid of that name into `ellipsoid`; refused when the
+  // catalogue has none or when its values cannot make an ellipsoid.
+  static Refusal FromCatalogue(const std::string& name, std::optional<Ellipsoid>& ellipsoid);
 
   const EllipsoidRecord& record() const { return record_; }
   const EllipsoidFigure& figure() const { return figure_; }

@@ -17,6 +17,8 @@
 #include <array>
 #include <cstddef>
 
+#include "engine/Keywords.h"
+
 namespace tarnwell {
 
 // A position in a grid.
@@ -45,6 +47,9 @@ struct FourParams {
 bool IsUsable(const FourParams& params);
 
 enum class HeightModel { Constant, Plane, Quadratic };
+
+inline constexpr Keyword<HeightModel> kHeightModels[] = {
+    {"constant", HeightModel::Constant}, {"plane", HeightModel::Plane}, {"quadratic", HeightModel::Quadratic}};
 
 // 1, 3 or 6: the coefficients of the model, and the points it needs at least.
 std::size_t CoefficientCount(HeightModel model);

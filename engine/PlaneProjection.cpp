@@ -91,10 +91,8 @@ PlaneProjection::PlaneProjection(const ProjectionParams& projection, std::string
       zones_(zoneSystem_ ? ZoneCount(*zoneSystem_) + 1 : 1) {}
 
 std::optional<PlaneProjection> PlaneProjection::Make(const ProjectionParams& projection, const Ellipsoid& ellipsoid) {
-  double planeHeight;
-  if (!FindSupportedProjection(projection.projKey) || !ZoneChoiceValid(projection) ||
-      !ReadPlaneHeight(projection, planeHeight))
-    return std::nullopt;
+  if (!FindSupportedProjection(projection.projKey) || !ZoneChoiceValid(projection)) return std::nullopt;
+  const double planeHeight = PlaneHeight(projection);
   std::string ellipsoidDefinition;
   AppendProjEllipsoid(ellipsoidDefinition, ellipsoid.record(), ellipsoid.figure(), planeHeight);
   PlaneProjection made(projection, std::move(ellipsoidDefinition));
@@ -118,9 +116,8 @@ const PlaneProjection::ZoneProjection* PlaneProjection::InZone(int zone) const {
   std::optional<double> centralMeridian;
   if (zoneSystem_) {
     centralMeridian = CentralMeridianOfZone(*zoneSystem_, zone);
-  } else if (double meridian; UsesParameter(record_, &ProjectionParams::centralMeridian) &&
-                              ReadNumber(record_.centralMeridian, meridian)) {
-    centralMeridian = meridian;
+  } else if (UsesParameter(record_, &ProjectionParams::centralMeridian)) {
+    centralMeridian = record_.centralMeridian;
   }
   slot = ZoneProjection{std::move(*projection), centralMeridian};
   return &*slot;

@@ -33,11 +33,10 @@ bool AppendProjDefinition(std::string& definition, const ProjectionParams& proje
     SetZoneParameters(zoned, *system, projection.zone);
     parameters = &zoned;
   }
-  // Every text the definition takes is wholly a number; PROJ itself would
-  // read "12O" as 12.
-  double ignored;
+  // Every parameter the projection takes has a finite value.
   for (const ProjParameter& parameter : supported->parameters) {
-    if (!ReadNumber(parameters->*parameter.field, ignored)) return false;
+    const std::optional<double>& value = parameters->*parameter.field;
+    if (!value || !std::isfinite(*value)) return false;
   }
 
   definition += "+proj=";
@@ -46,7 +45,7 @@ bool AppendProjDefinition(std::string& definition, const ProjectionParams& proje
     definition += " +";
     definition += parameter.projName;
     definition += '=';
-    definition += TrimBlanks(parameters->*parameter.field);
+    AppendShortestNumber(*(parameters->*parameter.field), definition);
   }
   if (supported->zones == ZoneScheme::Utm) {
     definition += " +zone=";

@@ -23,10 +23,10 @@ namespace tarnwell {
 
 // Appends the PROJ definition of a projection, without its ellipsoid: the
 // supported projection of its key with the parameters it takes, in the
-// table's order, as written (blanks around them dropped) once each is known
-// to be wholly a number; a zoned projection as its zone fixes it. False
-// (nothing useful appended) when the key is not supported, a parameter the
-// projection uses is not a number, or the zone fields do not fit; also for a
+// table's order, each in its shortest form; a zoned projection as its zone
+// fixes it. False (nothing useful appended) when the key is not supported, a
+// parameter the projection uses has no value, or the zone fields do not fit;
+// also for a
 // projection whose points each take their own zone and no zone is given
 // (set `zone` to the point's).
 bool AppendProjDefinition(std::string& definition, const ProjectionParams& projection);

@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "engine/ConversionPlan.h"
+#include "engine/Refusal.h"
 #include "estimate/CommonPointFile.h"
 #include "tables/NumberText.h"
 #include "tables/TableText.h"
@@ -35,7 +35,7 @@ std::string ReadPlaneCommonPoint(std::string_view line, PlaneCommonPoint& point)
   double* const values[6] = {&point.sourceNorth, &point.sourceEast, &point.sourceHeight,
                              &point.targetNorth, &point.targetEast, &point.targetHeight};
   for (int i = 0; i < 6; ++i) {
-    if (!ReadNumber(fields[i + 1], *values[i])) return std::string(kFormatWrong);
+    if (!ReadNumber(fields[i + 1], *values[i])) return MessageText({RefusalReason::Format, {}});
   }
   point.name = fields[0];
   return {};

@@ -46,8 +46,10 @@ std::string ReadCommonPointLine(std::string_view line, AngleFormat sourceFormat,
                                 std::string_view& name, GeodeticPoint& source, GeodeticPoint& target) {
   std::array<std::string_view, 7> fields;
   if (!SplitExactly(line, ',', fields)) return std::string(kBadCommonPointLine);
-  if (!ReadGeodeticPoint(fields[1], fields[2], fields[3], sourceFormat, source)) return std::string(kSourceFormatWrong);
-  if (!ReadGeodeticPoint(fields[4], fields[5], fields[6], targetFormat, target)) return std::string(kFormatWrong);
+  if (!ReadGeodeticPoint(fields[1], fields[2], fields[3], sourceFormat, source))
+    return MessageText({RefusalReason::SourceFormat, {}});
+  if (!ReadGeodeticPoint(fields[4], fields[5], fields[6], targetFormat, target))
+    return MessageText({RefusalReason::Format, {}});
   name = fields[0];
   return {};
 }
@@ -56,10 +58,10 @@ Cartesian AsArray(const CartesianPoint& point) { return {point.X, point.Y, point
 
 // Every line becomes a point, or nothing does: false after the first line
 // that does not read, with its message and number shown.
-bool ReadCommonPoints(const ConversionPlan& plan, const std::vector<CommonPointLine>& list,
-                      std::vector<CommonPoint>& points) {
-  const AngleFormat sourceFormat = plan.angleFormat(ConversionSide::Source);
-  const AngleFormat targetFormat = plan.angleFormat(ConversionSide::Target);
+bool ReadCommonPoints(const CoordSettings& settings, const EllipsoidPair& ellipsoids,
+                      const std::vector<CommonPointLine>& list, std::vector<CommonPoint>& points) {
+  const AngleFormat sourceFormat = settings.sourceAngleFormat;
+  const AngleFormat targetFormat = settings.targetAngleFormat;
   points.reserve(list.size());
   for (std::size_t index = 0; index < list.size(); ++index) {
     CommonPoint point;
@@ -71,8 +73,8 @@ bool ReadCommonPoints(const ConversionPlan& plan, const std::vector<CommonPointL
       return false;
     }
     point.participates = list[index].participates;
-    point.source = AsArray(plan.ellipsoid(ConversionSide::Source).ToCartesian(source));
-    point.target = AsArray(plan.ellipsoid(ConversionSide::Target).ToCartesian(target));
+    point.source = AsArray(ellipsoids.source.ToCartesian(source));
+    point.target = AsArray(ellipsoids.target.ToCartesian(target));
     points.push_back(point);
   }
   return true;
@@ -226,8 +228,8 @@ std::vector<CommonPoint> Participating(const std::vector<CommonPoint>& points) {
 
 bool ImportCommonPointFile(const CoordSettings& settings, const std::string& path,
                            std::vector<CommonPointLine>& list) {
-  const AngleFormat sourceFormat = AngleFormatFromKeyword(settings.sourceAngleFormat);
-  const AngleFormat targetFormat = AngleFormatFromKeyword(settings.targetAngleFormat);
+  const AngleFormat sourceFormat = settings.sourceAngleFormat;
+  const AngleFormat targetFormat = settings.targetAngleFormat;
   std::vector<CommonPointLine> lines;
   const bool whole = ReadCommonPointFile(path, [&](std::string_view line) {
     std::string_view name;
@@ -250,14 +252,17 @@ bool ImportCommonPointFile(const CoordSettings& settings, const std::string& pat
 
 std::optional<SevenParamsEstimate> ComputeSevenParameters(const CoordSettings& settings,
                                                           const std::vector<CommonPointLine>& list) {
-  const std::optional<ConversionPlan> plan = ConversionPlan::ForDatumPair(settings);
-  if (!plan) return std::nullopt;
+  std::optional<EllipsoidPair> ellipsoids;
+  if (Refusal refusal = EllipsoidPairOf(settings, ellipsoids)) {
+    ShowMessage(MessageText(refusal));
+    return std::nullopt;
+  }
   if (list.empty()) {
     ShowMessage("没有公共点,请先导入文件。");
     return std::nullopt;
   }
   std::vector<CommonPoint> points;
-  if (!ReadCommonPoints(*plan, list, points)) return std::nullopt;
+  if (!ReadCommonPoints(settings, *ellipsoids, list, points)) return std::nullopt;
   // Every point gets a residual, so every point must be within range.
   if (!WithinSolverRange(points)) {
     ShowMessage(kSolveFailed);

@@ -11,18 +11,18 @@ ProjectionCatalogue& TheProjectionCatalogue() {
 }
 
 void ProjectionDefaults(ProjectionParams& entry) {
-  for (std::string ProjectionParams::*field :
+  for (ProjectionParameter field :
        {&ProjectionParams::centralMeridian, &ProjectionParams::scaleFactor, &ProjectionParams::falseNorthing,
         &ProjectionParams::falseEasting, &ProjectionParams::originLatitude, &ProjectionParams::latitude1,
-        &ProjectionParams::latitude2, &ProjectionParams::surfaceHeight, &ProjectionParams::auxEllipsoid}) {
-    entry.*field = "NULL";
+        &ProjectionParams::latitude2, &ProjectionParams::surfaceHeight}) {
+    (entry.*field).reset();
   }
   const SupportedProjection* supported = FindSupportedProjection(entry.projKey);
   entry.zoneWidth = 0;
   entry.zone = supported ? supported->defaultZone : 0;
   entry.zonePrefix = entry.autoZone = entry.south = false;
   if (!supported) return;
-  for (const ProjParameter& parameter : supported->parameters) entry.*parameter.field = parameter.defaultText;
+  for (const ProjParameter& parameter : supported->parameters) entry.*parameter.field = parameter.defaultValue;
 }
 
 bool LoadProjectionCatalogue(const std::string& path) {

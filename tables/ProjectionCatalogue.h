@@ -24,9 +24,9 @@ ProjectionCatalogue& TheProjectionCatalogue();
 // entry but still counts for the line numbers.
 bool LoadProjectionCatalogue(const std::string& path);
 
-// Sets the nine parameter texts and the zone fields of an entry to the
-// defaults of its key: "NULL" for every parameter the projection does not
-// take, and for every parameter of a projection that is not supported.
+// Sets the parameters and the zone fields of an entry to the defaults of its
+// key: no value for every parameter the projection does not take, and for
+// every parameter of a projection that is not supported.
 void ProjectionDefaults(ProjectionParams& entry);
 
 // The text a projection shows in the list: key, a comma, description.

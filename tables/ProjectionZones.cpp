@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "tables/NumberText.h"
-
 namespace tarnwell {
 namespace {
 
@@ -17,12 +15,6 @@ double IntoTurn(double degrees) {
   double reduced = std::fmod(degrees, 360);
   if (reduced < 0) reduced += 360;
   return reduced < 360 ? reduced : 0;
-}
-
-std::string ShortestText(double value) {
-  std::string text;
-  AppendShortestNumber(value, text);
-  return text;
 }
 
 }  // namespace
@@ -54,11 +46,11 @@ double CentralMeridianOfZone(ZoneSystem system, int zone) {
 
 void SetZoneParameters(ProjectionParams& projection, ZoneSystem system, int zone) {
   const bool utm = system == ZoneSystem::Utm;
-  projection.centralMeridian = ShortestText(CentralMeridianOfZone(system, zone));
-  projection.scaleFactor = ShortestText(utm ? kUtmScaleFactor : 1);
-  projection.falseEasting = ShortestText(kZoneFalseEasting);
-  projection.falseNorthing = ShortestText(utm && projection.south ? kUtmSouthFalseNorthing : 0);
-  projection.originLatitude = ShortestText(0);  // the equator
+  projection.centralMeridian = CentralMeridianOfZone(system, zone);
+  projection.scaleFactor = utm ? kUtmScaleFactor : 1;
+  projection.falseEasting = kZoneFalseEasting;
+  projection.falseNorthing = utm && projection.south ? kUtmSouthFalseNorthing : 0;
+  projection.originLatitude = 0;  // the equator
 }
 
 }  // namespace tarnwell

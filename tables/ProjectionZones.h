@@ -32,11 +32,11 @@ int ZoneOfLongitude(ZoneSystem system, double longitude);
 double CentralMeridianOfZone(ZoneSystem system, int zone);
 
 // The parameters a zone fixes.
-inline constexpr std::string ProjectionParams::*kZoneParameters[] = {
+inline constexpr ProjectionParameter kZoneParameters[] = {
     &ProjectionParams::centralMeridian, &ProjectionParams::scaleFactor, &ProjectionParams::falseEasting,
     &ProjectionParams::falseNorthing, &ProjectionParams::originLatitude};
 
-// Writes the texts of the parameters zone `zone` fixes into the record
+// Writes the parameters zone `zone` fixes into the record
 // (the false northing of UTM after the record's south).
 void SetZoneParameters(ProjectionParams& projection, ZoneSystem system, int zone);
 

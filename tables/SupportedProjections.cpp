@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "tables/NumberText.h"
 
 namespace tarnwell {
 namespace {
@@ -10,31 +9,31 @@ namespace {
 using P = ProjectionParams;
 
 // The record's fields as PROJ's parameters.
-constexpr ProjParameter Lat0(std::string_view value) { return {&P::originLatitude, "lat_0", value}; }
-constexpr ProjParameter LatTs(std::string_view value) { return {&P::originLatitude, "lat_ts", value}; }
-constexpr ProjParameter Lat1(std::string_view value) { return {&P::latitude1, "lat_1", value}; }
-constexpr ProjParameter Lat2(std::string_view value) { return {&P::latitude2, "lat_2", value}; }
-constexpr ProjParameter Lon0(std::string_view value) { return {&P::centralMeridian, "lon_0", value}; }
-constexpr ProjParameter X0(std::string_view value) { return {&P::falseEasting, "x_0", value}; }
-constexpr ProjParameter Y0(std::string_view value) { return {&P::falseNorthing, "y_0", value}; }
-constexpr ProjParameter K(std::string_view value) { return {&P::scaleFactor, "k", value}; }
+constexpr ProjParameter Lat0(double value) { return {&P::originLatitude, "lat_0", value}; }
+constexpr ProjParameter LatTs(double value) { return {&P::originLatitude, "lat_ts", value}; }
+constexpr ProjParameter Lat1(double value) { return {&P::latitude1, "lat_1", value}; }
+constexpr ProjParameter Lat2(double value) { return {&P::latitude2, "lat_2", value}; }
+constexpr ProjParameter Lon0(double value) { return {&P::centralMeridian, "lon_0", value}; }
+constexpr ProjParameter X0(double value) { return {&P::falseEasting, "x_0", value}; }
+constexpr ProjParameter Y0(double value) { return {&P::falseNorthing, "y_0", value}; }
+constexpr ProjParameter K(double value) { return {&P::scaleFactor, "k", value}; }
 
 // Defaults for China: transverse Mercator and Mercator at 117° as the
 // catalogue always had them; the conics on China's usual standard parallels
 // 25° and 47° about 105°; the azimuthal projections centred at 35°N 105°E.
-constexpr ProjParameter kTransverseMercator[] = {Lat0("0.000"), Lon0("117.000"), X0("500000"), Y0("0.000"),
-                                                 K("1.000")};
-constexpr ProjParameter kMercator[] = {LatTs("39.000"), Lon0("117.000"), X0("0.000"), Y0("0.000")};
-constexpr ProjParameter kWebMercator[] = {Lon0("0.000"), X0("0.000"), Y0("0.000")};
-constexpr ProjParameter kConic[] = {Lat0("0.000"),   Lat1("25.000"), Lat2("47.000"),
-                                    Lon0("105.000"), X0("0.000"),    Y0("0.000")};
-constexpr ProjParameter kEquidistantCylindrical[] = {LatTs("0.000"), Lon0("105.000"), X0("0.000"), Y0("0.000")};
-constexpr ProjParameter kOnEquator[] = {Lat0("0.000"), Lon0("105.000"), X0("0.000"), Y0("0.000")};
-constexpr ProjParameter kPolarStereographic[] = {Lat0("90.000"), Lon0("105.000"), X0("0.000"), Y0("0.000"),
-                                                 K("1.000")};
-constexpr ProjParameter kObliqueStereographic[] = {Lat0("35.000"), Lon0("105.000"), X0("0.000"), Y0("0.000"),
-                                                   K("1.000")};
-constexpr ProjParameter kAzimuthal[] = {Lat0("35.000"), Lon0("105.000"), X0("0.000"), Y0("0.000")};
+constexpr ProjParameter kTransverseMercator[] = {Lat0(0), Lon0(117), X0(500000), Y0(0),
+                                                 K(1)};
+constexpr ProjParameter kMercator[] = {LatTs(39), Lon0(117), X0(0), Y0(0)};
+constexpr ProjParameter kWebMercator[] = {Lon0(0), X0(0), Y0(0)};
+constexpr ProjParameter kConic[] = {Lat0(0),   Lat1(25), Lat2(47),
+                                    Lon0(105), X0(0),    Y0(0)};
+constexpr ProjParameter kEquidistantCylindrical[] = {LatTs(0), Lon0(105), X0(0), Y0(0)};
+constexpr ProjParameter kOnEquator[] = {Lat0(0), Lon0(105), X0(0), Y0(0)};
+constexpr ProjParameter kPolarStereographic[] = {Lat0(90), Lon0(105), X0(0), Y0(0),
+                                                 K(1)};
+constexpr ProjParameter kObliqueStereographic[] = {Lat0(35), Lon0(105), X0(0), Y0(0),
+                                                   K(1)};
+constexpr ProjParameter kAzimuthal[] = {Lat0(35), Lon0(105), X0(0), Y0(0)};
 
 constexpr int kUtmDefaultZone = 50;  // 114°E to 120°E
 
@@ -93,7 +92,7 @@ bool ZoneChoiceValid(const ProjectionParams& projection) {
   return ValidZone(*system, projection.zone);
 }
 
-bool UsesParameter(const ProjectionParams& projection, std::string ProjectionParams::*field) {
+bool UsesParameter(const ProjectionParams& projection, ProjectionParameter field) {
   const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
   if (!supported) return false;
   if (field == &ProjectionParams::surfaceHeight) return true;
@@ -102,12 +101,6 @@ bool UsesParameter(const ProjectionParams& projection, std::string ProjectionPar
                      [field](const ProjParameter& parameter) { return parameter.field == field; });
 }
 
-bool ReadPlaneHeight(const ProjectionParams& projection, double& metres) {
-  if (projection.surfaceHeight == "NULL") {
-    metres = 0;
-    return true;
-  }
-  return ReadNumber(projection.surfaceHeight, metres);
-}
+double PlaneHeight(const ProjectionParams& projection) { return projection.surfaceHeight.value_or(0); }
 
 }  // namespace tarnwell

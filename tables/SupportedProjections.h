@@ -15,12 +15,12 @@
 
 namespace tarnwell {
 
-// A parameter text of the record, the PROJ parameter it becomes and the
+// A parameter of the record, the PROJ parameter it becomes and the
 // catalogue's default for it.
 struct ProjParameter {
-  std::string ProjectionParams::*field;
+  ProjectionParameter field;
   std::string_view projName;  // "lat_0", "lat_ts", "lon_0", ...
-  std::string_view defaultText;
+  double defaultValue;
 };
 
 enum class ZoneScheme {
@@ -56,13 +56,12 @@ std::optional<ZoneSystem> ZoneSystemOf(const ProjectionParams& projection);
 // south where the projection has none is simply not used.
 bool ZoneChoiceValid(const ProjectionParams& projection);
 
-// True when the user gives this parameter text of the record: a parameter
-// of its projection's definition (none when a zone fixes them all), or the
+// True when the user gives this parameter of the record: a parameter of its
+// projection's definition (none when a zone fixes them all), or the
 // projection-plane height, which every supported projection takes.
-bool UsesParameter(const ProjectionParams& projection, std::string ProjectionParams::*field);
+bool UsesParameter(const ProjectionParams& projection, ProjectionParameter field);
 
-// The projection-plane height in metres: 0 for "NULL"; false when the text
-// is not wholly a number.
-bool ReadPlaneHeight(const ProjectionParams& projection, double& metres);
+// The projection-plane height in metres: 0 where none is given.
+double PlaneHeight(const ProjectionParams& projection);
 
 }  // namespace tarnwell

@@ -1,0 +1,41 @@
+#include "engine/Refusal.h"
+
+#include <string_view>
+
+namespace tarnwell {
+namespace {
+
+std::string_view FixedText(RefusalReason reason) {
+  switch (reason) {
+    case RefusalReason::None: return {};
+    case RefusalReason::EllipsoidsMustDiffer: return "椭球必须不同.";
+    case RefusalReason::EllipsoidsMustMatch: return "椭球必须相同.";
+    case RefusalReason::SameSystem: return "选择正确的目的坐标类型.";
+    // On the way from the source to earth-centred coordinates the message has
+    // no final full stop, everywhere else it has one.
+    case RefusalReason::SourceFormat: return "坐标格式错误,请检查";
+    case RefusalReason::Format: return "坐标格式错误,请检查.";
+    case RefusalReason::EllipsoidMissing: return "椭球不存在,请检查.";
+    case RefusalReason::EllipsoidValues: return "椭球参数错误,请检查.";
+    case RefusalReason::Projection: return "投影参数错误,请检查.";
+    case RefusalReason::FourParams: return "四参数错误,请检查.";
+    case RefusalReason::ConversionFailed: return "坐标转换失败,请检查.";
+    case RefusalReason::ZoneNumber: return "坐标带号错误,请检查.";
+    case RefusalReason::DatumParams: return "七参数错误,请检查.";
+    case RefusalReason::DatumPair: return "七参数不适用于所选椭球,请检查.";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string MessageText(const Refusal& refusal) {
+  std::string text(FixedText(refusal.reason));
+  if (!refusal.detail.empty()) {
+    text += '\n';
+    text += refusal.detail;
+  }
+  return text;
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,38 @@
+// Why the engine refused something: a typed value the front ends turn into
+// the user's words (MessageText) and the command-line tool into its exit
+// status. The engine itself never shows a refusal.
+#pragma once
+
+#include <string>
+
+namespace tarnwell {
+
+enum class RefusalReason {
+  None,                 // nothing refused
+  EllipsoidsMustDiffer,  // a datum transformation between one ellipsoid and itself
+  EllipsoidsMustMatch,   // two ellipsoids and no datum transformation
+  SameSystem,            // a file whose two sides are one system in one format
+  SourceFormat,          // a geodetic point that does not read, on the way to earth-centred coordinates
+  Format,                // any other value that does not read
+  EllipsoidMissing,      // no ellipsoid of that name in the catalogue
+  EllipsoidValues,       // the catalogue's values make no ellipsoid
+  Projection,            // the projection is not supported or its parameters do not fit
+  FourParams,            // the local grid's parameters are unusable
+  ConversionFailed,      // a point outside the domain of a step
+  ZoneNumber,            // a prefixed easting whose prefix is no zone of the projection
+  DatumParams,           // the datum parameters lie outside their ranges
+  DatumPair,             // datum parameters stated for another pair of ellipsoids
+};
+
+struct Refusal {
+  RefusalReason reason = RefusalReason::None;
+  std::string detail;  // what was refused, where that helps: an ellipsoid's name, a pair
+
+  explicit operator bool() const { return reason != RefusalReason::None; }
+};
+
+// The message a user reads: the fixed text of the reason, and the detail on
+// a second line where there is one.
+std::string MessageText(const Refusal& refusal);
+
+}  // namespace tarnwell

@@ -78,10 +78,16 @@ struct FieldMaker {
     Add(key, {}, [access](const CoordSettings& s) { return ValueText(access(s)); },
         [access](std::string_view text, CoordSettings& s) { return ReadSwitch(text, access(s)); });
   }
+  // `step`: the values are whole multiples of it within the range.
   template <typename Access>
-  void Integer(std::string_view key, std::string_view option, Range range, Access access) {
+  void Integer(std::string_view key, std::string_view option, Range range, Access access, int step = 1) {
     Add(key, option, [access](const CoordSettings& s) { return ValueText(access(s)); },
-        [access, range](std::string_view text, CoordSettings& s) { return ReadInteger(text, range, access(s)); });
+        [access, range, step](std::string_view text, CoordSettings& s) {
+          int value = 0;
+          if (!ReadInteger(text, range, value) || value % step != 0) return false;
+          access(s) = value;
+          return true;
+        });
   }
   template <typename Access>
   void Number(std::string_view key, std::string_view option, Range range, Access access) {
@@ -156,7 +162,8 @@ constexpr ProjectionKeys kSourceProjectionKeys = {
     "--from-zone-width", "--from-zone"};
 
 constexpr Range kListIndexRange = {0, 1e9};
-constexpr Range kZoneWidthRange = {0, 6};  // 0, 3 or 6: the projection judges the rest
+constexpr Range kZoneWidthRange = {0, 6};  // 0 for none, 3 or 6
+constexpr int kZoneWidthStep = 3;
 constexpr Range kZoneRange = {0, 120};     // up to the 120 zones of 3°
 constexpr Range kDecimalsRange = {0, 15};
 
@@ -169,7 +176,7 @@ void AddProjection(FieldMaker& add, const ProjectionKeys& keys, ProjectionParams
   for (const ProjectionKeys::Parameter& parameter : keys.parameters)
     add.Number(parameter.key, parameter.option, parameter.range, of(parameter.field));
   add.Integer(keys.listIndex, {}, kListIndexRange, of(&ProjectionParams::listIndex));
-  add.Integer(keys.zoneWidth, keys.zoneWidthOption, kZoneWidthRange, of(&ProjectionParams::zoneWidth));
+  add.Integer(keys.zoneWidth, keys.zoneWidthOption, kZoneWidthRange, of(&ProjectionParams::zoneWidth), kZoneWidthStep);
   add.Integer(keys.zone, keys.zoneOption, kZoneRange, of(&ProjectionParams::zone));
   add.Switch(keys.zonePrefix, of(&ProjectionParams::zonePrefix));
   add.Switch(keys.autoZone, of(&ProjectionParams::autoZone));

@@ -22,9 +22,9 @@ TEST(ConversionOnAWorker, IgnoresSettingsChanges) {
   CoordSettings::instance() = {};
   test::LoadTestEllipsoids(folder);
   CoordSettings& settings = CoordSettings::instance();
-  settings.sourceType = "LB";
-  settings.targetType = "Plan";
-  settings.sourceAngleFormat = settings.targetAngleFormat = "DDD";
+  settings.sourceType = CoordinateType::LB;
+  settings.targetType = CoordinateType::Plan;
+  settings.sourceAngleFormat = settings.targetAngleFormat = AngleFormat::DDD;
   std::string input;
   for (int i = 0; i < 5000; ++i) {
     input += "P,31.25,121.";
@@ -46,9 +46,9 @@ TEST(ConversionOnAWorker, IgnoresSettingsChanges) {
     done = true;
   });
   for (int change = 0; !done; ++change) {
-    settings.projection.centralMeridian = std::to_string(100 + change % 40);
+    settings.projection.centralMeridian = 100 + change % 40;
     settings.sourceEllipsoid = change % 2 ? "krass" : "WGS84";
-    settings.targetAngleFormat = change % 2 ? "DMS" : "DDD";
+    settings.targetAngleFormat = change % 2 ? AngleFormat::DMS : AngleFormat::DDD;
   }
   worker.join();
   EXPECT_EQ(result.outcome, BatchOutcome::Converted);

@@ -9,6 +9,12 @@
 namespace tarnwell {
 namespace {
 
+AngleFormat FormatNamed(std::string_view keyword) {
+  AngleFormat format = AngleFormat::DDD;
+  EXPECT_TRUE(ReadKeyword<AngleFormat>(kAngleFormats, keyword, format)) << keyword;
+  return format;
+}
+
 struct ReadCase {
   const char* format;
   const char* text;
@@ -22,7 +28,7 @@ class AngleReading : public testing::TestWithParam<ReadCase> {};
 TEST_P(AngleReading, GivesDecimalDegreesOrFails) {
   const ReadCase& c = GetParam();
   double degrees = -999;
-  const bool read = ReadAngle(c.text, AngleFormatFromKeyword(c.format), degrees);
+  const bool read = ReadAngle(c.text, FormatNamed(c.format), degrees);
   if (c.degrees) {
     EXPECT_TRUE(read);
     EXPECT_EQ(FormatNumber(degrees), c.degrees);
@@ -48,8 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"DMM", "120:15.5:0", nullptr},
         ReadCase{"DMM", "120.25", nullptr},
         ReadCase{"DMM", "", nullptr},
-        ReadCase{"DDD", "31.5", "31.500000000000000"},
-        ReadCase{"ddd", "31.5", "31.500000000000000"}));
+        ReadCase{"DDD", "31.5", "31.500000000000000"}));
 
 // What a surveyor copies from a report.
 INSTANTIATE_TEST_SUITE_P(
@@ -109,7 +114,7 @@ class AngleWriting : public testing::TestWithParam<WriteCase> {};
 TEST_P(AngleWriting, WritesTheFormat) {
   const WriteCase& c = GetParam();
   std::string text;
-  AppendAngle(c.degrees, AngleFormatFromKeyword(c.format), text);
+  AppendAngle(c.degrees, FormatNamed(c.format), text);
   EXPECT_EQ(text, c.text);
 }
 
@@ -140,7 +145,7 @@ class AngleRounding : public testing::TestWithParam<RoundedCase> {};
 TEST_P(AngleRounding, RoundsTheLastPieceWithItsCarry) {
   const RoundedCase& c = GetParam();
   std::string text;
-  AppendAngle(c.degrees, AngleFormatFromKeyword(c.format), text, c.decimals);
+  AppendAngle(c.degrees, FormatNamed(c.format), text, c.decimals);
   EXPECT_EQ(text, c.text);
 }
 
@@ -174,9 +179,9 @@ TEST(AngleText, RoundTripsEveryFormatAndSign) {
     for (int i = 0; i < 2000; ++i) {
       const double degrees = angle(random);
       std::string text;
-      AppendAngle(degrees, AngleFormatFromKeyword(format), text);
+      AppendAngle(degrees, FormatNamed(format), text);
       double read;
-      ASSERT_TRUE(ReadAngle(text, AngleFormatFromKeyword(format), read)) << text;
+      ASSERT_TRUE(ReadAngle(text, FormatNamed(format), read)) << text;
       EXPECT_NEAR(read, degrees, 1e-12) << format << ' ' << degrees;
     }
   }

@@ -40,19 +40,21 @@ class BatchConversion : public testing::Test {
   static void UseTypes(const char* sourceType, const char* targetType, const char* fileFormat,
                        const char* angleFormat = "DDD") {
     CoordSettings& settings = CoordSettings::instance();
-    settings.sourceType = sourceType;
-    settings.targetType = targetType;
-    settings.fileFormat = fileFormat;
-    settings.sourceAngleFormat = settings.targetAngleFormat = angleFormat;
+    ASSERT_TRUE(ReadKeyword<CoordinateType>(kCoordinateTypes, sourceType, settings.sourceType));
+    ASSERT_TRUE(ReadKeyword<CoordinateType>(kCoordinateTypes, targetType, settings.targetType));
+    ASSERT_TRUE(ReadKeyword<FileFormat>(kFileFormats, fileFormat, settings.fileFormat));
+    ASSERT_TRUE(ReadKeyword<AngleFormat>(kAngleFormats, angleFormat, settings.sourceAngleFormat));
+    settings.targetAngleFormat = settings.sourceAngleFormat;
   }
 
   // The output line the batch must write for one input line: the name and
   // what a conversion plan makes of the three values.
   static std::string ExpectedLine(const std::string& line) {
     std::vector<std::string> f = SplitAtChar(line, ',');
-    const auto plan = ConversionPlan::FromSettings(CoordSettings::instance());
+    std::optional<ConversionPlan> plan;
     TargetPoint target;
-    EXPECT_TRUE(plan && plan->Convert(f[1], f[2], f[3], target).empty()) << line;
+    EXPECT_FALSE(ConversionPlan::FromSettings(CoordSettings::instance(), plan)) << line;
+    EXPECT_TRUE(plan && !plan->Convert(f[1], f[2], f[3], target)) << line;
     std::string expected = f[0] + ",";
     if (plan) plan->AppendTexts(target, ',', expected);
     return expected + "\r\n";
@@ -153,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"BothLB", "LB", "LB", "n,b,l,h", "WGS84", "DDD",
                     "P1,30,120,0\n", "选择正确的目的坐标类型.", 0},
         FailureCase{"BothSpace", "Space", "Space", "n,X,Y,Z", "WGS84", "DDD",
-                    "P1,1,2,3\n", "", 0},
+                    "P1,1,2,3\n", "选择正确的目的坐标类型.", 0},
         FailureCase{"DifferentEllipsoids", "LB", "Space", "n,b,l,h", "krass", "DDD",
                     "P1,30,120,0\n", "椭球必须相同.", 0},
         FailureCase{"BadLatitudeOnLineTwo", "LB", "Plan", "n,b,l,h", "WGS84", "DMS",
@@ -488,7 +490,7 @@ TEST_F(BatchConversion, PreviewReadsTheFirstLinesAsTheConversionWould) {
   EXPECT_DOUBLE_EQ((*rows)[4].values[1], 2.5);
   EXPECT_DOUBLE_EQ((*rows)[4].values[2], -3);
 
-  CoordSettings::instance().sourceAngleFormat = "DDD";
+  CoordSettings::instance().sourceAngleFormat = AngleFormat::DDD;
   const auto asDecimal = PreviewCoordinateFile(CoordSettings::instance(), input, 10);
   ASSERT_TRUE(asDecimal);
   EXPECT_EQ(asDecimal->size(), 6u);

@@ -40,7 +40,7 @@ class LocalGrid : public testing::Test {
   void SetUp() override {
     CoordSettings::instance() = {};
     test::LoadTestEllipsoids(folder);
-    Settings().sourceAngleFormat = Settings().targetAngleFormat = "DDD";
+    Settings().sourceAngleFormat = Settings().targetAngleFormat = AngleFormat::DDD;
     Settings().fourParams = LocalParams();
     Settings().heightFit = LocalHeights();
   }
@@ -49,21 +49,29 @@ class LocalGrid : public testing::Test {
   static CoordSettings& Settings() { return CoordSettings::instance(); }
 
   static void UseTypes(const char* sourceType, const char* targetType, bool useFourParams) {
-    Settings().sourceType = sourceType;
-    Settings().targetType = targetType;
+    ASSERT_TRUE(ReadKeyword<CoordinateType>(kCoordinateTypes, sourceType, Settings().sourceType));
+    ASSERT_TRUE(ReadKeyword<CoordinateType>(kCoordinateTypes, targetType, Settings().targetType));
     Settings().useFourParams = useFourParams;
   }
 
+  // The plan of the settings; nullopt, with its message recorded, when refused.
+  std::optional<ConversionPlan> Plan() {
+    std::optional<ConversionPlan> plan;
+    if (const Refusal refusal = ConversionPlan::FromSettings(Settings(), plan))
+      recorder.messages.push_back(MessageText(refusal));
+    return plan;
+  }
+
   // The point through a plan of the settings, which must convert it.
-  static TargetPoint Convert(const Texts& source) {
-    const std::optional<ConversionPlan> plan = ConversionPlan::FromSettings(Settings());
+  TargetPoint Convert(const Texts& source) {
+    const std::optional<ConversionPlan> plan = Plan();
     TargetPoint target;
-    EXPECT_TRUE(plan && plan->Convert(source[0], source[1], source[2], target).empty());
+    EXPECT_TRUE(plan && !plan->Convert(source[0], source[1], source[2], target));
     return target;
   }
 
-  static Texts ConvertTexts(const Texts& source) {
-    const std::optional<ConversionPlan> plan = ConversionPlan::FromSettings(Settings());
+  Texts ConvertTexts(const Texts& source) {
+    const std::optional<ConversionPlan> plan = Plan();
     return plan ? plan->Texts(Convert(source)) : Texts{};
   }
 
@@ -123,18 +131,15 @@ TEST_F(LocalGrid, InverseUndoesThemExactlyBeforeTheInverseProjection) {
 TEST_F(LocalGrid, PlanToPlanAppliesThemOnce) {
   const PlanePoint projected = {3412345.678, 487654.321, 35.25};
   UseTypes("Plan", "Plan", true);
-  const std::optional<ConversionPlan> plan = ConversionPlan::FromSettings(Settings());
-  ASSERT_TRUE(plan);
-  EXPECT_EQ(plan->route(), Route::PlanToPlan);
   const PlanePoint local = Plane(Convert(AsTexts(projected)));
   const PlanePoint expected = ToLocal(projected);
   EXPECT_EQ(local.north, expected.north);
   EXPECT_EQ(local.east, expected.east);
   EXPECT_EQ(local.height, expected.height);
 
-  // Without the switch there is no conversion from plane to plane.
+  // Without the switch plane to plane on one projection is one system.
   UseTypes("Plan", "Plan", false);
-  EXPECT_EQ(ConversionPlan::FromSettings(Settings())->route(), Route::NoConversion);
+  EXPECT_TRUE(Plan()->SameSystem());
   EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -164,9 +169,9 @@ TEST_F(LocalGrid, WithoutTheSwitchEveryOutputIsAsBefore) {
     Settings().heightFit = LocalHeights();
   }
 
-  // The seven-parameter chain goes from LB to LB: the switch leaves it alone.
+  // From LB to LB there is no plane side: the switch leaves it alone.
   Settings().targetEllipsoid = "krass";
-  Settings().sevenParams = {1, 2, 3, 0.1, 0.2, 0.3, 4};
+  Settings().datum.params = {1, 2, 3, 0.1, 0.2, 0.3, 4};
   UseTypes("LB", "LB", true);
   Settings().useSevenParams = true;
   const Texts chained = ConvertTexts({"31.25", "120.75", "48.5"});
@@ -178,22 +183,22 @@ TEST_F(LocalGrid, WithoutTheSwitchEveryOutputIsAsBefore) {
 TEST_F(LocalGrid, UnusableParametersAreRefusedWhereTheyWouldApply) {
   UseTypes("LB", "Plan", true);
   Settings().fourParams.scalePpm = -1e6;  // a scale factor of 0
-  EXPECT_FALSE(ConversionPlan::FromSettings(Settings()));
+  EXPECT_FALSE(Plan());
   Settings().fourParams = LocalParams();
   Settings().heightFit.coefficients[1] = std::nan("");
   UseTypes("Plan", "Plan", true);
-  EXPECT_FALSE(ConversionPlan::FromSettings(Settings()));
+  EXPECT_FALSE(Plan());
   EXPECT_EQ(recorder.messages, (std::vector<std::string>{"四参数错误,请检查.", "四参数错误,请检查."}));
 
   recorder.messages.clear();
   UseTypes("LB", "Space", true);  // no plane side: nothing to refuse
-  EXPECT_TRUE(ConversionPlan::FromSettings(Settings()));
+  EXPECT_TRUE(Plan());
   EXPECT_TRUE(recorder.messages.empty());
 }
 
 TEST_F(LocalGrid, FileConversionFromPlaneToPlane) {
   UseTypes("Plan", "Plan", true);
-  Settings().fileFormat = "n,x,y,h";
+  Settings().fileFormat = FileFormat::NameXYh;
   const std::string input = folder.File("grid.csv");
   test::WriteBytes(input, "A,3412345.678,487654.321,35.25\r\nB,3398765.5,512345.25,120\n");
   const BatchResult result = ConvertCoordinateFile(Settings(), input);

@@ -23,14 +23,18 @@ class ParameterFiles : public testing::Test {
     CoordSettings settings;
     settings.sourceEllipsoid = "Krassowsky";
     settings.targetEllipsoid = "CGCS2000";
-    settings.projection.centralMeridian = "117";
-    settings.projection.surfaceHeight = "52.5";
+    settings.projection.centralMeridian = 117;
+    settings.projection.surfaceHeight = 52.5;
     settings.projection.zoneWidth = 3;
     settings.projection.zone = 39;
     settings.projection.zonePrefix = true;
     settings.projection.listIndex = 70;
     settings.useSevenParams = true;
-    settings.sevenParams = {-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6};
+    settings.datum = {{-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6},
+                      RotationConvention::PositionVector, "CGCS2000", "Krassowsky"};
+    settings.ownSourceProjection = true;
+    settings.sourceProjection.zoneWidth = 6;
+    settings.sourceProjection.zone = 20;
     settings.useFourParams = true;
     settings.fourParams = {-3250000.125, 400000.5, 12.75, 3.25};
     settings.heightFit.model = HeightModel::Plane;
@@ -53,6 +57,29 @@ class ParameterFiles : public testing::Test {
   const std::string path = folder.File("set.twp");
 };
 
+// A file written before the datum set had a direction, a convention and a
+// source projection of its own: "NULL" for a parameter not taken, two keys
+// that meant nothing. Its set goes from its source to its target ellipsoid.
+TEST_F(ParameterFiles, VersionOneFilesStillRead) {
+  std::string text = ParameterFileText(Chosen());
+  text.replace(text.find("version=2"), 9, "version=1");
+  for (const char* key : {"seven.convention", "seven.sourceEllipsoid", "seven.targetEllipsoid", "sourceProjection."}) {
+    for (std::size_t at; (at = text.find(std::string("\n") + key)) != std::string::npos;)
+      text.erase(at + 1, text.find('\n', at + 1) - at);
+  }
+  text.replace(text.find("projection.latitude1="), 21, "projection.latitude1=NULL");
+  text += "projection.auxEllipsoid=NULL\ndatumModel=Bursa-Wolf\n";
+  test::WriteBytes(path, text);
+  const std::optional<CoordSettings> read = ReadParameterFile(path, {});
+  ASSERT_TRUE(read) << text;
+  EXPECT_EQ(read->datum.params, Chosen().datum.params);
+  EXPECT_EQ(read->datum.convention, RotationConvention::CoordinateFrame);
+  EXPECT_EQ(read->datum.sourceEllipsoid, "Krassowsky");
+  EXPECT_EQ(read->datum.targetEllipsoid, "CGCS2000");
+  EXPECT_FALSE(read->ownSourceProjection);
+  EXPECT_EQ(read->projection, Chosen().projection);
+}
+
 bool SameBits(double first, double second) {
   return std::bit_cast<std::uint64_t>(first) == std::bit_cast<std::uint64_t>(second);
 }
@@ -60,27 +87,27 @@ bool SameBits(double first, double second) {
 TEST_F(ParameterFiles, ChosenSetReadsBackOverAnyBase) {
   ASSERT_TRUE(WriteParameterFile(path, Chosen()));
   CoordSettings base;
-  base.sourceType = "LB";
-  base.targetType = "Plan";
-  base.sourceAngleFormat = "DDD";
-  base.fileFormat = "n,x,y,h";
+  base.sourceType = CoordinateType::LB;
+  base.targetType = CoordinateType::Plan;
+  base.sourceAngleFormat = AngleFormat::DDD;
+  base.fileFormat = FileFormat::NameXYh;
   const std::optional<CoordSettings> read = ReadParameterFile(path, base);
   ASSERT_TRUE(read);
   CoordSettings expected = Chosen();
   // The work at hand is not part of the set.
-  expected.sourceType = "LB";
-  expected.targetType = "Plan";
-  expected.sourceAngleFormat = "DDD";
-  expected.fileFormat = "n,x,y,h";
+  expected.sourceType = CoordinateType::LB;
+  expected.targetType = CoordinateType::Plan;
+  expected.sourceAngleFormat = AngleFormat::DDD;
+  expected.fileFormat = FileFormat::NameXYh;
   EXPECT_EQ(*read, expected);
 }
 
 // The numbers of the file but the four parameters' scale, which has a range.
 std::vector<double*> Numbers(CoordSettings& settings) {
-  std::vector<double*> numbers = {&settings.sevenParams.dX,   &settings.sevenParams.dY,
-                                  &settings.sevenParams.dZ,   &settings.sevenParams.rX,
-                                  &settings.sevenParams.rY,   &settings.sevenParams.rZ,
-                                  &settings.sevenParams.scalePpm, &settings.fourParams.dNorth,
+  std::vector<double*> numbers = {&settings.datum.params.dX,   &settings.datum.params.dY,
+                                  &settings.datum.params.dZ,   &settings.datum.params.rX,
+                                  &settings.datum.params.rY,   &settings.datum.params.rZ,
+                                  &settings.datum.params.scalePpm, &settings.fourParams.dNorth,
                                   &settings.fourParams.dEast, &settings.fourParams.rotationArcSeconds,
                                   &settings.heightFit.centroid.north, &settings.heightFit.centroid.east};
   for (double& coefficient : settings.heightFit.coefficients) numbers.push_back(&coefficient);
@@ -89,14 +116,15 @@ std::vector<double*> Numbers(CoordSettings& settings) {
 
 TEST_F(ParameterFiles, RandomNumbersReadBackBitForBit) {
   std::mt19937_64 random(20261207);
-  // Any finite double: random bit patterns, with the awkward ones among them.
+  // Any finite double within every field's range (|x| < 1e5): random bit
+  // patterns folded into it, with the awkward ones among them.
   auto anyNumber = [&random] {
     for (;;) {
       const double value = std::bit_cast<double>(random());
-      if (std::isfinite(value)) return value;
+      if (std::isfinite(value)) return std::fmod(value, 1e5);
     }
   };
-  const double awkward[] = {-0.0, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308, 0.1, 1.0 / 3};
+  const double awkward[] = {-0.0, 5e-324, 2.2250738585072014e-308, 99999.999999999985, 0.1, 1.0 / 3};
   for (int round = 0; round < 200; ++round) {
     CoordSettings settings;
     const std::vector<double*> numbers = Numbers(settings);
@@ -104,7 +132,7 @@ TEST_F(ParameterFiles, RandomNumbersReadBackBitForBit) {
       *numbers[i] = round < 6 ? awkward[(round + i) % std::size(awkward)] : anyNumber();
     }
     // The scale of the four parameters must leave 1 + m positive.
-    settings.fourParams.scalePpm = std::uniform_real_distribution<double>(-999999.0, 1e9)(random);
+    settings.fourParams.scalePpm = std::uniform_real_distribution<double>(-999999.0, 999999.0)(random);
     settings.heightFit.model = static_cast<HeightModel>(round % 3);
 
     ASSERT_TRUE(WriteParameterFile(path, settings));
@@ -148,7 +176,7 @@ TEST_P(BadParameterLines, AreRefusedNamingTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, BadParameterLines,
-    testing::Values(BadLine{"UnknownVersion", "version", "version=2"},
+    testing::Values(BadLine{"UnknownVersion", "version", "version=3"},
                     BadLine{"VersionWithBlank", "version", "version=1 "},
                     BadLine{"UnknownKey", "seven.dX", "seven.dx=1"},
                     BadLine{"NoEquals", "seven.dX", "seven.dX 1"},

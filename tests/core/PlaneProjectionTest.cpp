@@ -20,12 +20,19 @@
 namespace tarnwell {
 namespace {
 
+// The catalogue's ellipsoid of that name; nullopt when it is refused.
+std::optional<Ellipsoid> Catalogued(const std::string& name) {
+  std::optional<Ellipsoid> ellipsoid;
+  Ellipsoid::FromCatalogue(name, ellipsoid);
+  return ellipsoid;
+}
+
 class PlaneProjectionTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(LoadEllipsoidCatalogue(GetTablePath("ellips.csv"))); }
 
   static Ellipsoid Named(const std::string& name) {
-    std::optional<Ellipsoid> ellipsoid = Ellipsoid::FromCatalogue(name);
+    std::optional<Ellipsoid> ellipsoid = Catalogued(name);
     EXPECT_TRUE(ellipsoid) << name;
     return *ellipsoid;
   }
@@ -219,9 +226,9 @@ TEST_F(PlaneProjectionTest, PlaneHeightScalesThePlane) {
     if (std::string(key) == "utm") record.zone = 51;
     for (const char* ellipsoid : {"WGS84", "CGCS2000"}) {
       const PlaneProjection onEllipsoid = Make(record, ellipsoid);
-      record.surfaceHeight = "1000";
+      record.surfaceHeight = 1000;
       const PlaneProjection raised = Make(record, ellipsoid);
-      record.surfaceHeight = "NULL";
+      record.surfaceHeight = std::nullopt;
       PlanePoint a, b, raisedA, raisedB;
       ASSERT_EQ(onEllipsoid.Forward(first, a), "");
       ASSERT_EQ(onEllipsoid.Forward(second, b), "");
@@ -242,7 +249,7 @@ TEST_F(PlaneProjectionTest, PlaneHeightScalesThePlane) {
 TEST_F(PlaneProjectionTest, PlaneHeightZeroChangesNothing) {
   ProjectionParams record;
   const PlaneProjection none = Make(record, "WGS84");
-  record.surfaceHeight = "0";
+  record.surfaceHeight = 0;
   const PlaneProjection zero = Make(record, "WGS84");
   const std::optional<MapProjection> before =
       MapProjection::FromDefinition("+proj=tmerc +lat_0=0.000 +lon_0=120.000 +x_0=500000.000 +y_0=0.000 +k=1.000 "
@@ -265,9 +272,6 @@ TEST_F(PlaneProjectionTest, RefusesWhatItCannotComputeAsItSays) {
   ProjectionParams record;
   record.projKey = "aitoff";
   EXPECT_FALSE(PlaneProjection::Make(record, ellipsoid));
-  record = {};
-  record.surfaceHeight = "1000m";
-  EXPECT_FALSE(PlaneProjection::Make(record, ellipsoid));
   record = GaussKruger(6, false, 0);  // no zone, and no zone of its own for each point
   EXPECT_FALSE(PlaneProjection::Make(record, ellipsoid));
   record.autoZone = true;  // without the prefix a line could not say its zone
@@ -277,15 +281,16 @@ TEST_F(PlaneProjectionTest, RefusesWhatItCannotComputeAsItSays) {
 // The plan refuses an unsupported projection before any point: no fallback.
 TEST_F(PlaneProjectionTest, PlanRefusesAnUnsupportedProjection) {
   CoordSettings settings;
-  settings.sourceType = "LB";
-  settings.targetType = "Plan";
+  settings.sourceType = CoordinateType::LB;
+  settings.targetType = CoordinateType::Plan;
   settings.projection.projKey = "robin";
   settings.projection.description = "Robinson";
-  EXPECT_FALSE(ConversionPlan::FromSettings(settings));
-  settings.sourceType = "Plan";
-  settings.targetType = "LB";
-  EXPECT_FALSE(ConversionPlan::FromSettings(settings));
-  EXPECT_EQ(recorder.messages, std::vector<std::string>(2, "投影参数错误,请检查."));
+  std::optional<ConversionPlan> plan;
+  EXPECT_EQ(ConversionPlan::FromSettings(settings, plan).reason, RefusalReason::Projection);
+  settings.sourceType = CoordinateType::Plan;
+  settings.targetType = CoordinateType::LB;
+  EXPECT_EQ(ConversionPlan::FromSettings(settings, plan).reason, RefusalReason::Projection);
+  EXPECT_FALSE(plan);
 }
 
 // Copies used on threads at once, each making the zones it meets, agree

@@ -18,46 +18,39 @@ std::string Definition(const ProjectionParams& projection) {
 TEST(AppendProjDefinition, KeepsTheDefinitionsOfTransverseMercatorAndMercator) {
   ProjectionParams projection;
   const std::string transverseMercator =
-      "+proj=tmerc +lat_0=0.000 +lon_0=120.000 +x_0=500000.000 +y_0=0.000 +k=1.000 +units=m";
+      "+proj=tmerc +lat_0=0 +lon_0=120 +x_0=500000 +y_0=0 +k=1 +units=m";
   EXPECT_EQ(Definition(projection), transverseMercator);
   projection.listIndex = 0;
   EXPECT_EQ(Definition(projection), transverseMercator);
 
   projection.projKey = "merc";
   projection.listIndex = 70;
-  projection.originLatitude = "39.000";
-  projection.scaleFactor = "NULL";
-  EXPECT_EQ(Definition(projection), "+proj=merc +lat_ts=39.000 +lon_0=120.000 +x_0=500000.000 +y_0=0.000 +units=m");
+  projection.originLatitude = 39.000;
+  projection.scaleFactor = std::nullopt;
+  EXPECT_EQ(Definition(projection), "+proj=merc +lat_ts=39 +lon_0=120 +x_0=500000 +y_0=0 +units=m");
 }
 
-// PROJ splits its definition at blanks: a number typed with blanks around it
-// goes in without them.
-TEST(AppendProjDefinition, DropsTheBlanksAroundANumber) {
-  ProjectionParams projection;
-  projection.centralMeridian = " 105\t";
-  EXPECT_EQ(Definition(projection), "+proj=tmerc +lat_0=0.000 +lon_0=105 +x_0=500000.000 +y_0=0.000 +k=1.000 +units=m");
-}
-
-// A parameter the projection uses must be wholly a number: PROJ itself would
-// read "12O" as 12. Any other projection is refused, never replaced.
+// A parameter the projection uses must have a finite value. Any other
+// projection is refused, never replaced.
 TEST(AppendProjDefinition, RefusesWhatItCannotComputeAsItSays) {
   const auto refused = [](const ProjectionParams& projection) {
     std::string definition;
     return !AppendProjDefinition(definition, projection);
   };
-  for (const char* text : {"NULL", "12O", "abc", "", "nan", "1 2"}) {
+  for (const std::optional<double> value : {std::optional<double>(), std::optional<double>(std::nan("")),
+                                            std::optional<double>(HUGE_VAL)}) {
     ProjectionParams projection;
-    projection.centralMeridian = text;
-    EXPECT_TRUE(refused(projection)) << text;
-    projection.centralMeridian = "105";
+    projection.centralMeridian = value;
+    EXPECT_TRUE(refused(projection));
+    projection.centralMeridian = 105;
     projection.projKey = "lcc";
-    projection.latitude1 = "25";
-    projection.latitude2 = text;
-    EXPECT_TRUE(refused(projection)) << text;
+    projection.latitude1 = 25;
+    projection.latitude2 = value;
+    EXPECT_TRUE(refused(projection));
   }
   ProjectionParams mercator;
   mercator.projKey = "merc";
-  mercator.scaleFactor = "NULL";  // not used by Mercator
+  mercator.scaleFactor = std::nullopt;  // not used by Mercator
   EXPECT_FALSE(refused(mercator));
 
   ProjectionParams other;

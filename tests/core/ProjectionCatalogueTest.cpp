@@ -13,14 +13,15 @@
 namespace tarnwell {
 namespace {
 
-// The nine parameter texts in field order.
-std::vector<std::string> Parameters(const ProjectionParams& entry) {
-  return {entry.centralMeridian, entry.scaleFactor, entry.falseNorthing,
-          entry.falseEasting,    entry.originLatitude, entry.latitude1,
-          entry.latitude2,       entry.surfaceHeight,  entry.auxEllipsoid};
+using Parameter = std::optional<double>;
+
+// The eight parameters in field order.
+std::vector<Parameter> Parameters(const ProjectionParams& entry) {
+  return {entry.centralMeridian, entry.scaleFactor, entry.falseNorthing, entry.falseEasting,
+          entry.originLatitude,  entry.latitude1,   entry.latitude2,     entry.surfaceHeight};
 }
 
-const std::vector<std::string> kAllUnused(9, "NULL");
+const std::vector<Parameter> kAllUnused(8, std::nullopt);
 
 TEST(ProjectionCatalogueTest, EntriesTakeTheirLineNumberAndItsDefaults) {
   std::string bytes;
@@ -48,7 +49,7 @@ TEST(ProjectionCatalogueTest, EntriesTakeTheDefaultsOfTheirKey) {
   ASSERT_EQ(catalogue.size(), 3u);
   EXPECT_EQ(Parameters(catalogue[0]), kAllUnused);
   EXPECT_EQ(Parameters(catalogue[1]),
-            (std::vector<std::string>{"117.000", "1.000", "0.000", "500000", "0.000", "NULL", "NULL", "NULL", "NULL"}));
+            (std::vector<Parameter>{117, 1, 0, 500000, 0, std::nullopt, std::nullopt, std::nullopt}));
   EXPECT_EQ(catalogue[2].zone, 50);
 }
 

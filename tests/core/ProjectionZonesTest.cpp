@@ -58,20 +58,21 @@ TEST(ProjectionZones, EveryLongitudeLiesWithinHalfAZoneOfItsMeridian) {
   }
 }
 
-// The nine parameter texts in field order.
-std::vector<std::string> Parameters(const ProjectionParams& entry) {
-  return {entry.centralMeridian, entry.scaleFactor, entry.falseNorthing,
-          entry.falseEasting,    entry.originLatitude, entry.latitude1,
-          entry.latitude2,       entry.surfaceHeight,  entry.auxEllipsoid};
+using Parameter = std::optional<double>;
+
+// The eight parameters in field order.
+std::vector<Parameter> Parameters(const ProjectionParams& entry) {
+  return {entry.centralMeridian, entry.scaleFactor, entry.falseNorthing, entry.falseEasting,
+          entry.originLatitude,  entry.latitude1,   entry.latitude2,     entry.surfaceHeight};
 }
 
 TEST(SupportedProjections, CatalogueDefaultsFollowTheKey) {
-  const std::vector<std::string> allUnused(9, "NULL");
-  const std::pair<const char*, std::vector<std::string>> cases[] = {
-      {"tmerc", {"117.000", "1.000", "0.000", "500000", "0.000", "NULL", "NULL", "NULL", "NULL"}},
-      {"merc", {"117.000", "NULL", "0.000", "0.000", "39.000", "NULL", "NULL", "NULL", "NULL"}},
-      {"lcc", {"105.000", "NULL", "0.000", "0.000", "0.000", "25.000", "47.000", "NULL", "NULL"}},
-      {"aea", {"105.000", "NULL", "0.000", "0.000", "0.000", "25.000", "47.000", "NULL", "NULL"}},
+  const std::vector<Parameter> allUnused(8, std::nullopt);
+  const std::pair<const char*, std::vector<Parameter>> cases[] = {
+      {"tmerc", {117, 1, 0, 500000, 0, std::nullopt, std::nullopt, std::nullopt}},
+      {"merc", {117, std::nullopt, 0, 0, 39, std::nullopt, std::nullopt, std::nullopt}},
+      {"lcc", {105, std::nullopt, 0, 0, 0, 25, 47, std::nullopt}},
+      {"aea", {105, std::nullopt, 0, 0, 0, 25, 47, std::nullopt}},
       {"utm", allUnused},
       {"aitoff", allUnused},
       {"Tmerc", allUnused},
@@ -97,7 +98,7 @@ TEST(SupportedProjections, DefaultsAreComplete) {
     ProjectionDefaults(entry);
     EXPECT_TRUE(ZoneChoiceValid(entry)) << supported.key;
     for (const ProjParameter& parameter : supported.parameters)
-      EXPECT_NE(entry.*parameter.field, "NULL") << supported.key << ' ' << parameter.projName;
+      EXPECT_TRUE(entry.*parameter.field) << supported.key << ' ' << parameter.projName;
   }
   EXPECT_EQ(SupportedProjections().size(), 15u);
 }
@@ -141,7 +142,7 @@ TEST(SupportedProjections, UsedParametersFollowTheProjectionAndItsZones) {
     std::string letters;
     for (auto [field, letter] : {std::pair{&P::centralMeridian, 'L'}, {&P::scaleFactor, 'k'}, {&P::falseNorthing, 'N'},
                                  {&P::falseEasting, 'E'}, {&P::originLatitude, 'B'}, {&P::latitude1, '1'},
-                                 {&P::latitude2, '2'}, {&P::surfaceHeight, 'H'}, {&P::auxEllipsoid, 'A'}}) {
+                                 {&P::latitude2, '2'}, {&P::surfaceHeight, 'H'}}) {
       if (UsesParameter(projection, field)) letters += letter;
     }
     return letters;
@@ -164,18 +165,11 @@ TEST(SupportedProjections, UsedParametersFollowTheProjectionAndItsZones) {
   EXPECT_EQ(used(projection), "");
 }
 
-TEST(SupportedProjections, PlaneHeightIsNoneOrANumber) {
+TEST(SupportedProjections, PlaneHeightIsZeroWhereNoneIsGiven) {
   ProjectionParams projection;
-  double metres = -1;
-  EXPECT_TRUE(ReadPlaneHeight(projection, metres));
-  EXPECT_EQ(metres, 0);
-  projection.surfaceHeight = " 1250.5 ";
-  EXPECT_TRUE(ReadPlaneHeight(projection, metres));
-  EXPECT_EQ(metres, 1250.5);
-  for (const char* text : {"", "null", "12m", "nan"}) {
-    projection.surfaceHeight = text;
-    EXPECT_FALSE(ReadPlaneHeight(projection, metres)) << text;
-  }
+  EXPECT_EQ(PlaneHeight(projection), 0);
+  projection.surfaceHeight = 1250.5;
+  EXPECT_EQ(PlaneHeight(projection), 1250.5);
 }
 
 }  // namespace

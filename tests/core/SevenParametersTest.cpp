@@ -30,15 +30,26 @@ struct CommonPoints {
   std::vector<Cartesian> source, target;  // what the estimation sees, metres
 };
 
-const ConversionPlan& DatumPair() {
-  static const ConversionPlan plan = *ConversionPlan::ForDatumPair(CoordSettings::instance());
-  return plan;
+enum class Side { Source, Target };
+
+const Ellipsoid& EllipsoidOf(Side side) {
+  static const EllipsoidPair pair = [] {
+    std::optional<EllipsoidPair> made;
+    EXPECT_FALSE(EllipsoidPairOf(CoordSettings::instance(), made));
+    return *made;
+  }();
+  return side == Side::Source ? pair.source : pair.target;
 }
 
-Cartesian ToCartesian(ConversionSide side, std::string_view b, std::string_view l, std::string_view h) {
+AngleFormat FormatOf(Side side) {
+  const CoordSettings& settings = CoordSettings::instance();
+  return side == Side::Source ? settings.sourceAngleFormat : settings.targetAngleFormat;
+}
+
+Cartesian ToCartesian(Side side, std::string_view b, std::string_view l, std::string_view h) {
   GeodeticPoint point;
-  EXPECT_TRUE(ReadGeodeticPoint(b, l, h, DatumPair().angleFormat(side), point));
-  const CartesianPoint xyz = DatumPair().ellipsoid(side).ToCartesian(point);
+  EXPECT_TRUE(ReadGeodeticPoint(b, l, h, FormatOf(side), point));
+  const CartesianPoint xyz = EllipsoidOf(side).ToCartesian(point);
   return {xyz.X, xyz.Y, xyz.Z};
 }
 
@@ -53,18 +64,18 @@ CommonPoints MakeCommonPoints(const SevenParams& truth, double b0, double l0, do
     const std::string b = FormatNumber(b0 + offset(random) * extentMetres * degreesPerMetre);
     const std::string l = FormatNumber(l0 + offset(random) * extentMetres * degreesPerMetre / std::cos(b0 * M_PI / 180));
     const std::string h = FormatNumber(height(random));
-    const Cartesian source = ToCartesian(ConversionSide::Source, b, l, h);
+    const Cartesian source = ToCartesian(Side::Source, b, l, h);
     CartesianPoint moved = ApplyBursaWolf(truth, {source[0], source[1], source[2]});
     for (double* axis : {&moved.X, &moved.Y, &moved.Z}) *axis += noiseMetres > 0 ? noise(random) : 0;
-    const GeodeticPoint target = DatumPair().ellipsoid(ConversionSide::Target).ToGeodetic(moved);
+    const GeodeticPoint target = EllipsoidOf(Side::Target).ToGeodetic(moved);
     const std::string t[3] = {FormatNumber(target.latitude), FormatNumber(target.longitude), FormatNumber(target.height)};
     points.lines.push_back("K" + std::to_string(i) + "," + b + "," + l + "," + h + "," + t[0] + "," + t[1] + "," + t[2]);
   }
   std::sort(points.lines.begin(), points.lines.end(), ListTextLess);  // as the page's list holds them
   for (const std::string& line : points.lines) {
     std::vector<std::string> f = SplitAtChar(line, ',');
-    points.source.push_back(ToCartesian(ConversionSide::Source, f[1], f[2], f[3]));
-    points.target.push_back(ToCartesian(ConversionSide::Target, f[4], f[5], f[6]));
+    points.source.push_back(ToCartesian(Side::Source, f[1], f[2], f[3]));
+    points.target.push_back(ToCartesian(Side::Target, f[4], f[5], f[6]));
   }
   return points;
 }
@@ -132,7 +143,7 @@ class SevenParameters : public testing::Test {
     CoordSettings& settings = Settings();
     settings.sourceEllipsoid = "WGS84";
     settings.targetEllipsoid = "krass";
-    settings.sourceAngleFormat = settings.targetAngleFormat = "DDD";
+    settings.sourceAngleFormat = settings.targetAngleFormat = AngleFormat::DDD;
   }
   void TearDown() override { CoordSettings::instance() = {}; }
 
@@ -264,7 +275,7 @@ TEST_F(SevenParameters, RefusalsShowTheirMessageAndChangeNothing) {
   }
   ExpectRefused({good, "K,3l.5,114,0,30,114,0"}, "坐标格式错误,请检查\n第 2 行: K,3l.5,114,0,30,114,0");
   ExpectRefused({good, "K,30,114,0,30,114,"}, "坐标格式错误,请检查.\n第 2 行: K,30,114,0,30,114,");
-  Settings().sourceAngleFormat = Settings().targetAngleFormat = "DMS";
+  Settings().sourceAngleFormat = Settings().targetAngleFormat = AngleFormat::DMS;
   ExpectRefused({"K,30:30,114:0:0,0,30:0:0,114:0:0,0"}, "坐标格式错误,请检查\n第 1 行: K,30:30,114:0:0,0,30:0:0,114:0:0,0");
   ExpectRefused({"K,30:0:0,114:0:0,0,30:30,114:0:0,0"}, "坐标格式错误,请检查.\n第 1 行: K,30:0:0,114:0:0,0,30:30,114:0:0,0");
   Settings().targetEllipsoid = "WGS84";
@@ -302,7 +313,7 @@ TEST_F(SevenParameters, DegenerateCommonPointsAreRefused) {
 // moved sideways: 1 mm is too little to fix the rotation about the line,
 // 10 cm is enough (the threshold lies near 9 mm).
 TEST_F(SevenParameters, CollinearityIsJudgedAgainstItsThreshold) {
-  const Ellipsoid& wgs84 = DatumPair().ellipsoid(ConversionSide::Source);
+  const Ellipsoid& wgs84 = EllipsoidOf(Side::Source);
   const CartesianPoint start = wgs84.ToCartesian({30.5, 114.3, 10});
   const auto line = [&](double sidewaysMetres) {
     std::vector<std::string> lines;

@@ -1,27 +1,11 @@
 #include "cli/CommandLine.h"
 
-#include <algorithm>
-#include <array>
 #include <string_view>
+
+#include "cli/SettingsOptions.h"
 
 namespace tarnwell::cli {
 namespace {
-
-// Options that take one value.
-constexpr std::array<std::string_view, 25> kOptions = {
-    "--params", "--from",   "--to",      "--from-angle", "--to-angle", "--from-ellipsoid", "--to-ellipsoid",
-    "--seven",  "--format",  "--tables",     "--threads",  "--projection",     "--lon0",
-    "--k",      "--x0",      "--y0",         "--lat0",     "--lat1",           "--lat2",
-    "--plane-height",        "--zone-width", "--zone",     "--four",           "--height-fit",
-    "--decimals"};
-
-// Options that take none.
-constexpr std::array<std::string_view, 3> kFlags = {"--zone-prefix", "--auto-zone", "--south"};
-
-template <std::size_t N>
-bool IsOneOf(const std::array<std::string_view, N>& names, std::string_view argument) {
-  return std::find(names.begin(), names.end(), argument) != names.end();
-}
 
 // "--word" that is no option is a typing error rather than a value: no
 // coordinate or path a surveyor passes begins with two dashes and a letter.
@@ -45,9 +29,9 @@ bool ParseCommandLine(int argc, const char* const argv[], CommandLine& line, std
       line.values.emplace_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
-    } else if (IsOneOf(kFlags, argument)) {
+    } else if (IsFlag(argument)) {
       line.flags.emplace_back(argument);
-    } else if (IsOneOf(kOptions, argument)) {
+    } else if (TakesValue(argument)) {
       if (i + 1 >= argc) {
         error = "选项 " + std::string(argument) + " 缺少取值";
         return false;
@@ -68,8 +52,9 @@ const char* UsageText() {
       "用法:\n"
       "  tarnwell-cli point [SETTINGS] V1 V2 V3          转换一个点，输出 W1,W2,W3\n"
       "  tarnwell-cli file [SETTINGS] INPUT              转换坐标文件，写入 INPUT1，输出其路径\n"
-      "  tarnwell-cli three [SETTINGS] B L h B2 L2 h2    计算三参数\n"
+      "  tarnwell-cli three [SETTINGS] B L h B2 L2 h2    计算三参数 (从源椭球到目的椭球)\n"
       "  tarnwell-cli seven [SETTINGS] FILE...           导入公共点文件，计算七参数及残差报告\n"
+      "                                                  (从源椭球到目的椭球)\n"
       "  tarnwell-cli four [--height-fit constant|plane|quadratic] FILE...\n"
       "                                                  导入平面公共点文件 (点名,x,y,h,x2,y2,h2)，\n"
       "                                                  计算四参数、高程拟合及残差报告\n"
@@ -81,8 +66,16 @@ const char* UsageText() {
       "  --from Space|LB|Plan          --to Space|LB|Plan\n"
       "  --from-angle DMS|DDD|DMM      --to-angle DMS|DDD|DMM\n"
       "  --from-ellipsoid NAME         --to-ellipsoid NAME\n"
-      "  --seven dX,dY,dZ,rX,rY,rZ,ppm (启用七参数转换)\n"
-      "  --four dX,dY,rot,ppm          (启用四参数: 平面坐标在投影之后再作四参数转换)\n"
+      "  --seven dX,dY,dZ,rX,rY,rZ,ppm 七参数, 从 --from-ellipsoid 到 --to-ellipsoid (启用七参数转换)\n"
+      "  --seven-inverse dX,dY,dZ,rX,rY,rZ,ppm\n"
+      "                                七参数, 从 --to-ellipsoid 到 --from-ellipsoid; 转换用其精确逆变换\n"
+      "                                (启用七参数转换)\n"
+      "  --convention coordinate-frame|position-vector\n"
+      "                                七参数: 线性化布尔莎-沃尔夫模型 (Bursa-Wolf, linearised);\n"
+      "                                旋转约定 coordinate-frame (默认) 或 position-vector\n"
+      "                                (平移: 米, 旋转: 秒, 尺度: ppm)\n"
+      "  --four dX,dY,rot,ppm          (启用四参数: 平面坐标在投影之后再作四参数转换;\n"
+      "                                作用于不含带号前缀的东坐标, 带号只是标记, 不参与旋转)\n"
       "  --projection KEY              projs.csv 中支持的投影及其默认参数\n"
       "  --lon0 T --k T --x0 T --y0 T --lat0 T --lat1 T --lat2 T\n"
       "                                投影参数 (中央子午线,比例因子,东/北坐标常数,基准纬度,纬度线1/2)\n"
@@ -92,6 +85,13 @@ const char* UsageText() {
       "  --zone-prefix                 东坐标加带号前缀 (带号×1000000+东坐标), 反算时由前缀定带\n"
       "  --auto-zone                   每点取所在的带 (含 --zone-prefix)\n"
       "  --south                       utm 南半球\n"
+      "                                以上投影选项说明目的坐标的投影 (或唯一的 Plan 一侧的投影)\n"
+      "  --from-projection KEY --from-lon0 T --from-k T --from-x0 T --from-y0 T\n"
+      "  --from-lat0 T --from-lat1 T --from-lat2 T --from-plane-height H\n"
+      "  --from-zone-width 3|6 --from-zone N --from-zone-prefix --from-auto-zone --from-south\n"
+      "                                源坐标自己的投影 (换带, 如 Plan 到 Plan): 从 --from-projection\n"
+      "                                (缺省 tmerc) 的默认参数开始, 与目的投影无关;\n"
+      "                                不给任何 --from- 投影选项时两侧用同一投影\n"
       "  --format n,b,l,h|n,x,y,h|n,X,Y,Z\n"
       "  --tables DIR                  从 DIR 读取 ellips.csv 和 projs.csv\n"
       "  --threads N                   文件转换使用的线程数 (默认: 全部核心)\n"

@@ -2,7 +2,7 @@
 //
 // An argument that is one of the options takes the next argument as its
 // value, whatever that begins with; a flag (--zone-prefix, --auto-zone,
-// --south) takes none; any other argument is a value, so negative numbers and
+// --south and their --from- forms) takes none; any other argument is a value, so negative numbers and
 // angles such as -33:52:7.68 need no quoting. "--" ends the options:
 // everything after it is a value.
 #pragma once

@@ -6,46 +6,17 @@
 #include "cli/ProjectionList.h"
 #include "cli/SettingsOptions.h"
 #include "engine/CoordSettings.h"
-#include "engine/Messages.h"
-#include "tables/NumberText.h"
 #include "engine/PointConversion.h"
+#include "engine/Refusal.h"
 #include "estimate/PlaneFitReport.h"
 #include "estimate/SevenParameters.h"
 #include "estimate/ThreeParameters.h"
 #include "tables/EllipsoidCatalogue.h"
+#include "tables/NumberText.h"
 #include "tables/SupportedProjections.h"
 
 namespace tarnwell::cli {
 namespace {
-
-// A value box of the single-point page, as a plain string.
-class StringBox : public TextBox {
- public:
-  explicit StringBox(std::string text = {}) : text_(std::move(text)) {}
-  std::string GetText() const override { return text_; }
-  void SetText(const std::string& text) override { text_ = text; }
-
- private:
-  std::string text_;
-};
-
-// Notes whether the core showed a message while it lives; the message still
-// goes to the handler in force.
-class MessageWatch {
- public:
-  MessageWatch() {
-    previous_ = SetMessageHandler([this](const std::string& text) {
-      shown_ = true;
-      previous_(text);
-    });
-  }
-  ~MessageWatch() { SetMessageHandler(previous_); }
-  bool Shown() const { return shown_; }
-
- private:
-  MessageHandler previous_;
-  bool shown_ = false;
-};
 
 void PrintSevenParams(const SevenParams& p) {
   std::cout << FormatNumber(p.dX) << ',' << FormatNumber(p.dY) << ',' << FormatNumber(p.dZ) << ','
@@ -93,14 +64,13 @@ void PrintPlaneFitReport(const PlaneFitReport& report) {
 
 }  // namespace
 
-ExitStatus RunPoint(const Values& values, const ToolOptions&, std::string&) {
-  StringBox source1(values[0]), source2(values[1]), source3(values[2]);
-  StringBox target1, target2, target3;
-  MessageWatch messages;
-  ConvertPoint(source1, target1, source2, target2, source3, target3);
-  // A refusal shows its message and leaves the targets as they were.
-  if (messages.Shown()) return kExitRefused;
-  std::cout << target1.GetText() << ',' << target2.GetText() << ',' << target3.GetText() << '\n';
+ExitStatus RunPoint(const Values& values, const ToolOptions&, std::string& error) {
+  PointTexts target;
+  if (const Refusal refusal = ConvertPoint(CoordSettings::instance(), {values[0], values[1], values[2]}, target)) {
+    error = MessageText(refusal);
+    return kExitRefused;
+  }
+  std::cout << target[0] << ',' << target[1] << ',' << target[2] << '\n';
   return kExitSuccess;
 }
 
@@ -109,16 +79,11 @@ ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string
     error = "缺少输入文件";
     return kExitUsage;
   }
-  MessageWatch messages;
   BatchOptions batch;
   batch.threads = options.threads;
+  // The conversion shows its messages itself.
   const BatchResult result = ConvertCoordinateFile(CoordSettings::instance(), values[0], batch);
-  if (result.outcome != BatchOutcome::Converted) {
-    // The core refuses a pair of types without a conversion silently; a
-    // script still needs to hear why nothing came out.
-    if (!messages.Shown()) std::cerr << "源坐标类型与目的坐标类型之间没有转换。\n";
-    return kExitRefused;
-  }
+  if (result.outcome != BatchOutcome::Converted) return kExitRefused;
   std::cout << result.outputPath << '\n';
   return kExitSuccess;
 }

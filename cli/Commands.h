@@ -1,7 +1,8 @@
 // The commands of tarnwell-cli. Each reads CoordSettings (set from the
 // options before), does what the matching page of the desktop application
-// does, prints its result on stdout and returns the exit status. The core's
-// messages reach stderr through the message handler.
+// does, prints its result on stdout and returns the exit status, taken from
+// the result: a refused point hands its message back in `error`; files and
+// estimations show theirs through the core's message handler (stderr).
 #pragma once
 
 #include <string>

@@ -1,16 +1,18 @@
 #include "cli/SettingsOptions.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <array>
 #include <optional>
-#include <string_view>
-#include <utility>
+#include <span>
 #include <vector>
 
 #include "batch/ParameterFile.h"
 #include "cli/ProjectionList.h"
 #include "engine/CoordSettings.h"
-#include "tables/FixedDecimalText.h"
+#include "engine/Ellipsoid.h"
+#include "engine/SettingRanges.h"
+#include "engine/SettingsCodec.h"
+#include "tables/EllipsoidCatalogue.h"
 #include "tables/NumberText.h"
 #include "tables/ProjectionCatalogue.h"
 #include "tables/SupportedProjections.h"
@@ -20,151 +22,48 @@
 namespace tarnwell::cli {
 namespace {
 
-bool OneOf(const std::string& value, std::initializer_list<std::string_view> allowed) {
-  for (std::string_view keyword : allowed) {
-    if (value == keyword) return true;
-  }
-  return false;
-}
+// The options of the tool itself that take a value, besides the codec's.
+constexpr std::string_view kToolOptions[] = {"--params", "--tables",        "--projection", "--from-projection",
+                                             "--seven",  "--seven-inverse", "--four",       "--threads",
+                                             "--height-fit"};
 
-// The options of projection parameters and the fields they set.
-struct ParameterOption {
-  std::string_view name;
-  std::string ProjectionParams::*field;
+// The codec fields the numbers of the composite options go to, in their order.
+constexpr std::string_view kSevenKeys[] = {"seven.dX", "seven.dY", "seven.dZ",      "seven.rX",
+                                           "seven.rY", "seven.rZ", "seven.scalePpm"};
+constexpr std::string_view kFourKeys[] = {"four.dNorth", "four.dEast", "four.rotationArcSeconds", "four.scalePpm"};
+
+constexpr int kMaxThreads = 1024;
+constexpr std::string_view kDefaultSourceProjection = "tmerc";
+
+// A side's projection record: the options that set it begin with
+// `optionPrefix`, its codec keys with `record` and ".".
+struct ProjectionSide {
+  std::string_view optionPrefix;  // "--" or "--from-"
+  std::string_view record;        // "projection" or "sourceProjection"
+  ProjectionParams CoordSettings::*projection;
+
+  std::string Option(std::string_view name) const { return std::string(optionPrefix).append(name); }
+  std::string Key(std::string_view name) const { return std::string(record).append(".").append(name); }
 };
 
-constexpr ParameterOption kParameterOptions[] = {
-    {"--lon0", &ProjectionParams::centralMeridian}, {"--k", &ProjectionParams::scaleFactor},
-    {"--x0", &ProjectionParams::falseEasting},      {"--y0", &ProjectionParams::falseNorthing},
-    {"--lat0", &ProjectionParams::originLatitude},  {"--lat1", &ProjectionParams::latitude1},
-    {"--lat2", &ProjectionParams::latitude2},       {"--plane-height", &ProjectionParams::surfaceHeight},
+constexpr ProjectionSide kTargetSide = {"--", "projection", &CoordSettings::projection};
+constexpr ProjectionSide kSourceSide = {"--from-", "sourceProjection", &CoordSettings::sourceProjection};
+
+// A flag switches fields of its side's projection record on.
+struct ProjectionFlag {
+  std::string_view name;                     // after the side's option prefix
+  std::array<std::string_view, 2> switches;  // field names in the record; empty for none
 };
 
-const ParameterOption* FindParameterOption(std::string_view name) {
-  for (const ParameterOption& option : kParameterOptions) {
-    if (option.name == name) return &option;
-  }
-  return nullptr;
-}
+constexpr ProjectionFlag kProjectionFlags[] = {
+    {"zone-prefix", {"zonePrefix"}},
+    // Points in zones of their own read back only by their prefix.
+    {"auto-zone", {"autoZone", "zonePrefix"}},
+    {"south", {"south"}},
+};
 
-// A projection parameter goes in as the user wrote it, once it is known to
-// be wholly a number.
-bool SetProjectionParameter(const std::string& value, std::string& parameter) {
-  double ignored;
-  if (!ReadNumber(value, ignored)) return false;
-  parameter = value;
-  return true;
-}
-
-// A whole number from `smallest` to `largest`.
-bool ReadCount(const std::string& value, int smallest, int largest, int& count) {
-  double number;
-  if (!ReadWholeNumber(value, number) || number < smallest || number > largest) return false;
-  count = static_cast<int>(number);
-  return true;
-}
-
-// Numbers separated by commas, exactly as many as `targets`, each wholly a
-// number; the targets are written only when all read.
-bool ParseNumberList(const std::string& text, std::initializer_list<double*> targets) {
-  const std::vector<std::string> fields = SplitAtChar(text, ',');
-  if (fields.size() != targets.size()) return false;
-  std::vector<double> values(fields.size());
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!ReadNumber(fields[i], values[i])) return false;
-  }
-  std::size_t i = 0;
-  for (double* target : targets) *target = values[i++];
-  return true;
-}
-
-bool ParseSevenParams(const std::string& text, SevenParams& params) {
-  return ParseNumberList(text, {&params.dX, &params.dY, &params.dZ, &params.rX, &params.rY, &params.rZ, &params.scalePpm});
-}
-
-bool ParseFourParams(const std::string& text, FourParams& params) {
-  FourParams read;
-  if (!ParseNumberList(text, {&read.dNorth, &read.dEast, &read.rotationArcSeconds, &read.scalePpm}) || !IsUsable(read))
-    return false;
-  params = read;
-  return true;
-}
-
-bool ParseHeightModel(const std::string& keyword, HeightModel& model) {
-  constexpr std::pair<std::string_view, HeightModel> kModels[] = {
-      {"constant", HeightModel::Constant}, {"plane", HeightModel::Plane}, {"quadratic", HeightModel::Quadratic}};
-  for (const auto& [name, value] : kModels) {
-    if (keyword == name) {
-      model = value;
-      return true;
-    }
-  }
-  return false;
-}
-
-// The projection with this key, its catalogue defaults and its list position,
-// as the projection dialog's OK stores it.
-ExitStatus ApplyProjection(const std::string& key, std::string& error) {
-  if (!LoadProjections(error)) return kExitRefused;
-  const std::vector<const ProjectionParams*> list = SortedProjectionList();
-  for (std::size_t position = 0; position < list.size(); ++position) {
-    if (list[position]->projKey != key) continue;
-    if (!FindSupportedProjection(key)) {
-      error = "不支持投影 " + key;
-      return kExitUsage;
-    }
-    ProjectionParams projection = *list[position];
-    ProjectionDefaults(projection);
-    projection.listIndex = static_cast<std::int32_t>(position);
-    CoordSettings::instance().projection = projection;
-    return kExitSuccess;
-  }
-  error = "projs.csv 中没有投影 " + key;
-  return kExitUsage;
-}
-
-// One option other than --tables and --projection; false when its value is
-// not one the option takes.
-bool ApplyOption(const std::string& name, const std::string& value, ToolOptions& options) {
-  CoordSettings& settings = CoordSettings::instance();
-  ProjectionParams& projection = settings.projection;
-  const auto coordinateType = {std::string_view("Space"), std::string_view("LB"), std::string_view("Plan")};
-  const auto angleFormat = {std::string_view("DMS"), std::string_view("DDD"), std::string_view("DMM")};
-  if (name == "--from" || name == "--to") {
-    if (!OneOf(value, coordinateType)) return false;
-    (name == "--from" ? settings.sourceType : settings.targetType) = value;
-  } else if (name == "--from-angle" || name == "--to-angle") {
-    if (!OneOf(value, angleFormat)) return false;
-    (name == "--from-angle" ? settings.sourceAngleFormat : settings.targetAngleFormat) = value;
-  } else if (name == "--from-ellipsoid") {
-    settings.sourceEllipsoid = value;
-  } else if (name == "--to-ellipsoid") {
-    settings.targetEllipsoid = value;
-  } else if (name == "--seven") {
-    if (!ParseSevenParams(value, settings.sevenParams)) return false;
-    settings.useSevenParams = true;
-  } else if (name == "--four") {
-    if (!ParseFourParams(value, settings.fourParams)) return false;
-    settings.useFourParams = true;
-  } else if (name == "--height-fit") {
-    return ParseHeightModel(value, options.heightModel);
-  } else if (name == "--format") {
-    if (!OneOf(value, {"n,b,l,h", "n,x,y,h", "n,X,Y,Z"})) return false;
-    settings.fileFormat = value;
-  } else if (const ParameterOption* parameter = FindParameterOption(name)) {
-    return SetProjectionParameter(value, projection.*parameter->field);
-  } else if (name == "--zone-width") {
-    if (!OneOf(value, {"3", "6"})) return false;
-    projection.zoneWidth = value == "3" ? 3 : 6;
-  } else if (name == "--zone") {
-    // Within the most zones a system has; within the chosen system's once all options are in.
-    return ReadCount(value, 1, ZoneCount(ZoneSystem::GaussKruger3), projection.zone);
-  } else if (name == "--threads") {
-    return ReadCount(value, 1, 1024, options.threads);
-  } else if (name == "--decimals") {
-    return ReadCount(value, 0, kMaxFixedDecimals, settings.outputDecimals);
-  }
-  return true;
+std::string InvalidValue(std::string_view option, std::string_view value) {
+  return "选项 " + std::string(option) + " 的取值无效: " + std::string(value);
 }
 
 // The value of an option, or nullptr when it is not given (the last one counts).
@@ -180,46 +79,225 @@ bool Given(const CommandLine& line, std::string_view name) {
   return OptionValue(line, name) || std::find(line.flags.begin(), line.flags.end(), name) != line.flags.end();
 }
 
-// Once every option is in: the flags, the zone holding the central meridian
-// where no --zone is given, and every projection option checked against the
-// projection, so that none is silently of no effect.
-ExitStatus FinishProjection(const CommandLine& line, std::string& error) {
-  ProjectionParams& projection = CoordSettings::instance().projection;
-  for (const std::string& flag : line.flags) {
-    if (flag == "--zone-prefix") projection.zonePrefix = true;
-    if (flag == "--auto-zone") projection.zonePrefix = projection.autoZone = true;
-    if (flag == "--south") projection.south = true;
+bool IsFlagOf(const ProjectionSide& side, std::string_view option) {
+  return std::any_of(std::begin(kProjectionFlags), std::end(kProjectionFlags),
+                     [&](const ProjectionFlag& flag) { return option == side.Option(flag.name); });
+}
+
+// True when the option or flag sets the side's projection record.
+bool OfSide(const ProjectionSide& side, std::string_view option) {
+  if (option == side.Option("projection")) return true;
+  if (const SettingField* field = FindSettingOption(option)) return FieldRecord(field->key) == side.record;
+  return IsFlagOf(side, option);
+}
+
+bool SideGiven(const CommandLine& line, const ProjectionSide& side) {
+  return std::any_of(line.options.begin(), line.options.end(), [&](const auto& o) { return OfSide(side, o.first); }) ||
+         std::any_of(line.flags.begin(), line.flags.end(), [&](const std::string& f) { return OfSide(side, f); });
+}
+
+// Numbers separated by commas, one for each field of `keys` and read by it;
+// `settings` change only when every one reads.
+bool ReadFieldList(std::string_view text, std::span<const std::string_view> keys, CoordSettings& settings) {
+  const std::vector<std::string> numbers = SplitAtChar(text, ',');
+  if (numbers.size() != keys.size()) return false;
+  CoordSettings read = settings;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (!FindSettingField(keys[i])->read(numbers[i], read)) return false;
   }
-  const auto notUsed = [&](std::string_view option) {
-    error = "投影 " + projection.projKey + " 不使用选项 " + std::string(option);
+  settings = std::move(read);
+  return true;
+}
+
+bool ReadThreads(std::string_view text, int& threads) {
+  double count;
+  if (!ReadWholeNumber(text, count) || count < 1 || count > kMaxThreads) return false;
+  threads = static_cast<int>(count);
+  return true;
+}
+
+// One option after --tables, --params and the projections; false when its
+// value is not one the option takes.
+bool ApplyOption(const std::string& name, const std::string& value, CoordSettings& settings, ToolOptions& options) {
+  // An empty text is the codec's "no value" of a projection parameter; typed
+  // on a command line it is a slip.
+  if (const SettingField* field = FindSettingOption(name)) return !value.empty() && field->read(value, settings);
+  if (name == "--seven" || name == "--seven-inverse") {
+    if (!ReadFieldList(value, kSevenKeys, settings)) return false;
+    settings.useSevenParams = true;
+  } else if (name == "--four") {
+    if (!ReadFieldList(value, kFourKeys, settings)) return false;
+    settings.useFourParams = true;
+  } else if (name == "--height-fit") {
+    return ReadKeyword<HeightModel>(kHeightModels, value, options.heightModel);
+  } else if (name == "--threads") {
+    return ReadThreads(value, options.threads);
+  }
+  return true;
+}
+
+// The catalogue row of this key with its defaults and its list position, as
+// the projection dialog's OK stores it.
+ExitStatus ApplyProjection(std::string_view key, ProjectionParams& projection, std::string& error) {
+  if (!LoadProjections(error)) return kExitRefused;
+  const std::vector<const ProjectionParams*> list = SortedProjectionList();
+  for (std::size_t position = 0; position < list.size(); ++position) {
+    if (list[position]->projKey != key) continue;
+    if (!FindSupportedProjection(key)) {
+      error = "不支持投影 " + std::string(key);
+      return kExitUsage;
+    }
+    projection = *list[position];
+    ProjectionDefaults(projection);
+    projection.listIndex = static_cast<std::int32_t>(position);
+    return kExitSuccess;
+  }
+  error = "projs.csv 中没有投影 " + std::string(key);
+  return kExitUsage;
+}
+
+// The records the projection options start from: the row --projection names
+// for the target. A source given options of its own starts from the row
+// --from-projection names, else tmerc's, never from the target's; a source
+// projection of a parameter file's own is kept unless a row is named.
+ExitStatus StartProjections(const CommandLine& line, CoordSettings& settings, std::string& error) {
+  if (const std::string* key = OptionValue(line, kTargetSide.Option("projection"))) {
+    if (const ExitStatus status = ApplyProjection(*key, settings.projection, error); status != kExitSuccess)
+      return status;
+  }
+  if (!SideGiven(line, kSourceSide)) return kExitSuccess;
+  const std::string* key = OptionValue(line, kSourceSide.Option("projection"));
+  if (key || !settings.ownSourceProjection) {
+    const std::string_view row = key ? std::string_view(*key) : kDefaultSourceProjection;
+    if (const ExitStatus status = ApplyProjection(row, settings.sourceProjection, error); status != kExitSuccess)
+      return status;
+  }
+  settings.ownSourceProjection = true;
+  return kExitSuccess;
+}
+
+void SwitchFlags(const CommandLine& line, const ProjectionSide& side, CoordSettings& settings) {
+  for (const ProjectionFlag& flag : kProjectionFlags) {
+    if (!Given(line, side.Option(flag.name))) continue;
+    for (std::string_view name : flag.switches) {
+      if (!name.empty()) FindSettingField(side.Key(name))->read("true", settings);
+    }
+  }
+}
+
+// The zone options against the projection; with zones and no zone given,
+// the zone that holds the central meridian.
+ExitStatus FinishZones(const CommandLine& line, const ProjectionSide& side, ProjectionParams& projection,
+                       std::string& error) {
+  const auto refuse = [&](std::string text) {
+    error = std::move(text);
     return kExitUsage;
+  };
+  const auto notUsed = [&](const std::string& option) {
+    return refuse("投影 " + projection.projKey + " 不使用选项 " + option);
   };
   const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
   const ZoneScheme scheme = supported ? supported->zones : ZoneScheme::None;
-  if (Given(line, "--zone-width") && scheme != ZoneScheme::GaussKruger) return notUsed("--zone-width");
-  if (Given(line, "--south") && scheme != ZoneScheme::Utm) return notUsed("--south");
   const std::optional<ZoneSystem> system = ZoneSystemOf(projection);
-  for (std::string_view option : {"--zone", "--zone-prefix", "--auto-zone"}) {
-    if (Given(line, option) && !system) return notUsed(option);
+  if (const std::string width = side.Option("zone-width"); Given(line, width)) {
+    if (scheme != ZoneScheme::GaussKruger) return notUsed(width);
+    if (projection.zoneWidth != 0 && !system) return refuse(InvalidValue(width, *OptionValue(line, width)));
   }
-  if (const std::string* zone = OptionValue(line, "--zone")) {
-    if (projection.zone > ZoneCount(*system)) {
-      error = "选项 --zone 的取值无效: " + *zone;
-      return kExitUsage;
-    }
-  } else if (double meridian; system && ReadNumber(projection.centralMeridian, meridian)) {
-    projection.zone = ZoneOfLongitude(*system, meridian);
+  if (const std::string south = side.Option("south"); Given(line, south) && scheme != ZoneScheme::Utm)
+    return notUsed(south);
+  for (std::string_view name : {"zone", "zone-prefix", "auto-zone"}) {
+    if (Given(line, side.Option(name)) && !system) return notUsed(side.Option(name));
   }
-  // With zones, --lon0 chooses the zone; the zone fixes everything else.
-  for (const ParameterOption& option : kParameterOptions) {
-    const bool choosesZone = system && option.field == &ProjectionParams::centralMeridian;
-    if (Given(line, option.name) && !choosesZone && !UsesParameter(projection, option.field))
-      return notUsed(option.name);
+  if (const std::string* zone = OptionValue(line, side.Option("zone"))) {
+    if (!ZoneChoiceValid(projection)) return refuse(InvalidValue(side.Option("zone"), *zone));
+  } else if (system && projection.centralMeridian) {
+    projection.zone = ZoneOfLongitude(*system, *projection.centralMeridian);
   }
   return kExitSuccess;
 }
 
+// True when the projection-plane height leaves the ellipsoid of each "Plan"
+// side the projection serves large enough (PlaneHeightFits). An ellipsoid
+// the catalogue cannot give is for the conversion to refuse.
+bool PlaneHeightFitsItsEllipsoids(const CoordSettings& settings, const ProjectionParams& projection) {
+  const struct {
+    CoordinateType type;
+    const std::string& ellipsoid;
+    const ProjectionParams& projection;
+  } sides[] = {{settings.sourceType, settings.sourceEllipsoid, SourceProjection(settings)},
+               {settings.targetType, settings.targetEllipsoid, settings.projection}};
+  for (const auto& side : sides) {
+    std::optional<Ellipsoid> ellipsoid;
+    if (side.type != CoordinateType::Plan || &side.projection != &projection ||
+        Ellipsoid::FromCatalogue(side.ellipsoid, ellipsoid))
+      continue;
+    if (!PlaneHeightFits(PlaneHeight(projection), ellipsoid->figure().semiMajorAxis)) return false;
+  }
+  return true;
+}
+
+// Every parameter option of the side checked against the projection, so that
+// none is silently of no effect; with zones the central meridian chooses the
+// zone and the zone fixes everything else.
+ExitStatus CheckParameters(const CommandLine& line, const ProjectionSide& side, const CoordSettings& settings,
+                           std::string& error) {
+  const ProjectionParams& projection = settings.*side.projection;
+  const bool zoned = ZoneSystemOf(projection).has_value();
+  for (const auto& [name, value] : line.options) {
+    const SettingField* field = FindSettingOption(name);
+    if (!field || !field->parameter || FieldRecord(field->key) != side.record) continue;
+    const bool choosesZone = zoned && field->parameter == &ProjectionParams::centralMeridian;
+    if (!choosesZone && !UsesParameter(projection, field->parameter)) {
+      error = "投影 " + projection.projKey + " 不使用选项 " + name;
+      return kExitUsage;
+    }
+    if (field->parameter == &ProjectionParams::surfaceHeight && !PlaneHeightFitsItsEllipsoids(settings, projection)) {
+      error = InvalidValue(name, value);
+      return kExitUsage;
+    }
+  }
+  return kExitSuccess;
+}
+
+// Once every option is in: the flags, the zones and the parameters of one side.
+ExitStatus FinishProjection(const CommandLine& line, const ProjectionSide& side, CoordSettings& settings,
+                            std::string& error) {
+  SwitchFlags(line, side, settings);
+  if (const ExitStatus status = FinishZones(line, side, settings.*side.projection, error); status != kExitSuccess)
+    return status;
+  return CheckParameters(line, side, settings, error);
+}
+
+// The pair of ellipsoids the datum set is stated for: --seven's from the
+// source ellipsoid to the target, --seven-inverse's the other way (the last
+// given counts); without either, the parameter file's.
+void StateDatumPair(const CommandLine& line, CoordSettings& settings) {
+  const auto last = std::find_if(line.options.rbegin(), line.options.rend(), [](const auto& option) {
+    return option.first == "--seven" || option.first == "--seven-inverse";
+  });
+  if (last == line.options.rend()) return;
+  const bool inverse = last->first == "--seven-inverse";
+  settings.datum.sourceEllipsoid = inverse ? settings.targetEllipsoid : settings.sourceEllipsoid;
+  settings.datum.targetEllipsoid = inverse ? settings.sourceEllipsoid : settings.targetEllipsoid;
+}
+
+bool LoadEllipsoids(std::string& error) {
+  const std::string path = GetTablePath("ellips.csv");
+  if (LoadEllipsoidCatalogue(path)) return true;
+  error = "椭球文件无法读取: " + path;
+  return false;
+}
+
 }  // namespace
+
+bool TakesValue(std::string_view option) {
+  return FindSettingOption(option) || std::find(std::begin(kToolOptions), std::end(kToolOptions), option) !=
+                                          std::end(kToolOptions);
+}
+
+bool IsFlag(std::string_view option) {
+  return IsFlagOf(kTargetSide, option) || IsFlagOf(kSourceSide, option);
+}
 
 bool LoadProjections(std::string& error) {
   const std::string path = GetTablePath("projs.csv");
@@ -229,28 +307,31 @@ bool LoadProjections(std::string& error) {
 }
 
 ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, std::string& error) {
-  for (const auto& [name, value] : line.options) {
-    if (name == "--tables") SetTableDirectory(value);
-  }
+  if (const std::string* tables = OptionValue(line, "--tables")) SetTableDirectory(*tables);
+  if (!LoadEllipsoids(error)) return kExitRefused;
+  CoordSettings& settings = CoordSettings::instance();
   for (const auto& [name, value] : line.options) {
     if (name != "--params") continue;
     // The file's message is shown by the core.
-    const std::optional<CoordSettings> saved = ReadParameterFile(value, CoordSettings::instance());
+    const std::optional<CoordSettings> saved = ReadParameterFile(value, settings);
     if (!saved) return kExitRefused;
-    CoordSettings::instance() = *saved;
+    settings = *saved;
   }
+  if (const ExitStatus status = StartProjections(line, settings, error); status != kExitSuccess) return status;
   for (const auto& [name, value] : line.options) {
-    if (name != "--projection") continue;
-    if (const ExitStatus status = ApplyProjection(value, error); status != kExitSuccess) return status;
-  }
-  for (const auto& [name, value] : line.options) {
-    if (name == "--tables" || name == "--params" || name == "--projection") continue;
-    if (!ApplyOption(name, value, options)) {
-      error = "选项 " + name + " 的取值无效: " + value;
+    if (!ApplyOption(name, value, settings, options)) {
+      error = InvalidValue(name, value);
       return kExitUsage;
     }
   }
-  return FinishProjection(line, error);
+  if (const ExitStatus status = FinishProjection(line, kTargetSide, settings, error); status != kExitSuccess)
+    return status;
+  if (settings.ownSourceProjection) {
+    if (const ExitStatus status = FinishProjection(line, kSourceSide, settings, error); status != kExitSuccess)
+      return status;
+  }
+  StateDatumPair(line, settings);
+  return kExitSuccess;
 }
 
 }  // namespace tarnwell::cli

@@ -7,8 +7,6 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/SettingsOptions.h"
-#include "tables/EllipsoidCatalogue.h"
-#include "tables/TablePaths.h"
 
 namespace tarnwell::cli {
 namespace {
@@ -56,16 +54,8 @@ int Run(int argc, const char* const argv[]) {
   }
 
   ToolOptions options;
-  if (const ExitStatus status = ApplySettingsOptions(line, options, error); status != kExitSuccess) {
-    return status == kExitUsage ? UsageError(error) : (std::cerr << error << '\n', status);
-  }
-  const std::string ellipsoidTable = GetTablePath("ellips.csv");
-  if (!LoadEllipsoidCatalogue(ellipsoidTable)) {
-    std::cerr << "椭球文件无法读取: " << ellipsoidTable << '\n';
-    return kExitRefused;
-  }
-
-  const ExitStatus status = command->run(line.values, options, error);
+  ExitStatus status = ApplySettingsOptions(line, options, error);
+  if (status == kExitSuccess) status = command->run(line.values, options, error);
   if (status == kExitUsage) return UsageError(error);
   if (!error.empty()) std::cerr << error << '\n';
   return status;

@@ -173,8 +173,10 @@ void AddProjection(FieldMaker& add, const ProjectionKeys& keys, ProjectionParams
   };
   add.Name(keys.projKey, {}, of(&ProjectionParams::projKey));
   add.Text(keys.description, of(&ProjectionParams::description));
-  for (const ProjectionKeys::Parameter& parameter : keys.parameters)
+  for (const ProjectionKeys::Parameter& parameter : keys.parameters) {
     add.Number(parameter.key, parameter.option, parameter.range, of(parameter.field));
+    add.fields.back().parameter = parameter.field;
+  }
   add.Integer(keys.listIndex, {}, kListIndexRange, of(&ProjectionParams::listIndex));
   add.Integer(keys.zoneWidth, keys.zoneWidthOption, kZoneWidthRange, of(&ProjectionParams::zoneWidth), kZoneWidthStep);
   add.Integer(keys.zone, keys.zoneOption, kZoneRange, of(&ProjectionParams::zone));

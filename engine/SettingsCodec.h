@@ -31,6 +31,9 @@ struct SettingField {
   int since;                // the parameter-file version that brought the key
   std::function<std::string(const CoordSettings&)> write;
   std::function<bool(std::string_view, CoordSettings&)> read;  // false, nothing changed, for a bad text
+  // The projection parameter the field holds, so that a front end can ask
+  // whether the projection takes it (UsesParameter); nullptr for any other field.
+  ProjectionParameter parameter = nullptr;
 };
 
 // Every field, in the order parameter files write them.

@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -90,6 +92,11 @@ class Cli : public testing::Test {
     return child;
   }
 
+  // The texts of a printed point, without its line end.
+  static std::vector<std::string> Texts(const std::string& out) {
+    return SplitAtChar(out.substr(0, out.find('\n')), ',');
+  }
+
   static std::vector<double> Numbers(const std::string& line) {
     std::vector<double> numbers;
     for (const std::string& field : SplitAtChar(line, ',')) numbers.push_back(std::strtod(field.c_str(), nullptr));
@@ -101,6 +108,12 @@ class Cli : public testing::Test {
 };
 
 const double kA = 6378137, kF = 1 / 298.257223563, kE2 = kF * (2 - kF);  // WGS84
+
+std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> whole;
+  for (const std::vector<std::string>& part : parts) whole.insert(whole.end(), part.begin(), part.end());
+  return whole;
+}
 
 TEST_F(Cli, PointConvertsAsTheSinglePointPage) {
   const CliRun run = RunCli({"point", "--from", "LB", "--to", "Space", "0:0:0", "120:0:0", "0"});
@@ -131,10 +144,10 @@ TEST_F(Cli, PointConvertsAsTheSinglePointPage) {
   EXPECT_NEAR(blh[0], 30, 0.01);
   EXPECT_NEAR(blh[1], 120, 0.01);
 
-  // "--" ends the options: what follows is copied by the default Space -> Space.
-  const CliRun copied = RunCli({"point", "--", "--to", "x", "-y"});
-  EXPECT_EQ(copied.exitStatus, 0);
-  EXPECT_EQ(copied.out, "--to,x,-y\n");
+  // "--" ends the options: what follows is a value, read as the source type.
+  const CliRun dashes = RunCli({"point", "--", "--to", "x", "-y"});
+  EXPECT_EQ(dashes.exitStatus, 1);
+  EXPECT_EQ(dashes.err, "坐标格式错误,请检查.\n");
 }
 
 // --decimals rounds every output value, with the carry of the seconds.
@@ -299,16 +312,14 @@ TEST_F(Cli, SevenImportsTheFilesAndPrintsTheReport) {
   CoordSettings& settings = CoordSettings::instance();
   settings.sourceEllipsoid = "WGS84";
   settings.targetEllipsoid = "krass";
-  settings.sourceAngleFormat = settings.targetAngleFormat = "DDD";
+  std::optional<EllipsoidPair> ellipsoids;
+  ASSERT_FALSE(EllipsoidPairOf(settings, ellipsoids));
   const SevenParams truth{-15.5, 128.25, 72.125, 0.5, -1.25, 2.75, 4.5};
   std::string files[2];
   for (int i = 0; i < 6; ++i) {
     std::string b = FormatNumber(31 + 0.01 * i), l = FormatNumber(121 + 0.013 * (i * i % 5)), h = FormatNumber(10.0 * i);
-    const auto datumPair = ConversionPlan::ForDatumPair(settings);
-    ASSERT_TRUE(datumPair);
-    const GeodeticPoint target = datumPair->ellipsoid(ConversionSide::Target)
-                                     .ToGeodetic(ApplyBursaWolf(truth, datumPair->ellipsoid(ConversionSide::Source).ToCartesian(
-                                                                           {31 + 0.01 * i, 121 + 0.013 * (i * i % 5), 10.0 * i})));
+    const GeodeticPoint target = ellipsoids->target.ToGeodetic(
+        ApplyBursaWolf(truth, ellipsoids->source.ToCartesian({31 + 0.01 * i, 121 + 0.013 * (i * i % 5), 10.0 * i})));
     const std::string x = FormatNumber(target.latitude), y = FormatNumber(target.longitude), z = FormatNumber(target.height);
     files[i % 2] += "Q" + std::to_string(i) + "," + b + "," + l + "," + h + "," + x + "," + y + "," + z + "\r\n";
   }
@@ -467,6 +478,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{{"point", "--from", "LB", "--to", "Plan", "--from-angle", "DMS", "30:ab:cd", "121:0:0", "0"},
                     "坐标格式错误,请检查."},
         RefusedCase{{"point", "--from", "Space", "--to", "LB", "", "", ""}, "坐标格式错误,请检查."},
+        RefusedCase{{"point", "--from", "Space", "--to", "Plan", "--", "garbage", "nan", "1,5"}, "坐标格式错误,请检查."},
         RefusedCase{{"point", "--from", "Plan", "--to", "LB", "20000000", "500000", "0"}, "坐标转换失败,请检查."},
         RefusedCase{{"three", "--to-ellipsoid", "krass", "3O:0:0", "120:0:0", "0", "30:0:0", "120:0:0", "0"},
                     "坐标格式错误,请检查"}));
@@ -477,9 +489,9 @@ TEST_F(Cli, ParamsFileActsAsItsOptionsAndMayBeOverridden) {
   CoordSettings saved;
   saved.targetEllipsoid = "krass";
   saved.useSevenParams = true;
-  saved.sevenParams = {-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6};
-  saved.projection.centralMeridian = "117";
-  saved.projection.surfaceHeight = "50";
+  saved.datum.params = {-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6};
+  saved.projection.centralMeridian = 117;
+  saved.projection.surfaceHeight = 50;
   saved.useFourParams = true;
   saved.fourParams = {-2500.25, 1800.5, -42.75, 18.5};
   ASSERT_TRUE(WriteParameterFile(File("site.twp"), saved));
@@ -523,12 +535,35 @@ TEST_F(Cli, ParamsFileActsAsItsOptionsAndMayBeOverridden) {
 }
 
 TEST_F(Cli, FileRefusalNamesTheLineAndWritesNothing) {
-  Write("d.csv", "P1,31.5,121.25,10\nC,,121.25,abc\nP3,31.5,121.25,10\n");
-  const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("d.csv")});
-  EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "坐标格式错误,请检查\n第 2 行: C,,121.25,abc\n");
-  EXPECT_FALSE(std::filesystem::exists(File("d.csv1")));
+  const struct {
+    std::string badLine, message;
+  } cases[] = {{"C,,121.25,abc", "坐标格式错误,请检查"}, {"N,95,121.25,10", "坐标转换失败,请检查."}};
+  for (const auto& [badLine, message] : cases) {
+    Write("d.csv", "P1,31.5,121.25,10\n" + badLine + "\nP3,31.5,121.25,10\n");
+    const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("d.csv")});
+    EXPECT_EQ(run.exitStatus, 1) << badLine;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, message + "\n第 2 行: " + badLine + "\n");
+    EXPECT_FALSE(std::filesystem::exists(File("d.csv1")));
+  }
+}
+
+// Earth-centred coordinates from one datum to another, line by line as the
+// model gives them.
+TEST_F(Cli, FileConvertsSpaceAcrossDatums) {
+  const SevenParams params{15.8, -154.4, -82.3, 0.5, -0.3, 0.2, 1.5};
+  const CartesianPoint point{-2823821.815, 4653514.330, 3313308.963};
+  Write("xyz.csv", "P1," + FormatNumber(point.X) + "," + FormatNumber(point.Y) + "," + FormatNumber(point.Z) + "\n");
+  const CliRun run = RunCli({"file", "--from", "Space", "--to", "Space", "--format", "n,X,Y,Z", "--seven",
+                             "15.8,-154.4,-82.3,0.5,-0.3,0.2,1.5", "--from-ellipsoid", "WGS84", "--to-ellipsoid",
+                             "krass", File("xyz.csv")});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  const std::vector<double> converted = Numbers(ReadFile(File("xyz.csv1")).substr(3));
+  const CartesianPoint expected = ApplyBursaWolf(params, point);
+  ASSERT_EQ(converted.size(), 3u);
+  EXPECT_NEAR(converted[0], expected.X, 1e-8);
+  EXPECT_NEAR(converted[1], expected.Y, 1e-8);
+  EXPECT_NEAR(converted[2], expected.Z, 1e-8);
 }
 
 // The same output on one thread as on all of them.
@@ -552,12 +587,15 @@ TEST_F(Cli, ThreadsOptionKeepsTheOutput) {
   EXPECT_TRUE(ReadFile(File("t.csv1")) == single);
 }
 
-// Every option value is checked whole: a mistyped parameter is a usage error.
-TEST_F(Cli, OptionValuesMustBeWholeNumbers) {
+// Every option value is checked whole and against its range: a mistyped
+// parameter is a usage error.
+TEST_F(Cli, OptionValuesMustBeWholeNumbersInRange) {
   for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
            {"--lon0", "12O"}, {"--lon0", "abc"}, {"--lon0", "NULL"}, {"--k", ""}, {"--x0", "5e5x"},
            {"--threads", "0"}, {"--threads", "two"}, {"--threads", "1.5"}, {"--decimals", "16"},
-           {"--decimals", "-1"}, {"--decimals", "4.0"}, {"--decimals", "+4"}, {"--decimals", ""}}) {
+           {"--decimals", "-1"}, {"--decimals", "4.0"}, {"--decimals", "+4"}, {"--decimals", ""},
+           {"--lon0", "1e308"}, {"--plane-height", "-6378136"}, {"--four", "1e300,0,0,0"},
+           {"--seven", "1e300,0,0,0,0,0,0"}, {"--convention", "frame"}}) {
     const CliRun run = RunCli({"point", "--from", "LB", "--to", "Plan", option, value, "31:30:0", "121:15:0", "0"});
     EXPECT_EQ(run.exitStatus, 2) << option << ' ' << value;
     EXPECT_EQ(run.err.rfind("tarnwell-cli: 选项 " + option + " 的取值无效: " + value + "\n", 0), 0u) << run.err;
@@ -753,6 +791,9 @@ TEST_F(Cli, ProjectionOptionsMustFitTheProjection) {
       {{"--projection", "lcc", "--zone-width", "6"}, "投影 lcc 不使用选项 --zone-width"},
       {{"--zone-width", "6", "--k", "0.9996"}, "投影 tmerc 不使用选项 --k"},
       {{"--zone-width", "6", "--zone", "61"}, "选项 --zone 的取值无效: 61"},
+      {{"--from-zone-width", "3", "--from-k", "1"}, "投影 tmerc 不使用选项 --from-k"},
+      {{"--from-projection", "lcc", "--from-zone", "3"}, "投影 lcc 不使用选项 --from-zone"},
+      {{"--from-zone-width", "6", "--from-zone", "61"}, "选项 --from-zone 的取值无效: 61"},
       {{"--projection", "utm", "--zone", "0"}, "选项 --zone 的取值无效: 0"},
       {{"--zone-width", "4"}, "选项 --zone-width 的取值无效: 4"},
       {{"--plane-height", "1000m"}, "选项 --plane-height 的取值无效: 1000m"},
@@ -771,6 +812,75 @@ TEST_F(Cli, ProjectionOptionsMustFitTheProjection) {
                                    "3487000", "75500000", "0"});
   EXPECT_EQ(wrongZone.exitStatus, 1);
   EXPECT_EQ(wrongZone.err, "坐标带号错误,请检查.\n");
+}
+
+// A datum set and a projection in one conversion equal the datum step and
+// the projection step one after the other; the set stated the other way
+// (--seven-inverse) takes the plane point back.
+TEST_F(Cli, DatumSetWithAProjectionEqualsTheTwoSteps) {
+  const std::vector<std::string> seven = {"15.8,-154.4,-82.3,0.5,-0.3,0.2,1.5"};
+  const std::vector<std::string> zone39 = {"--projection", "tmerc", "--zone-width", "3", "--zone", "39", "--zone-prefix"};
+  constexpr double kMetresPerDegree = 111000;
+  const struct {
+    double b, l, h;  // degrees, metres; on WGS84
+  } points[] = {{31.5, 117.3, 10}, {-20.25, 116.1, 500}, {45.123456789, 118.4, -30}};
+  for (const auto& [b, l, h] : points) {
+    const std::vector<std::string> point = {FormatNumber(b), FormatNumber(l), FormatNumber(h)};
+    const CliRun oneStep = RunCli(Concat({{"point", "--from", "LB", "--to", "Plan", "--from-angle", "DDD",
+                                           "--from-ellipsoid", "WGS84", "--to-ellipsoid", "krass", "--seven"},
+                                          seven, zone39, point}));
+    const CliRun datumStep = RunCli(Concat({{"point", "--from", "LB", "--to", "LB", "--from-angle", "DDD", "--to-angle",
+                                             "DDD", "--from-ellipsoid", "WGS84", "--to-ellipsoid", "krass", "--seven"},
+                                            seven, point}));
+    const CliRun projectionStep = RunCli(Concat({{"point", "--from", "LB", "--to", "Plan", "--from-angle", "DDD",
+                                                  "--from-ellipsoid", "krass", "--to-ellipsoid", "krass"},
+                                                 zone39, Texts(datumStep.out)}));
+    const CliRun back = RunCli(Concat({{"point", "--from", "Plan", "--to", "LB", "--to-angle", "DDD",
+                                        "--from-ellipsoid", "krass", "--to-ellipsoid", "WGS84", "--seven-inverse"},
+                                       seven, zone39, Texts(oneStep.out)}));
+    const std::vector<double> plane = Numbers(oneStep.out), twoSteps = Numbers(projectionStep.out);
+    const std::vector<double> geodetic = Numbers(back.out);
+    ASSERT_EQ(plane.size(), 3u) << b << oneStep.err;
+    ASSERT_EQ(twoSteps.size(), 3u) << b << projectionStep.err;
+    ASSERT_EQ(geodetic.size(), 3u) << b << back.err;
+    EXPECT_EQ(std::floor(plane[1] / 1e6), 39) << "a prefixed easting, not a longitude";
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(plane[i], twoSteps[i], 1e-9) << b << " value " << i;
+    EXPECT_NEAR((geodetic[0] - b) * kMetresPerDegree, 0, 1e-6) << b;
+    EXPECT_NEAR((geodetic[1] - l) * kMetresPerDegree, 0, 1e-6) << b;
+    EXPECT_NEAR(geodetic[2], h, 1e-6) << b;
+  }
+}
+
+// A change of zone, plane to plane on CGCS2000: from zone 39 of 3° (117°) to
+// zone 40 (120°). The expected point was computed once with PROJ's cs2cs:
+//   echo "640000 3486000 10" | cs2cs -f %.10f
+//     +proj=tmerc +lat_0=0 +lon_0=117 +x_0=500000 +y_0=0 +k=1 +a=6378137 +rf=298.257222101 +units=m +to
+//     +proj=tmerc +lat_0=0 +lon_0=120 +x_0=500000 +y_0=0 +k=1 +a=6378137 +rf=298.257222101 +units=m
+//   354941.1419932322  3486069.1919792416 10.0000000000
+TEST_F(Cli, ChangeOfZoneMatchesCs2cs) {
+  const std::vector<std::string> zones = {"--from-projection", "tmerc", "--from-zone-width", "3", "--from-zone", "39",
+                                          "--zone-width", "3", "--zone", "40"};
+  const struct {
+    std::vector<std::string> options, source;
+    double east;  // metres, with the prefix where one is written
+  } cases[] = {
+      {zones, {"3486000", "640000", "10"}, 354941.1419932322},
+      {Concat({zones, {"--from-zone-prefix", "--zone-prefix"}}), {"3486000", "39640000", "10"}, 40354941.1419932322},
+      // Without a row the source starts from tmerc's (117°, so zone 39),
+      // never from the target's projection (120°, zone 40).
+      {{"--from-zone-width", "3", "--zone-width", "3"}, {"3486000", "640000", "10"}, 354941.1419932322},
+  };
+  for (const auto& [options, source, east] : cases) {
+    const CliRun run = RunCli(Concat({{"point", "--from", "Plan", "--to", "Plan", "--from-ellipsoid", "CGCS2000",
+                                       "--to-ellipsoid", "CGCS2000"},
+                                      options, source}));
+    ASSERT_EQ(run.exitStatus, 0) << testing::PrintToString(options) << run.err;
+    const std::vector<double> plane = Numbers(run.out);
+    ASSERT_EQ(plane.size(), 3u);
+    EXPECT_NEAR(plane[0], 3486069.1919792416, 1e-6) << testing::PrintToString(options);
+    EXPECT_NEAR(plane[1], east, 1e-6) << testing::PrintToString(options);
+    EXPECT_EQ(plane[2], 10);
+  }
 }
 
 TEST_F(Cli, EllipsoidsAndProjectionsListTheCatalogues) {

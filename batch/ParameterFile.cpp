@@ -8,6 +8,7 @@
 #include "batch/AtomicFileWriter.h"
 #include "engine/Messages.h"
 #include "engine/SettingsCodec.h"
+#include "tables/SupportedProjections.h"
 #include "tables/TextLineReader.h"
 
 namespace tarnwell {
@@ -34,10 +35,34 @@ bool Refuse(std::uint64_t lineNumber, std::string_view line) {
   return false;
 }
 
+// A line of the file as it was read.
+struct ReadLine {
+  std::uint64_t number;
+  std::string text;
+};
+
+bool Seen(const std::vector<std::pair<std::string_view, ReadLine>>& seen, std::string_view key) {
+  return std::any_of(seen.begin(), seen.end(), [key](const auto& entry) { return entry.first == key; });
+}
+
+// The zone fields of a projection must fit it together: a file may not hold
+// a choice the command line and the projection dialog refuse (the southern
+// hemisphere of a transverse Mercator, say). Refused naming the line of the
+// switch or zone at fault.
+bool ZonesFit(const ProjectionParams& projection, std::string_view prefix,
+              const std::vector<std::pair<std::string_view, ReadLine>>& lines) {
+  if (ZoneChoiceValid(projection) || !FindSupportedProjection(projection.projKey)) return true;
+  const std::string culprit = std::string(prefix) + (projection.south ? "south" : "zone");
+  for (const auto& [key, line] : lines) {
+    if (key == culprit) return Refuse(line.number, line.text);
+  }
+  return Refuse(0, culprit);
+}
+
 // Reads every line into `settings`; false, with the message shown, at the
 // first line that is not right or when a key is missing.
 bool ReadLines(TextLineReader& reader, CoordSettings& settings) {
-  std::vector<std::string_view> seen;  // keys of SettingFields(), which outlive this
+  std::vector<std::pair<std::string_view, ReadLine>> seen;  // keys of SettingFields(), which outlive this
   int version = 0;
   std::uint64_t lineNumber = 0;
   std::string_view line;
@@ -59,11 +84,9 @@ bool ReadLines(TextLineReader& reader, CoordSettings& settings) {
     if (version == 1 && IsRetiredVersion1Key(key, value)) continue;
     if (version == 1 && value == kVersion1NoValue && key.starts_with("projection.")) value = {};
     const SettingField* field = FindSettingField(key);
-    if (!field || !KeptInFile(*field, version) || std::find(seen.begin(), seen.end(), field->key) != seen.end() ||
-        !field->read(value, settings)) {
+    if (!field || !KeptInFile(*field, version) || Seen(seen, field->key) || !field->read(value, settings))
       return Refuse(lineNumber, line);
-    }
-    seen.push_back(field->key);
+    seen.push_back({field->key, {lineNumber, std::string(line)}});
   }
   if (reader.ReadFailed()) {
     ShowMessage("参数文件无法读取。");
@@ -71,11 +94,14 @@ bool ReadLines(TextLineReader& reader, CoordSettings& settings) {
   }
   if (version == 0) return Refuse(lineNumber, "");
   for (const SettingField& field : SettingFields()) {
-    if (KeptInFile(field, version) && std::find(seen.begin(), seen.end(), field.key) == seen.end()) {
+    if (KeptInFile(field, version) && !Seen(seen, field.key)) {
       ShowMessage(std::string(kBadFile) + "\n缺少: " + std::string(field.key));
       return false;
     }
   }
+  if (!ZonesFit(settings.projection, "projection.", seen) ||
+      (settings.ownSourceProjection && !ZonesFit(settings.sourceProjection, "sourceProjection.", seen)))
+    return false;
   // A set of version 1 was stated from the file's source to its target.
   if (version == 1) {
     settings.datum.sourceEllipsoid = settings.sourceEllipsoid;

@@ -85,7 +85,7 @@ bool ZoneChoiceValid(const ProjectionParams& projection) {
   const bool widthFits = projection.zoneWidth == 0 ||
                          (supported->zones == ZoneScheme::GaussKruger &&
                           (projection.zoneWidth == 3 || projection.zoneWidth == 6));
-  if (!widthFits) return false;
+  if (!widthFits || (projection.south && supported->zones != ZoneScheme::Utm)) return false;
   const std::optional<ZoneSystem> system = ZoneSystemOf(projection);
   if (!system) return !projection.zonePrefix && !projection.autoZone;
   if (projection.autoZone) return projection.zonePrefix && (projection.zone == 0 || ValidZone(*system, projection.zone));

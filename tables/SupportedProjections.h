@@ -52,8 +52,9 @@ std::optional<ZoneSystem> ZoneSystemOf(const ProjectionParams& projection);
 // True when the zone fields fit the projection: a zone width of 3 or 6 only
 // for a Gauss-Krüger scheme, prefix and automatic zone only where there are
 // zones (the automatic zone only with the prefix), and a zone in range,
-// which a zoned projection needs unless each point takes its own. A zone or
-// south where the projection has none is simply not used.
+// which a zoned projection needs unless each point takes its own; the
+// southern hemisphere only for UTM, which alone is told it. A zone number
+// where the projection has no zones is simply not used.
 bool ZoneChoiceValid(const ProjectionParams& projection);
 
 // True when the user gives this parameter of the record: a parameter of its

@@ -192,7 +192,13 @@ INSTANTIATE_TEST_SUITE_P(
                     BadLine{"ZoneBeyond", "projection.zone", "projection.zone=121"},
                     BadLine{"ListIndexNotWhole", "projection.listIndex", "projection.listIndex=7.0"},
                     BadLine{"ParameterText", "projection.centralMeridian", "projection.centralMeridian=117E"},
-                    BadLine{"NoEllipsoid", "sourceEllipsoid", "sourceEllipsoid="}),
+                    BadLine{"NoEllipsoid", "sourceEllipsoid", "sourceEllipsoid="},
+                    // Values outside their ranges, and zone fields that do not fit together.
+                    BadLine{"CentroidBeyondRange", "heightFit.centroidNorth", "heightFit.centroidNorth=1e308"},
+                    BadLine{"MeridianBeyondRange", "projection.centralMeridian", "projection.centralMeridian=1e308"},
+                    BadLine{"PlaneHeightBeyondRange", "projection.surfaceHeight", "projection.surfaceHeight=1e300"},
+                    BadLine{"SouthOnTransverseMercator", "projection.south", "projection.south=true"},
+                    BadLine{"UnknownConvention", "seven.convention", "seven.convention=frame"}),
     [](const testing::TestParamInfo<BadLine>& info) { return info.param.name; });
 
 TEST_F(ParameterFiles, MissingKeyIsRefusedNamingIt) {

@@ -116,7 +116,7 @@ TEST(SupportedProjections, ZoneChoiceMustFitTheProjection) {
       {"etmerc", 3, 120, true, false, false, true}, {"tmerc", 3, 121, false, false, false, false},
       {"tmerc", 6, 61, false, false, false, false}, {"tmerc", 6, 0, false, false, false, false},
       {"tmerc", 6, 0, true, true, false, true},     {"tmerc", 6, 20, false, true, false, false},
-      {"tmerc", 4, 20, false, false, false, false}, {"tmerc", 0, 20, false, false, true, true},
+      {"tmerc", 4, 20, false, false, false, false}, {"tmerc", 0, 20, false, false, true, false},
       {"tmerc", 0, 0, true, false, false, false},   {"lcc", 6, 20, false, false, false, false},
       {"lcc", 0, 0, true, true, false, false},      {"utm", 0, 51, false, false, true, true},
       {"utm", 0, 60, true, true, false, true},      {"utm", 0, 0, false, false, false, false},

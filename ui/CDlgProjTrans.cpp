@@ -243,6 +243,8 @@ void CDlgProjTrans::OnSideChosen() {
   ShowSide();
 }
 
+// Ticked, the source's projection as last taken from the boxes stays aside
+// (what was typed since is dropped) and comes back when it is unticked.
 void CDlgProjTrans::OnSameAsTargetToggled(bool same) {
   ownSourceProjection_ = !same;
   ShowSide();

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <string_view>
 
 #include "batch/ParameterFile.h"
 #include "engine/CoordSettings.h"

@@ -10,9 +10,6 @@
 namespace tarnwell {
 namespace {
 
-// The height models in the order the list offers them.
-constexpr HeightModel kHeightModels[] = {HeightModel::Constant, HeightModel::Plane, HeightModel::Quadratic};
-
 // Coordinates and residuals to a tenth of a millimetre.
 QString Metres(double metres) { return QString::number(metres, 'f', 4); }
 
@@ -33,7 +30,8 @@ CDlgFParas::CDlgFParas(QWidget* parent)
   AddOption(heightModel_);
 }
 
-HeightModel CDlgFParas::heightModel() const { return kHeightModels[std::max(0, heightModel_->currentIndex())]; }
+// The list offers the models in the order of their keywords.
+HeightModel CDlgFParas::heightModel() const { return kHeightModels[std::max(0, heightModel_->currentIndex())].value; }
 
 bool CDlgFParas::Import(const std::string& path) { return ImportPlaneCommonPointFile(path, commonPoints_); }
 

@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
 
 #include "engine/CoordSettings.h"
 #include "ui/DialogButtons.h"
@@ -32,18 +34,18 @@ void CDlgFileFt::showEvent(QShowEvent* event) {
 
 void CDlgFileFt::OnInitDialog() {
   formatList_->clear();
-  formatList_->addItems({QStringLiteral("n,b,l,h"), QStringLiteral("n,x,y,h"), QStringLiteral("n,X,Y,Z")});
+  for (const Keyword<FileFormat>& format : kFileFormats) formatList_->addItem(ToQt(std::string(format.text)));
   // The format in force, which may be remembered from an earlier run: OK
-  // without a look at the list keeps it.
-  const QList<QListWidgetItem*> current =
-      formatList_->findItems(ToQt(CoordSettings::instance().fileFormat), Qt::MatchExactly | Qt::MatchCaseSensitive);
-  formatList_->setCurrentRow(current.isEmpty() ? 0 : formatList_->row(current.front()));
+  // without a look at the list keeps it. The list has the order of the keywords.
+  const FileFormat inForce = CoordSettings::instance().fileFormat;
+  const auto position = std::find_if(std::begin(kFileFormats), std::end(kFileFormats),
+                                     [inForce](const Keyword<FileFormat>& format) { return format.value == inForce; });
+  formatList_->setCurrentRow(static_cast<int>(position - std::begin(kFileFormats)));
 }
 
 void CDlgFileFt::accept() {
-  if (QListWidgetItem* selected = formatList_->currentItem()) {
-    CoordSettings::instance().fileFormat = ToStd(selected->text());
-  }
+  if (QListWidgetItem* selected = formatList_->currentItem())
+    ReadKeyword<FileFormat>(kFileFormats, ToStd(selected->text()), CoordSettings::instance().fileFormat);
   QDialog::accept();
 }
 

@@ -1,6 +1,6 @@
 // The file-format chooser: which of the three coordinate file layouts the
 // input file has. OK stores the choice in CoordSettings; every opening starts
-// on the format in force (the first when that is none of the three).
+// on the format in force.
 #pragma once
 
 #include <QDialog>

@@ -7,32 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/PointConversion.h"
+#include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
 #include "ui/UserEllipsoidTable.h"
 
 namespace tarnwell {
-namespace {
-
-// An edit box of the page as the pipeline sees it. A text it is given shows
-// from its start, so that the sign and the degrees of a long angle are in
-// view rather than its last decimals.
-class LineEditTextBox : public TextBox {
- public:
-  explicit LineEditTextBox(QLineEdit* edit) : edit_(edit) {}
-  std::string GetText() const override { return ToStd(edit_->text()); }
-  void SetText(const std::string& text) override {
-    edit_->setText(ToQt(text));
-    edit_->setCursorPosition(0);
-  }
-
- private:
-  QLineEdit* edit_;
-};
-
-}  // namespace
 
 CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("pointPage"));
@@ -63,31 +44,65 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
 
   // The page's own labels are those of "Plan"; the main window relabels
   // them for the chosen types at once.
-  SetSourceLabels("Plan");
-  SetTargetLabels("Plan");
+  SetSourceLabels(CoordinateType::Plan);
+  SetTargetLabels(CoordinateType::Plan);
 
   LoadEllipsoids();
 }
 
-std::array<QString, 3> CoordinateValueNames(const std::string& type) {
-  if (type == "Space") return {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
-  if (type == "LB") return {QStringLiteral("纬度"), QStringLiteral("经度"), QStringLiteral("大地高")};
+std::array<QString, 3> CoordinateValueNames(CoordinateType type) {
+  switch (type) {
+    case CoordinateType::Space: return {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
+    case CoordinateType::LB: return {QStringLiteral("纬度"), QStringLiteral("经度"), QStringLiteral("大地高")};
+    case CoordinateType::Plan: break;
+  }
   return {QStringLiteral("北坐标"), QStringLiteral("东坐标"), QStringLiteral("水准高")};
 }
 
-void CDlgPoint::SetLabels(const std::array<QLabel*, 3>& labels, const std::string& type) {
+void CDlgPoint::SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type) {
   const std::array<QString, 3> names = CoordinateValueNames(type);
   for (int i = 0; i < 3; ++i) labels[i]->setText(names[i] + QLatin1Char('='));
 }
 
-void CDlgPoint::SetSourceLabels(const std::string& type) { SetLabels(sourceLabels_, type); }
+void CDlgPoint::SetSourceLabels(CoordinateType type) { SetLabels(sourceLabels_, type); }
 
-void CDlgPoint::SetTargetLabels(const std::string& type) { SetLabels(targetLabels_, type); }
+void CDlgPoint::SetTargetLabels(CoordinateType type) { SetLabels(targetLabels_, type); }
 
 void CDlgPoint::OnConvert() {
-  LineEditTextBox source1(sourceValues_[0]), source2(sourceValues_[1]), source3(sourceValues_[2]);
-  LineEditTextBox target1(targetValues_[0]), target2(targetValues_[1]), target3(targetValues_[2]);
-  ConvertPoint(source1, target1, source2, target2, source3, target3);
+  const CoordSettings& settings = CoordSettings::instance();
+  PointTexts source, target;
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = ToStd(sourceValues_[i]->text());
+  if (const Refusal refusal = ConvertPoint(settings, source, target)) {
+    ClearTargets();
+    ShowMessage(MessageText(refusal));
+    return;
+  }
+  ShowTargets(target);
+  resultSettings_ = settings;
+}
+
+void CDlgPoint::ForgetStaleResult() {
+  if (resultSettings_ && *resultSettings_ != CoordSettings::instance()) ClearTargets();
+}
+
+void CDlgPoint::showEvent(QShowEvent* event) {
+  // The settings may have changed on another page.
+  ForgetStaleResult();
+  QWidget::showEvent(event);
+}
+
+// A text shows from its start, so that the sign and the degrees of a long
+// angle are in view rather than its last decimals.
+void CDlgPoint::ShowTargets(const PointTexts& texts) {
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    targetValues_[i]->setText(ToQt(texts[i]));
+    targetValues_[i]->setCursorPosition(0);
+  }
+}
+
+void CDlgPoint::ClearTargets() {
+  for (QLineEdit* box : targetValues_) box->clear();
+  resultSettings_.reset();
 }
 
 }  // namespace tarnwell

@@ -1,10 +1,17 @@
 // The single-point page: three source values in, three target values out,
 // labelled by the coordinate types the main window has chosen.
+//
+// A result stands only as long as the settings it was converted with: a
+// refused conversion empties the target boxes, and so does any change of
+// the settings once the window reports it (ForgetStaleResult).
 #pragma once
 
 #include <QWidget>
 #include <array>
-#include <string>
+#include <optional>
+
+#include "engine/CoordSettings.h"
+#include "engine/PointConversion.h"
 
 class QLabel;
 class QLineEdit;
@@ -13,8 +20,8 @@ class QPushButton;
 namespace tarnwell {
 
 // The names of the three values of a coordinate type: B, L, h for "LB"
-// (纬度, 经度, 大地高), X, Y, Z for "Space", x, y, h for any other ("Plan").
-std::array<QString, 3> CoordinateValueNames(const std::string& type);
+// (纬度, 经度, 大地高), X, Y, Z for "Space", x, y, h for "Plan".
+std::array<QString, 3> CoordinateValueNames(CoordinateType type);
 
 class CDlgPoint : public QWidget {
   Q_OBJECT
@@ -22,21 +29,31 @@ class CDlgPoint : public QWidget {
  public:
   explicit CDlgPoint(QWidget* parent = nullptr);
 
-  // Relabel the three source or the three target boxes for a coordinate-type
-  // keyword ("Space", "LB", anything else reads as "Plan").
-  void SetSourceLabels(const std::string& type);
-  void SetTargetLabels(const std::string& type);
+  // Relabel the three source or the three target boxes.
+  void SetSourceLabels(CoordinateType type);
+  void SetTargetLabels(CoordinateType type);
 
   void OnConvert();
 
+  // Empties the target boxes when the settings in force are no longer those
+  // the result shown was converted with.
+  void ForgetStaleResult();
+  void ClearTargets();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
-  static void SetLabels(const std::array<QLabel*, 3>& labels, const std::string& type);
+  static void SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type);
+  void ShowTargets(const PointTexts& texts);
 
   std::array<QLabel*, 3> sourceLabels_{};
   std::array<QLabel*, 3> targetLabels_{};
   std::array<QLineEdit*, 3> sourceValues_{};
   std::array<QLineEdit*, 3> targetValues_{};
   QPushButton* convertButton_ = nullptr;
+  // The settings of the result in the target boxes; none while they are empty.
+  std::optional<CoordSettings> resultSettings_;
 };
 
 }  // namespace tarnwell

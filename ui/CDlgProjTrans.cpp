@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -15,6 +16,8 @@
 #include <algorithm>
 
 #include "engine/Messages.h"
+#include "engine/Refusal.h"
+#include "engine/SettingRanges.h"
 #include "tables/ListOrder.h"
 #include "tables/NumberText.h"
 #include "tables/ProjectionCatalogue.h"
@@ -28,13 +31,11 @@
 namespace tarnwell {
 namespace {
 
-const std::string kNotUsed = "NULL";
-
 struct ParameterRow {
   const char* label;
   const char* unit;
   const char* objectName;
-  std::string ProjectionParams::*field;
+  ProjectionParameter field;
 };
 
 // The parameter boxes from top to bottom.
@@ -47,7 +48,6 @@ const ParameterRow kParameterRows[] = {
     {"投影面高程=", "米", "surfaceHeight", &ProjectionParams::surfaceHeight},
     {"纬度线1=", "度", "latitude1", &ProjectionParams::latitude1},
     {"纬度线2=", "度", "latitude2", &ProjectionParams::latitude2},
-    {"辅助椭球=", "", "auxEllipsoid", &ProjectionParams::auxEllipsoid},
 };
 
 // The entries of the zone-width list, in order: degrees, 0 for none.
@@ -59,8 +59,16 @@ ZoneScheme SchemeOf(const std::string& key) {
 }
 
 // The projection-plane height may be left blank: no height.
-bool IsBlankHeight(std::string ProjectionParams::*field, const QLineEdit* edit) {
+bool IsBlankHeight(ProjectionParameter field, const QLineEdit* edit) {
   return field == &ProjectionParams::surfaceHeight && edit->text().trimmed().isEmpty();
+}
+
+// A parameter in its shortest form; empty where it has no value.
+QString ParameterText(const std::optional<double>& value) {
+  if (!value) return {};
+  std::string text;
+  AppendShortestNumber(*value, text);
+  return ToQt(text);
 }
 
 }  // namespace
@@ -102,10 +110,37 @@ CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
   parameterColumn->addWidget(MakeZoneGroup());
   parameterColumn->addStretch();
 
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(listColumn, 1);
-  layout->addLayout(parameterColumn, 1);
-  resize(760, 560);
+  parameterColumn_ = new QWidget;
+  parameterColumn_->setLayout(parameterColumn);
+  parameterColumn->setContentsMargins(0, 0, 0, 0);
+
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(listColumn, 1);
+  columns->addWidget(parameterColumn_, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(MakeSideChoice());
+  layout->addLayout(columns, 1);
+  resize(760, 600);
+}
+
+QWidget* CDlgProjTrans::MakeSideChoice() {
+  editTarget_ = new QRadioButton(QStringLiteral("目的投影"));
+  editTarget_->setObjectName(QStringLiteral("editTargetProjection"));
+  editSource_ = new QRadioButton(QStringLiteral("源投影"));
+  editSource_->setObjectName(QStringLiteral("editSourceProjection"));
+  sameAsTarget_ = new QCheckBox(QStringLiteral("与目的投影相同"));
+  sameAsTarget_->setObjectName(QStringLiteral("sameAsTarget"));
+  for (QRadioButton* radio : {editTarget_, editSource_}) connect(radio, &QRadioButton::clicked, this, &CDlgProjTrans::OnSideChosen);
+  connect(sameAsTarget_, &QCheckBox::toggled, this, &CDlgProjTrans::OnSameAsTargetToggled);
+
+  auto* group = new QGroupBox(QStringLiteral("编辑"));
+  group->setObjectName(QStringLiteral("projectionSide"));
+  auto* row = new QHBoxLayout(group);
+  row->addWidget(editTarget_);
+  row->addWidget(editSource_);
+  row->addWidget(sameAsTarget_);
+  row->addStretch();
+  return group;
 }
 
 QWidget* CDlgProjTrans::MakeZoneGroup() {
@@ -143,7 +178,7 @@ QWidget* CDlgProjTrans::MakeZoneGroup() {
   return group;
 }
 
-QLineEdit* CDlgProjTrans::BoxOf(std::string ProjectionParams::*field) const {
+QLineEdit* CDlgProjTrans::BoxOf(ProjectionParameter field) const {
   return std::find_if(parameterBoxes_.begin(), parameterBoxes_.end(),
                       [field](const ParameterBox& box) { return box.field == field; })
       ->edit;
@@ -169,12 +204,54 @@ void CDlgProjTrans::OnInitDialog() {
       item->setToolTip(QStringLiteral("不支持的投影"));
     }
   }
+  const CoordSettings& settings = CoordSettings::instance();
+  targetProjection_ = settings.projection;
+  sourceProjection_ = SourceProjection(settings);
+  ownSourceProjection_ = settings.ownSourceProjection;
+  showingSource_ = false;
+  editTarget_->setChecked(true);
+  ShowSide();
+}
+
+ProjectionParams& CDlgProjTrans::ShownSide() {
+  return showingSource_ && ownSourceProjection_ ? sourceProjection_ : targetProjection_;
+}
+
+bool CDlgProjTrans::ShowsEditable() const { return !showingSource_ || ownSourceProjection_; }
+
+void CDlgProjTrans::ShowSide() {
+  {
+    const QSignalBlocker blocker(sameAsTarget_);
+    sameAsTarget_->setChecked(!ownSourceProjection_);
+  }
+  sameAsTarget_->setEnabled(showingSource_);
+  // The target's projection standing in for the source's is shown, not edited.
+  projectionList_->setEnabled(ShowsEditable());
+  parameterColumn_->setEnabled(ShowsEditable());
   SelectCurrentProjection();
   ShowSelectedProjection();
 }
 
+void CDlgProjTrans::OnSideChosen() {
+  const bool source = editSource_->isChecked();
+  if (source == showingSource_) return;
+  if (ShowsEditable() && !ReadShownProjection(ShownSide())) {
+    (showingSource_ ? editSource_ : editTarget_)->setChecked(true);
+    return;
+  }
+  showingSource_ = source;
+  ShowSide();
+}
+
+// Ticked, the source's projection as last taken from the boxes stays aside
+// (what was typed since is dropped) and comes back when it is unticked.
+void CDlgProjTrans::OnSameAsTargetToggled(bool same) {
+  ownSourceProjection_ = !same;
+  ShowSide();
+}
+
 void CDlgProjTrans::SelectCurrentProjection() {
-  const std::string& currentKey = CoordSettings::instance().projection.projKey;
+  const std::string& currentKey = ShownSide().projKey;
   int position = 0;
   const int count = static_cast<int>(listTexts_.size());
   for (; position < count; ++position) {
@@ -191,10 +268,10 @@ void CDlgProjTrans::OnListDblClk() { ShowSelectedProjection(); }
 
 void CDlgProjTrans::ShowSelectedProjection() {
   const int selected = projectionList_->currentRow();
-  // The item selected at opening, or no item at all (the projection in force
-  // is not in the list): the values last confirmed with OK.
+  // The item of the side's projection, or no item at all (the projection is
+  // not in the list): the side's own values.
   if (selected == initialSelection_ || selected < 0) {
-    ShowProjection(CoordSettings::instance().projection);
+    ShowProjection(ShownSide());
     return;
   }
   for (const ProjectionParams& entry : TheProjectionCatalogue()) {
@@ -210,10 +287,7 @@ void CDlgProjTrans::ShowProjection(const ProjectionParams& projection) {
   const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
   chineseName_->setText(supported ? ToQt(std::string(supported->chineseName)) : QString());
   description_->setText(ToQt(projection.description));
-  for (const ParameterBox& box : parameterBoxes_) {
-    const std::string& value = projection.*box.field;
-    if (value != kNotUsed) box.edit->setText(ToQt(value));
-  }
+  for (const ParameterBox& box : parameterBoxes_) box.edit->setText(ParameterText(projection.*box.field));
   {
     const QSignalBlocker blockWidth(zoneWidth_), blockZone(zone_), blockSouth(south_), blockPrefix(zonePrefix_),
         blockAuto(autoZone_);
@@ -226,11 +300,6 @@ void CDlgProjTrans::ShowProjection(const ProjectionParams& projection) {
     autoZone_->setChecked(projection.autoZone);
   }
   UpdateBoxes();
-  // A parameter the projection uses but the record leaves unset shows empty;
-  // one it does not use keeps the old text standing, greyed.
-  for (const ParameterBox& box : parameterBoxes_) {
-    if (projection.*box.field == kNotUsed && box.edit->isEnabled()) box.edit->clear();
-  }
 }
 
 ProjectionParams CDlgProjTrans::ShownZoneChoice() const {
@@ -276,44 +345,51 @@ void CDlgProjTrans::UpdateBoxes() {
   SetZoneParameters(fixed, *system, zone_->value());
   for (const ParameterBox& box : parameterBoxes_) {
     if (std::find(std::begin(kZoneParameters), std::end(kZoneParameters), box.field) != std::end(kZoneParameters))
-      box.edit->setText(ToQt(fixed.*box.field));
+      box.edit->setText(ParameterText(fixed.*box.field));
   }
 }
 
-bool CDlgProjTrans::ShownParametersAreNumbers() const {
-  double ignored;
-  return std::all_of(parameterBoxes_.begin(), parameterBoxes_.end(), [&ignored](const ParameterBox& box) {
-    return !box.edit->isEnabled() || IsBlankHeight(box.field, box.edit) || ReadNumber(ToStd(box.edit->text()), ignored);
-  });
+bool CDlgProjTrans::ReadShownProjection(ProjectionParams& projection) const {
+  ProjectionParams read = projection;
+  // With no item selected the projection keeps its name and only takes the
+  // parameters shown.
+  if (const int selected = projectionList_->currentRow(); selected >= 0) {
+    const std::string& text = listTexts_[selected];
+    const std::size_t comma = text.find(',');
+    read.listIndex = selected;
+    read.projKey = text.substr(0, comma);
+    read.description = comma == std::string::npos ? std::string() : text.substr(comma + 1);
+  }
+  const auto refuse = [] {
+    ShowMessage(MessageText({RefusalReason::Projection, {}}));
+    return false;
+  };
+  const ProjectionParams choice = ShownZoneChoice();
+  for (const ParameterBox& box : parameterBoxes_) {
+    std::optional<double>& value = read.*box.field;
+    value.reset();
+    if (!UsesParameter(choice, box.field) || IsBlankHeight(box.field, box.edit)) continue;
+    double number;
+    if (!ReadNumber(ToStd(box.edit->text()), number)) return refuse();
+    value = number;
+  }
+  read.zoneWidth = choice.zoneWidth;
+  read.zone = choice.zone;
+  read.south = choice.south;
+  read.zonePrefix = choice.zonePrefix;
+  read.autoZone = choice.autoZone;
+  if (!ProjectionInRange(read)) return refuse();
+  projection = read;
+  return true;
 }
 
 void CDlgProjTrans::accept() {
   // A mistyped parameter keeps the dialog open and stores nothing.
-  if (!ShownParametersAreNumbers()) {
-    ShowMessage("投影参数错误,请检查.");
-    return;
-  }
-  ProjectionParams& projection = CoordSettings::instance().projection;
-  const int selected = projectionList_->currentRow();
-  // With no item selected the projection in force keeps its name and only
-  // takes the parameters shown.
-  if (selected >= 0) {
-    const std::string& text = listTexts_[selected];
-    const std::size_t comma = text.find(',');
-    projection.listIndex = selected;
-    projection.projKey = text.substr(0, comma);
-    projection.description = comma == std::string::npos ? std::string() : text.substr(comma + 1);
-  }
-  for (const ParameterBox& box : parameterBoxes_) {
-    const bool unset = !box.edit->isEnabled() || IsBlankHeight(box.field, box.edit);
-    projection.*box.field = unset ? kNotUsed : ToStd(box.edit->text());
-  }
-  const ProjectionParams choice = ShownZoneChoice();
-  projection.zoneWidth = choice.zoneWidth;
-  projection.zone = choice.zone;
-  projection.south = choice.south;
-  projection.zonePrefix = choice.zonePrefix;
-  projection.autoZone = choice.autoZone;
+  if (ShowsEditable() && !ReadShownProjection(ShownSide())) return;
+  CoordSettings& settings = CoordSettings::instance();
+  settings.projection = targetProjection_;
+  settings.ownSourceProjection = ownSourceProjection_;
+  if (ownSourceProjection_) settings.sourceProjection = sourceProjection_;
   QDialog::accept();
 }
 

@@ -40,7 +40,8 @@ std::vector<CommonPointTable::Row> CDlgSParas::Rows() const {
 void CDlgSParas::OnCompute() {
   const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints_);
   if (!estimate) return;
-  CoordSettings::instance().sevenParams = estimate->params;
+  // The estimate fits the coordinate-frame convention, from source to target.
+  CoordSettings::instance().datum = DatumForCurrentPair(estimate->params, RotationConvention::CoordinateFrame);
 
   const FitReport& report = estimate->report;
   std::vector<CommonPointTable::Residuals> residuals;

@@ -47,7 +47,8 @@ void CDlgTParas::OnCompute() {
       ToStd(sourceValues_[2]->text()), ToStd(targetValues_[0]->text()), ToStd(targetValues_[1]->text()),
       ToStd(targetValues_[2]->text()));
   if (!shift) return;
-  CoordSettings::instance().sevenParams = *shift;
+  // The three translations of the same model, for source → target.
+  CoordSettings::instance().datum = DatumForCurrentPair(*shift, RotationConvention::CoordinateFrame);
   datumDialog_->exec();
 }
 

@@ -1,6 +1,7 @@
 // The three-parameter page: one common point's B, L, h in the source and in
 // the target datum give the three translations, which are stored in
-// CoordSettings and shown in the datum dialog.
+// CoordSettings, for the pair of the source and target ellipsoids, and
+// shown in the datum dialog.
 #pragma once
 
 #include <QWidget>

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <string_view>
 
 #include "batch/ParameterFile.h"
 #include "engine/CoordSettings.h"
@@ -44,7 +45,13 @@
 namespace tarnwell {
 namespace {
 
-const char* const kTypeKeywords[3] = {"Space", "LB", "Plan"};  // by Type
+// The radios of a type group stand in the order of kCoordinateTypes.
+std::size_t RadioIndex(CoordinateType type) { return static_cast<std::size_t>(type); }
+
+// The target a source choice checks with it.
+CoordinateType DefaultTarget(CoordinateType source) {
+  return source == CoordinateType::LB ? CoordinateType::Space : CoordinateType::LB;
+}
 
 const QString kLeaveQuestion =
     QStringLiteral("还有未保存到参数文件的工作（导入的公共点或新计算的转换参数），退出后导入的公共点不再保留。确定要退出吗？");
@@ -77,11 +84,20 @@ QComboBox* MakeList(const QString& objectName) {
 
 // Selects the first entry equal to `text` (exactly, with case); returns
 // false, and leaves the list as it is, when there is none.
-bool SelectEntry(QComboBox* list, const std::string& text) {
-  const int index = list->findText(ToQt(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+bool SelectEntry(QComboBox* list, std::string_view text) {
+  const int index = list->findText(ToQt(std::string(text)), Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (index < 0) return false;
   list->setCurrentIndex(index);
   return true;
+}
+
+void SelectAngleFormat(QComboBox* list, AngleFormat format) {
+  SelectEntry(list, KeywordOf<AngleFormat>(kAngleFormats, format));
+}
+
+// The list's entries are the keywords of the angle formats.
+void ReadAngleFormat(const QComboBox* list, AngleFormat& format) {
+  ReadKeyword<AngleFormat>(kAngleFormats, ToStd(list->currentText()), format);
 }
 
 }  // namespace
@@ -131,12 +147,10 @@ QWidget* CTarnwellDlg::MakeChoices() {
   QGroupBox* sourceGroup = makeTypeGroup(QStringLiteral("选择源坐标类型"), QStringLiteral("sourceTypeGroup"), sourceRadios_);
   QGroupBox* targetGroup = makeTypeGroup(QStringLiteral("选择目标坐标类型"), QStringLiteral("targetTypeGroup"), targetRadios_);
 
-  connect(sourceRadios_[kSpace], &QRadioButton::clicked, this, &CTarnwellDlg::OnSourceSpace);
-  connect(sourceRadios_[kLB], &QRadioButton::clicked, this, &CTarnwellDlg::OnSourceLB);
-  connect(sourceRadios_[kPlan], &QRadioButton::clicked, this, &CTarnwellDlg::OnSourcePlan);
-  connect(targetRadios_[kSpace], &QRadioButton::clicked, this, &CTarnwellDlg::OnTargetSpace);
-  connect(targetRadios_[kLB], &QRadioButton::clicked, this, &CTarnwellDlg::OnTargetLB);
-  connect(targetRadios_[kPlan], &QRadioButton::clicked, this, &CTarnwellDlg::OnTargetPlan);
+  for (const Keyword<CoordinateType>& type : kCoordinateTypes) {
+    connect(sourceRadios_[RadioIndex(type.value)], &QRadioButton::clicked, this, [this, type] { ChooseSource(type.value); });
+    connect(targetRadios_[RadioIndex(type.value)], &QRadioButton::clicked, this, [this, type] { ChooseTarget(type.value); });
+  }
 
   sevenParams_ = new QCheckBox(QStringLiteral("七参数"));
   sevenParams_->setObjectName(QStringLiteral("sevenParams"));
@@ -148,7 +162,7 @@ QWidget* CTarnwellDlg::MakeChoices() {
   sourceAngleFormat_ = MakeList(QStringLiteral("sourceAngleFormat"));
   targetAngleFormat_ = MakeList(QStringLiteral("targetAngleFormat"));
   for (QComboBox* list : {sourceAngleFormat_, targetAngleFormat_}) {
-    list->addItems({QStringLiteral("DMS"), QStringLiteral("DDD"), QStringLiteral("DMM")});
+    for (const Keyword<AngleFormat>& format : kAngleFormats) list->addItem(ToQt(std::string(format.text)));
   }
   sourceEllipsoid_ = MakeList(QStringLiteral("sourceEllipsoid"));
   targetEllipsoid_ = MakeList(QStringLiteral("targetEllipsoid"));
@@ -177,7 +191,10 @@ QWidget* CTarnwellDlg::MakeChoices() {
   outputDecimals_ = new QSpinBox;
   outputDecimals_->setObjectName(QStringLiteral("outputDecimals"));
   outputDecimals_->setRange(0, kMaxFixedDecimals);
-  connect(outputDecimals_, &QSpinBox::valueChanged, this, [](int decimals) { CoordSettings::instance().outputDecimals = decimals; });
+  connect(outputDecimals_, &QSpinBox::valueChanged, this, [this](int decimals) {
+    CoordSettings::instance().outputDecimals = decimals;
+    SettingsChanged();
+  });
   auto* decimalsLabel = new QLabel(QStringLiteral("输出小数位数"));
   decimalsLabel->setBuddy(outputDecimals_);
   conversionGrid->addWidget(decimalsLabel, 2, 0);
@@ -242,6 +259,8 @@ void CTarnwellDlg::MakePages() {
   connect(ellipsoidDialog_, &CDlgEllips::ellipsoidsChanged, this, [this] {
     FillEllipsoidLists();
     SelectEllipsoidsInForce();
+    // The same name may now stand for other values.
+    pointPage_->ClearTargets();
   });
   aboutDialog_ = new CAboutDlg(this);
 
@@ -253,6 +272,8 @@ void CTarnwellDlg::MakePages() {
   filePage_->setStore(store_);
   filePage_->setRecentFilesMenu(recentFilesMenu_);
   connect(recentFilesMenu_, &QMenu::triggered, this, [this] { tabs_->setCurrentWidget(filePage_); });
+  for (QDialog* dialog : std::initializer_list<QDialog*>{datumDialog_, projectionDialog_})
+    connect(dialog, &QDialog::accepted, this, &CTarnwellDlg::SettingsChanged);
   tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
   tabs_->addTab(filePage_, QStringLiteral("文件转换"));
   tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
@@ -269,10 +290,12 @@ void CTarnwellDlg::MakePages() {
 void CTarnwellDlg::OnInitDialog() {
   LoadEllipsoids();
   FillEllipsoidLists();
-  if (store_) CoordSettings::instance() = store_->LoadCoordSettings();
-  const CoordSettings loaded = CoordSettings::instance();
+  CoordSettings& settings = CoordSettings::instance();
+  if (store_) settings = store_->LoadCoordSettings();
+  // Until a target type is remembered, the source's default target.
+  if (!store_ || !store_->RemembersTargetType()) settings.targetType = DefaultTarget(settings.sourceType);
+  if (store_) RestoreWindow();
   ShowSettings();
-  if (store_) RestoreRemembered(loaded);
   MarkSaved();
 }
 
@@ -296,23 +319,22 @@ void CTarnwellDlg::SelectEllipsoidsInForce() {
 
 void CTarnwellDlg::ShowSettings() {
   const CoordSettings& settings = CoordSettings::instance();
-  SelectEntry(sourceAngleFormat_, settings.sourceAngleFormat);
-  SelectEntry(targetAngleFormat_, settings.targetAngleFormat);
-  // The switches show the settings; their enabling rules apply only when clicked.
+  SelectAngleFormat(sourceAngleFormat_, settings.sourceAngleFormat);
+  SelectAngleFormat(targetAngleFormat_, settings.targetAngleFormat);
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
   outputDecimals_->setValue(settings.outputDecimals);
   SelectEllipsoidsInForce();
-  ApplySource(TypeOf(settings.sourceType));
-  // The target type the source choice has just written.
-  ApplyTarget(TypeOf(settings.targetType));
+  sourceRadios_[RadioIndex(settings.sourceType)]->setChecked(true);
+  targetRadios_[RadioIndex(settings.targetType)]->setChecked(true);
+  pointPage_->SetSourceLabels(settings.sourceType);
+  pointPage_->SetTargetLabels(settings.targetType);
+  SettingsChanged();
 }
 
-void CTarnwellDlg::ShowReplacedSettings() {
-  for (QRadioButton* radio : sourceRadios_) radio->setEnabled(true);
-  for (QRadioButton* radio : targetRadios_) radio->setEnabled(true);
-  ShowSettings();
-  if (CoordSettings::instance().useSevenParams) OnSevenParams();
+void CTarnwellDlg::SettingsChanged() {
+  pointPage_->ForgetStaleResult();
+  filePage_->RefreshPreview();
 }
 
 void CTarnwellDlg::MarkSaved() {
@@ -320,19 +342,12 @@ void CTarnwellDlg::MarkSaved() {
   pointsImportedSinceSave_ = false;
 }
 
-void CTarnwellDlg::RestoreRemembered(const CoordSettings& remembered) {
-  // The page first: a computation page sets geodetic types of its own.
-  tabs_->setCurrentIndex(store_->currentPage(tabs_->count()));
-  ApplySource(TypeOf(remembered.sourceType));
-  // The source choice checked its default target; a remembered one replaces
-  // it where the source allows it. (At a first start there is none, and the
-  // window starts as the program always has.)
-  QRadioButton* target = targetRadios_[TypeOf(remembered.targetType)];
-  if (store_->RemembersTargetType() && target->isEnabled()) {
-    target->setChecked(true);
-    ApplyTarget(TypeOf(remembered.targetType));
+void CTarnwellDlg::RestoreWindow() {
+  {
+    // The remembered types stand on every page, a computation page's too.
+    const QSignalBlocker blocker(tabs_);
+    tabs_->setCurrentIndex(store_->currentPage(tabs_->count()));
   }
-  if (remembered.useSevenParams) OnSevenParams();
   restoreGeometry(store_->windowGeometry());
 }
 
@@ -343,94 +358,56 @@ void CTarnwellDlg::RememberSettings() {
   store_->setWindowGeometry(saveGeometry());
 }
 
-// "Space" and "LB" exactly; any other text reads as "Plan".
-CTarnwellDlg::Type CTarnwellDlg::TypeOf(const std::string& keyword) {
-  if (keyword == kTypeKeywords[kSpace]) return kSpace;
-  if (keyword == kTypeKeywords[kLB]) return kLB;
-  return kPlan;
+void CTarnwellDlg::ChooseSource(CoordinateType source) {
+  CoordSettings& settings = CoordSettings::instance();
+  settings.sourceType = source;
+  settings.targetType = DefaultTarget(source);
+  ShowSettings();
 }
 
-void CTarnwellDlg::ApplySource(Type type) {
-  static constexpr void (CTarnwellDlg::*kHandlers[3])() = {&CTarnwellDlg::OnSourceSpace, &CTarnwellDlg::OnSourceLB,
-                                                           &CTarnwellDlg::OnSourcePlan};
-  (this->*kHandlers[type])();
+void CTarnwellDlg::ChooseTarget(CoordinateType target) {
+  CoordSettings::instance().targetType = target;
+  ShowSettings();
 }
 
-void CTarnwellDlg::ApplyTarget(Type type) {
-  static constexpr void (CTarnwellDlg::*kHandlers[3])() = {&CTarnwellDlg::OnTargetSpace, &CTarnwellDlg::OnTargetLB,
-                                                           &CTarnwellDlg::OnTargetPlan};
-  (this->*kHandlers[type])();
-}
-
-void CTarnwellDlg::OnSourceSpace() { ChooseSource(kSpace, {true, true, false}, kLB); }
-void CTarnwellDlg::OnSourceLB() { ChooseSource(kLB, {true, true, true}, kSpace); }
-// From a plane source the four parameters lead to a plane target too.
-void CTarnwellDlg::OnSourcePlan() {
-  ChooseSource(kPlan, {false, true, CoordSettings::instance().useFourParams}, kLB);
-}
-
-// A source choice: the source radio, the targets it allows with a default
-// target, the page's labels, and both types in CoordSettings. The geodetic
-// target radio is never disabled here, so its state is left alone.
-void CTarnwellDlg::ChooseSource(Type source, std::array<bool, 3> targetsAllowed, Type defaultTarget) {
-  sourceRadios_[source]->setChecked(true);
-  targetRadios_[kSpace]->setEnabled(targetsAllowed[kSpace]);
-  targetRadios_[kPlan]->setEnabled(targetsAllowed[kPlan]);
-  targetRadios_[defaultTarget]->setChecked(true);
-  pointPage_->SetSourceLabels(kTypeKeywords[source]);
-  pointPage_->SetTargetLabels(kTypeKeywords[defaultTarget]);
-  CoordSettings::instance().sourceType = kTypeKeywords[source];
-  CoordSettings::instance().targetType = kTypeKeywords[defaultTarget];
-  filePage_->RefreshPreview();
-}
-
-void CTarnwellDlg::OnTargetSpace() { ChooseTarget(kSpace); }
-void CTarnwellDlg::OnTargetLB() { ChooseTarget(kLB); }
-void CTarnwellDlg::OnTargetPlan() { ChooseTarget(kPlan); }
-
-// The target radios are exclusive: checking one has unchecked the others.
-void CTarnwellDlg::ChooseTarget(Type type) {
-  if (!targetRadios_[type]->isEnabled()) return;
-  pointPage_->SetTargetLabels(kTypeKeywords[type]);
-  CoordSettings::instance().targetType = kTypeKeywords[type];
-}
-
+// Every pair of types converts with the switch as without it: it only puts
+// the datum transformation between the two ellipsoids.
 void CTarnwellDlg::OnSevenParams() {
-  const bool on = sevenParams_->isChecked();
-  CoordSettings::instance().useSevenParams = on;
-  if (on) {
-    // The chain reads and writes geodetic coordinates only.
-    OnSourceLB();
-    targetRadios_[kLB]->setEnabled(true);
-    targetRadios_[kLB]->setChecked(true);
-    OnTargetLB();
-  }
-  for (QRadioButton* radio : {targetRadios_[kPlan], targetRadios_[kSpace], sourceRadios_[kPlan], sourceRadios_[kSpace]}) {
-    radio->setEnabled(!on);
-  }
+  CoordSettings::instance().useSevenParams = sevenParams_->isChecked();
+  SettingsChanged();
 }
 
 void CTarnwellDlg::OnFourParams() {
   CoordSettings::instance().useFourParams = fourParams_->isChecked();
-  // The plane target a plane source may have comes and goes with the switch.
-  if (sourceRadios_[kPlan]->isChecked()) OnSourcePlan();
+  SettingsChanged();
 }
 
 void CTarnwellDlg::OnSourceAngleFormat() {
-  CoordSettings::instance().sourceAngleFormat = ToStd(sourceAngleFormat_->currentText());
-  filePage_->RefreshPreview();
+  ReadAngleFormat(sourceAngleFormat_, CoordSettings::instance().sourceAngleFormat);
+  SettingsChanged();
 }
-void CTarnwellDlg::OnTargetAngleFormat() { CoordSettings::instance().targetAngleFormat = ToStd(targetAngleFormat_->currentText()); }
-void CTarnwellDlg::OnSourceEllipsoid() { CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentText()); }
-void CTarnwellDlg::OnTargetEllipsoid() { CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentText()); }
+
+void CTarnwellDlg::OnTargetAngleFormat() {
+  ReadAngleFormat(targetAngleFormat_, CoordSettings::instance().targetAngleFormat);
+  SettingsChanged();
+}
+
+void CTarnwellDlg::OnSourceEllipsoid() {
+  CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentText());
+  SettingsChanged();
+}
+
+void CTarnwellDlg::OnTargetEllipsoid() {
+  CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentText());
+  SettingsChanged();
+}
 
 void CTarnwellDlg::OnTabChange(int tab) {
   // The computation pages work on geodetic coordinates on both sides.
   if (tab == 2 || tab == 3) {
-    OnSourceLB();
-    targetRadios_[kLB]->setChecked(true);
-    pointPage_->SetTargetLabels("LB");
-    CoordSettings::instance().targetType = "LB";
+    CoordSettings& settings = CoordSettings::instance();
+    settings.sourceType = settings.targetType = CoordinateType::LB;
+    ShowSettings();
   }
 }
 
@@ -471,7 +448,7 @@ void CTarnwellDlg::OnCommand(int command) {
 bool CTarnwellDlg::HasUnsavedWork() const {
   const bool pointsHeld = !sevenParameterPage_->commonPoints().empty() || !fourParameterPage_->commonPoints().empty();
   const CoordSettings& settings = CoordSettings::instance();
-  return (pointsImportedSinceSave_ && pointsHeld) || settings.sevenParams != savedParameters_.sevenParams ||
+  return (pointsImportedSinceSave_ && pointsHeld) || settings.datum != savedParameters_.datum ||
          settings.fourParams != savedParameters_.fourParams || settings.heightFit != savedParameters_.heightFit;
 }
 
@@ -489,7 +466,7 @@ void CTarnwellDlg::OnOpenParameters() {
   const std::optional<CoordSettings> opened = ReadParameterFile(ToStdPath(path), CoordSettings::instance());
   if (!opened) return;
   CoordSettings::instance() = *opened;
-  ShowReplacedSettings();
+  ShowSettings();
   MarkSaved();
 }
 
@@ -503,12 +480,14 @@ void CTarnwellDlg::OnResetSettings() {
   if (!question_(this, kResetQuestion)) return;
   if (store_) store_->Clear();
   filePage_->setStore(store_);  // the recent files, forgotten with the rest
-  CoordSettings::instance() = {};
+  CoordSettings& settings = CoordSettings::instance();
+  settings = {};
+  settings.targetType = DefaultTarget(settings.sourceType);
   MarkSaved();
-  // As at a first start: every type usable, the first page, the window's
-  // own size in the middle of its screen.
+  // As at a first start: the first page, the window's own size in the
+  // middle of its screen.
   tabs_->setCurrentIndex(0);
-  ShowReplacedSettings();
+  ShowSettings();
   setWindowState(Qt::WindowNoState);
   resize(sizeHint());
   if (const QScreen* display = screen()) move(display->availableGeometry().center() - rect().center());

@@ -14,7 +14,6 @@
 #include <QString>
 #include <array>
 #include <functional>
-#include <string>
 
 #include "engine/CoordSettings.h"
 #include "ui/FileDialogs.h"
@@ -85,12 +84,6 @@ class CTarnwellDlg : public QDialog {
   // parameter file since. Saving or opening a parameter file clears it.
   bool HasUnsavedWork() const;
 
-  void OnSourceSpace();
-  void OnSourceLB();
-  void OnSourcePlan();
-  void OnTargetSpace();
-  void OnTargetLB();
-  void OnTargetPlan();
   void OnSevenParams();
   void OnFourParams();
   void OnSourceAngleFormat();
@@ -129,37 +122,32 @@ class CTarnwellDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  enum Type { kSpace, kLB, kPlan };
-  static Type TypeOf(const std::string& keyword);
-
   QWidget* MakeChoices();
   void MakeMenu();
   void MakePages();
   void OnInitDialog();
-  // The controls set from CoordSettings, by the start-up rules.
+  // The controls set from CoordSettings as it stands.
   void ShowSettings();
-  // The same after the settings were replaced as a whole (a reset, a parameter
-  // file opened): every type usable again, then the switches' effect.
-  void ShowReplacedSettings();
+  // After any change of the settings: no result of other settings stays on
+  // the point page, and the file preview reads with the new ones.
+  void SettingsChanged();
   // The parameters in force count as saved.
   void MarkSaved();
   // The ellipsoid lists hold the catalogue's names, in catalogue order.
   void FillEllipsoidLists();
   // Selects the ellipsoids of CoordSettings; none in a list without it.
   void SelectEllipsoidsInForce();
-  // What ShowSettings cannot bring back by its rules: the page, the target
-  // type, the seven-parameter switch's effect and the window geometry.
-  void RestoreRemembered(const CoordSettings& remembered);
+  // The page and the window geometry of the last run.
+  void RestoreWindow();
   void RememberSettings();
-  void ApplySource(Type type);
-  void ApplyTarget(Type type);
-  void ChooseSource(Type source, std::array<bool, 3> targetsAllowed, Type defaultTarget);
-  void ChooseTarget(Type type);
+  // A source choice also chooses the source's default target.
+  void ChooseSource(CoordinateType source);
+  void ChooseTarget(CoordinateType target);
   // The keyboard command table and Enter / Escape, for keys aimed at the
   // window's own controls; true when the key was used.
   bool HandleWindowKey(const QKeyEvent* event);
 
-  std::array<QRadioButton*, 3> sourceRadios_{};  // by Type
+  std::array<QRadioButton*, 3> sourceRadios_{};  // in the order of kCoordinateTypes
   std::array<QRadioButton*, 3> targetRadios_{};
   QCheckBox* sevenParams_ = nullptr;
   QCheckBox* fourParams_ = nullptr;

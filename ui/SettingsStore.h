@@ -1,16 +1,15 @@
 // What the program remembers from one run to the next, per user: the
-// conversion settings (CoordSettings: types, angle formats, ellipsoids, the
-// seven-parameter switch, the projection with its zones and plane height, the
-// file format, the datum model and its seven parameters, the four-parameter
-// switch, the four parameters and the height fit), the page shown, the main
-// window's geometry and the folder a file was last chosen in.
+// conversion settings (CoordSettings, every field of the settings codec,
+// engine/SettingsCodec.h), the page shown, the main window's geometry, the
+// folder a file was last chosen in and the coordinate files used last.
 //
-// Reading never fails and never trusts the file: a value that is missing, of
-// another type, not one of its keywords or not wholly a number gives its
-// default. The projection, the seven and the four parameters and the height
-// fit are each taken whole or not at all (a store from before the zones
-// existed holds a projection without zones), so that a damaged file can never
-// mix remembered and default values into a transformation nobody chose.
+// Reading never fails and never trusts the file. Each field is stored as the
+// codec writes it, under "settings/" and its key, and read back with the
+// codec's reader. A record of the codec (the projection, the seven and the
+// four parameters, the height fit, ...) is taken whole or not at all: one
+// value missing, of another type or refused gives the whole record its
+// defaults, so that a damaged file can never mix remembered and default
+// values into a transformation nobody chose.
 #pragma once
 
 #include <QByteArray>

@@ -76,7 +76,7 @@ class FilePageTest : public QObject {
     // With a fitting format an empty box stops without a word.
     running_->recorder.clear();
     ChooseFormat(2);
-    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
+    QCOMPARE(CoordSettings::instance().fileFormat, FileFormat::NameXYZ);
     Convert();
     QVERIFY(running_->recorder.messages().isEmpty());
     QCOMPARE(Output()->text(), QString());
@@ -300,7 +300,7 @@ class FilePageTest : public QObject {
     store.SaveCoordSettings(CoordSettings::instance());
     QCOMPARE(store.LoadCoordSettings().outputDecimals, 3);
     for (const char* stored : {"16", "-1", "x", " 3"}) {
-      QSettings(store.fileName(), QSettings::IniFormat).setValue("conversion/outputDecimals", stored);
+      QSettings(store.fileName(), QSettings::IniFormat).setValue("settings/outputDecimals", stored);
       QCOMPARE(SettingsStore(store.fileName()).LoadCoordSettings().outputDecimals, 15);
     }
   }

@@ -81,7 +81,7 @@ class KeyboardTest : public QObject {
     QVERIFY(!anyDialog->fired());
     QVERIFY(running_->window.isVisible());
     QCOMPARE(qobject_cast<QComboBox*>(Control("targetAngleFormat"))->currentText(), QString("DMS"));
-    QCOMPARE(CoordSettings::instance().sourceType, std::string("Space"));
+    QCOMPARE(CoordSettings::instance().sourceType, CoordinateType::Space);
   }
 
   // Typing a letter into an ellipsoid list picks the next name that begins

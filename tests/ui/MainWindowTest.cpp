@@ -1,5 +1,5 @@
-// The main window: start-up state, the type choices and their enabling rules,
-// the seven-parameter switch, tab switching, the lists, the menu and the
+// The main window: start-up state, the type choices (every pair offered,
+// whatever the switches), tab switching, the lists, the menu and the
 // standard message box.
 #include <QAction>
 #include <QCheckBox>
@@ -26,6 +26,8 @@
 using namespace tarnwell;
 using namespace tarnwell::test;
 
+Q_DECLARE_METATYPE(tarnwell::CoordinateType)
+
 namespace {
 
 QStringList Items(const QComboBox* list) {
@@ -44,6 +46,18 @@ const QStringList kSpaceLabels = {"X=", "Y=", "Z="};
 const QStringList kGeodeticLabels = {"纬度=", "经度=", "大地高="};
 const QStringList kPlanLabels = {"北坐标=", "东坐标=", "水准高="};
 
+// Every radio usable, the named ones checked.
+QString Checked(const QString& source, const QString& target) {
+  QStringList states;
+  for (const QString side : {"source", "target"}) {
+    for (const QString type : {"Space", "LB", "Plan"}) {
+      const bool on = type == (side == "source" ? source : target);
+      states << QString("%1%2=%3+").arg(side, type, on ? "on" : "off");
+    }
+  }
+  return states.join(' ');
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -58,14 +72,13 @@ class MainWindowTest : public QObject {
   void startsWithTheDefaults() {
     CTarnwellDlg window;
     QCOMPARE(window.windowTitle(), QString("Tarnwell"));
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+    QCOMPARE(RadioStates(&window), Checked("Space", "LB"));
     QVERIFY(!Child<QCheckBox>(&window, "sevenParams")->isChecked());
     QCOMPARE(Child<QCheckBox>(&window, "sevenParams")->text(), QString("七参数"));
 
     const CoordSettings& settings = CoordSettings::instance();
-    QCOMPARE(settings.sourceType, std::string("Space"));
-    QCOMPARE(settings.targetType, std::string("LB"));  // written by the start-up, not the default "Space"
+    QCOMPARE(settings.sourceType, CoordinateType::Space);
+    QCOMPARE(settings.targetType, CoordinateType::LB);  // written by the start-up, not the default "Space"
 
     for (const char* name : {"sourceAngleFormat", "targetAngleFormat"}) {
       const auto* list = Child<QComboBox>(&window, name);
@@ -105,57 +118,49 @@ class MainWindowTest : public QObject {
 
   void startUpFollowsTheSettings() {
     CoordSettings& settings = CoordSettings::instance();
-    settings.sourceType = "Plan";
-    settings.targetType = "Space";
-    settings.sourceAngleFormat = "DMM";
-    settings.targetAngleFormat = "ddd";  // no entry: the list keeps its selection
+    settings.sourceType = CoordinateType::Plan;
+    settings.targetType = CoordinateType::Space;  // without a store: the source's default target
+    settings.sourceAngleFormat = AngleFormat::DMM;
+    settings.targetAngleFormat = AngleFormat::DDD;
     settings.sourceEllipsoid = "krass";
     settings.targetEllipsoid = "NoSuchEllipsoid";  // no entry: no selection
     settings.useSevenParams = true;
 
     CTarnwellDlg window;
     QCOMPARE(Child<QComboBox>(&window, "sourceAngleFormat")->currentText(), QString("DMM"));
-    QCOMPARE(Child<QComboBox>(&window, "targetAngleFormat")->currentText(), QString("DMS"));
+    QCOMPARE(Child<QComboBox>(&window, "targetAngleFormat")->currentText(), QString("DDD"));
     QCOMPARE(Child<QComboBox>(&window, "sourceEllipsoid")->currentText(), QString("krass"));
     QCOMPARE(Child<QComboBox>(&window, "targetEllipsoid")->currentIndex(), -1);
     QCOMPARE(settings.targetEllipsoid, std::string("NoSuchEllipsoid"));
-    QCOMPARE(settings.targetAngleFormat, std::string("ddd"));
-    // The switch shows the setting without its enabling rules.
     QVERIFY(Child<QCheckBox>(&window, "sevenParams")->isChecked());
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off-"));
-    QCOMPARE(settings.targetType, std::string("LB"));
+    QCOMPARE(RadioStates(&window), Checked("Plan", "LB"));
+    QCOMPARE(settings.targetType, CoordinateType::LB);
     QCOMPARE(LabelTexts(&window, "sourceValue"), kPlanLabels);
   }
 
-  void sourceChoiceSetsTheTargetsItAllows_data() {
+  void sourceChoiceSetsItsDefaultTarget_data() {
     QTest::addColumn<QString>("radio");
     QTest::addColumn<QString>("states");
     QTest::addColumn<QStringList>("sourceLabels");
     QTest::addColumn<QStringList>("targetLabels");
-    QTest::addColumn<QString>("sourceType");
-    QTest::addColumn<QString>("targetType");
-    QTest::newRow("Space") << "sourceSpace"
-                           << "sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"
-                           << kSpaceLabels << kGeodeticLabels << "Space"
-                           << "LB";
-    QTest::newRow("LB") << "sourceLB"
-                        << "sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=on+ targetLB=off+ targetPlan=off+"
-                        << kGeodeticLabels << kSpaceLabels << "LB"
-                        << "Space";
-    QTest::newRow("Plan") << "sourcePlan"
-                          << "sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off-"
-                          << kPlanLabels << kGeodeticLabels << "Plan"
-                          << "LB";
+    QTest::addColumn<CoordinateType>("sourceType");
+    QTest::addColumn<CoordinateType>("targetType");
+    QTest::newRow("Space") << "sourceSpace" << Checked("Space", "LB") << kSpaceLabels << kGeodeticLabels
+                           << CoordinateType::Space << CoordinateType::LB;
+    QTest::newRow("LB") << "sourceLB" << Checked("LB", "Space") << kGeodeticLabels << kSpaceLabels
+                        << CoordinateType::LB << CoordinateType::Space;
+    QTest::newRow("Plan") << "sourcePlan" << Checked("Plan", "LB") << kPlanLabels << kGeodeticLabels
+                          << CoordinateType::Plan << CoordinateType::LB;
   }
 
-  void sourceChoiceSetsTheTargetsItAllows() {
+  // A source choice checks its default target and leaves every type usable.
+  void sourceChoiceSetsItsDefaultTarget() {
     QFETCH(QString, radio);
     QFETCH(QString, states);
     QFETCH(QStringList, sourceLabels);
     QFETCH(QStringList, targetLabels);
-    QFETCH(QString, sourceType);
-    QFETCH(QString, targetType);
+    QFETCH(CoordinateType, sourceType);
+    QFETCH(CoordinateType, targetType);
     CTarnwellDlg window;
     // From each other source, so every transition is covered.
     for (const char* before : {"sourceSpace", "sourceLB", "sourcePlan"}) {
@@ -164,8 +169,8 @@ class MainWindowTest : public QObject {
       QCOMPARE(RadioStates(&window), states);
       QCOMPARE(LabelTexts(&window, "sourceValue"), sourceLabels);
       QCOMPARE(LabelTexts(&window, "targetValue"), targetLabels);
-      QCOMPARE(QString::fromStdString(CoordSettings::instance().sourceType), sourceType);
-      QCOMPARE(QString::fromStdString(CoordSettings::instance().targetType), targetType);
+      QCOMPARE(CoordSettings::instance().sourceType, sourceType);
+      QCOMPARE(CoordSettings::instance().targetType, targetType);
     }
   }
 
@@ -173,77 +178,48 @@ class MainWindowTest : public QObject {
     CTarnwellDlg window;
     Child<QRadioButton>(&window, "sourceLB")->click();
     Child<QRadioButton>(&window, "targetPlan")->click();
-    QCOMPARE(CoordSettings::instance().targetType, std::string("Plan"));
+    QCOMPARE(CoordSettings::instance().targetType, CoordinateType::Plan);
     QCOMPARE(LabelTexts(&window, "targetValue"), kPlanLabels);
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=off+ targetLB=off+ targetPlan=on+"));
+    QCOMPARE(RadioStates(&window), Checked("LB", "Plan"));
     Child<QRadioButton>(&window, "targetLB")->click();
-    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+    QCOMPARE(CoordSettings::instance().targetType, CoordinateType::LB);
     QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
     Child<QRadioButton>(&window, "targetSpace")->click();
-    QCOMPARE(CoordSettings::instance().targetType, std::string("Space"));
+    QCOMPARE(CoordSettings::instance().targetType, CoordinateType::Space);
     QCOMPARE(LabelTexts(&window, "targetValue"), kSpaceLabels);
-    QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
+    QCOMPARE(CoordSettings::instance().sourceType, CoordinateType::LB);
   }
 
-  void sevenParameterSwitchForcesGeodeticOnBothSides() {
+  // The switches put a datum transformation or a local grid in the chain;
+  // neither takes a type away or chooses one.
+  void switchesKeepEveryTypeOffered() {
     CTarnwellDlg window;
     Child<QRadioButton>(&window, "sourcePlan")->click();
     auto* sevenParams = Child<QCheckBox>(&window, "sevenParams");
     sevenParams->click();
     QVERIFY(CoordSettings::instance().useSevenParams);
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=off- sourceLB=on+ sourcePlan=off- targetSpace=off- targetLB=on+ targetPlan=off-"));
-    QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
-    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
-    QCOMPARE(LabelTexts(&window, "sourceValue"), kGeodeticLabels);
-    QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
+    QCOMPARE(RadioStates(&window), Checked("Plan", "LB"));
+    Child<QRadioButton>(&window, "targetPlan")->click();
+    QCOMPARE(CoordSettings::instance().targetType, CoordinateType::Plan);
+    QCOMPARE(LabelTexts(&window, "targetValue"), kPlanLabels);
+    Child<QRadioButton>(&window, "sourceSpace")->click();
+    Child<QRadioButton>(&window, "targetPlan")->click();
+    QCOMPARE(RadioStates(&window), Checked("Space", "Plan"));
 
-    // Off again: everything usable, the types stay geodetic.
-    sevenParams->click();
-    QVERIFY(!CoordSettings::instance().useSevenParams);
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
-    QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
-    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
-  }
-
-  // With the four parameters a plane source may have a plane target; the
-  // switch off takes that target away again.
-  void fourParameterSwitchOffersPlaneToPlane() {
-    CTarnwellDlg window;
     auto* fourParams = Child<QCheckBox>(&window, "fourParams");
-    Child<QRadioButton>(&window, "sourcePlan")->click();
     fourParams->click();
     QVERIFY(CoordSettings::instance().useFourParams);
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off+"));
-    Child<QRadioButton>(&window, "targetPlan")->click();
-    QCOMPARE(CoordSettings::instance().targetType, std::string("Plan"));
-    QCOMPARE(LabelTexts(&window, "targetValue"), kPlanLabels);
-    // Choosing the plane source again keeps offering the plane target.
-    Child<QRadioButton>(&window, "sourceLB")->click();
-    Child<QRadioButton>(&window, "sourcePlan")->click();
-    QVERIFY(Child<QRadioButton>(&window, "targetPlan")->isEnabled());
-
-    Child<QRadioButton>(&window, "targetPlan")->click();
+    QCOMPARE(RadioStates(&window), Checked("Space", "Plan"));
+    sevenParams->click();
     fourParams->click();
-    QVERIFY(!CoordSettings::instance().useFourParams);
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off- targetLB=on+ targetPlan=off-"));
-    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
-    QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
-
-    // Another source is not touched by the switch.
-    Child<QRadioButton>(&window, "sourceSpace")->click();
-    fourParams->click();
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+    QVERIFY(!CoordSettings::instance().useSevenParams && !CoordSettings::instance().useFourParams);
+    QCOMPARE(RadioStates(&window), Checked("Space", "Plan"));
+    QCOMPARE(CoordSettings::instance().sourceType, CoordinateType::Space);
   }
 
   void startUpShowsTheFourParameterSwitch() {
     CoordSettings::instance().useFourParams = true;
-    CoordSettings::instance().sourceType = "Plan";
+    CoordSettings::instance().sourceType = CoordinateType::Plan;
     CTarnwellDlg window;
     QVERIFY(Child<QCheckBox>(&window, "fourParams")->isChecked());
     QVERIFY(Child<QRadioButton>(&window, "targetPlan")->isEnabled());
@@ -254,33 +230,25 @@ class MainWindowTest : public QObject {
     auto* tabs = Child<QTabWidget>(&window, "pageTabs");
     Child<QRadioButton>(&window, "sourcePlan")->click();
     tabs->setCurrentIndex(1);  // the file page changes nothing
-    QCOMPARE(CoordSettings::instance().sourceType, std::string("Plan"));
+    QCOMPARE(CoordSettings::instance().sourceType, CoordinateType::Plan);
     QCOMPARE(tabs->currentWidget()->objectName(), QString("filePage"));
 
     for (int tab : {2, 3}) {
       Child<QRadioButton>(&window, "sourcePlan")->click();
       tabs->setCurrentIndex(tab);
-      QCOMPARE(RadioStates(&window),
-               QString("sourceSpace=off+ sourceLB=on+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
-      QCOMPARE(CoordSettings::instance().sourceType, std::string("LB"));
-      QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+      QCOMPARE(RadioStates(&window), Checked("LB", "LB"));
+      QCOMPARE(CoordSettings::instance().sourceType, CoordinateType::LB);
+      QCOMPARE(CoordSettings::instance().targetType, CoordinateType::LB);
       QCOMPARE(LabelTexts(&window, "targetValue"), kGeodeticLabels);
       tabs->setCurrentIndex(0);  // going back restores nothing
-      QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+      QCOMPARE(CoordSettings::instance().targetType, CoordinateType::LB);
     }
     QCOMPARE(tabs->widget(2)->objectName(), QString("threeParameterPage"));
     QCOMPARE(tabs->widget(3)->objectName(), QString("sevenParameterPage"));
     QCOMPARE(tabs->widget(4)->objectName(), QString("fourParameterPage"));
     Child<QRadioButton>(&window, "sourcePlan")->click();
     tabs->setCurrentIndex(4);  // plane coordinates only: the types stay
-    QCOMPARE(CoordSettings::instance().sourceType, std::string("Plan"));
-    tabs->setCurrentIndex(0);
-
-    // With the switch on, a computation tab enables the other targets again.
-    Child<QCheckBox>(&window, "sevenParams")->click();
-    tabs->setCurrentIndex(3);
-    QCOMPARE(RadioStates(&window),
-             QString("sourceSpace=off- sourceLB=on+ sourcePlan=off- targetSpace=off+ targetLB=on+ targetPlan=off+"));
+    QCOMPARE(CoordSettings::instance().sourceType, CoordinateType::Plan);
   }
 
   void listsWriteTheirSelectionIntoTheSettings() {
@@ -292,8 +260,8 @@ class MainWindowTest : public QObject {
     QTest::keyClick(Child<QComboBox>(&window, "sourceEllipsoid"), Qt::Key_Down);
     QTest::keyClick(Child<QComboBox>(&window, "targetEllipsoid"), Qt::Key_End);
     const CoordSettings& settings = CoordSettings::instance();
-    QCOMPARE(settings.sourceAngleFormat, std::string("DDD"));
-    QCOMPARE(settings.targetAngleFormat, std::string("DMM"));
+    QCOMPARE(settings.sourceAngleFormat, AngleFormat::DDD);
+    QCOMPARE(settings.targetAngleFormat, AngleFormat::DMM);
     QCOMPARE(settings.sourceEllipsoid, std::string("krass"));
     QCOMPARE(settings.targetEllipsoid, std::string("airy"));
   }

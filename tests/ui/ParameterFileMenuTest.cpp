@@ -65,9 +65,9 @@ class ParameterFileMenuTest : public QObject {
   // Parameters as a computation would leave them.
   static void ComputeParameters() {
     CoordSettings& settings = CoordSettings::instance();
-    settings.projection.centralMeridian = "117";
-    settings.projection.surfaceHeight = "52.5";
-    settings.sevenParams = {-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6};
+    settings.projection.centralMeridian = 117;
+    settings.projection.surfaceHeight = 52.5;
+    settings.datum.params = {-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6};
     settings.useFourParams = true;
     settings.fourParams = {-3250000.125, 400000.5, 12.75, 3.25};
     settings.heightFit.model = HeightModel::Plane;

@@ -17,6 +17,7 @@
 #include "tables/NumberText.h"
 #include "engine/ConversionPlan.h"
 #include "tables/ListOrder.h"
+#include "tables/TableText.h"
 #include "tables/TablePaths.h"
 #include "estimate/FourParameters.h"
 #include "ui/CDlgFParas.h"
@@ -150,6 +151,13 @@ class ParameterPagesTest : public QObject {
     WriteFile(path, lines);
     return path;
   }
+  void ChooseEllipsoids(const QString& source, const QString& target) {
+    for (auto [name, entry] : {std::pair{"sourceEllipsoid", source}, std::pair{"targetEllipsoid", target}}) {
+      auto* list = Child<QComboBox>(&running_->window, name);
+      list->setCurrentIndex(list->findText(entry));
+      emit list->activated(list->currentIndex());
+    }
+  }
   void Compute(int tab) { QTest::mouseClick(Child<QPushButton>(Page(tab), "computeButton"), Qt::LeftButton); }
 
   // A common-point file of `count` points whose target side is the source
@@ -162,12 +170,12 @@ class ParameterPagesTest : public QObject {
       const double latitude = 30 + 0.2 * (i % 6), longitude = 120 + 0.15 * (i % 3) + 0.1 * (i / 6), height = 10 + 7 * i;
       const Cartesian moved = Transform(params, ToCartesian(kWgs84, latitude, longitude, height));
       // The target ellipsoid and angle format of the settings.
-      const auto datumPair = ConversionPlan::ForDatumPair(settings);
-      const GeodeticPoint target =
-          datumPair->ellipsoid(ConversionSide::Target).ToGeodetic({moved.x, moved.y, moved.z});
+      std::optional<EllipsoidPair> pair;
+      EllipsoidPairOf(settings, pair);
+      const GeodeticPoint target = pair->target.ToGeodetic({moved.x, moved.y, moved.z});
       std::string b, l, h = FormatNumber(target.height + (count - i == spoilt ? 0.5 : 0));
-      AppendAngle(target.latitude, datumPair->angleFormat(ConversionSide::Target), b);
-      AppendAngle(target.longitude, datumPair->angleFormat(ConversionSide::Target), l);
+      AppendAngle(target.latitude, settings.targetAngleFormat, b);
+      AppendAngle(target.longitude, settings.targetAngleFormat, l);
       std::string line = std::string("K").append(std::to_string(count - i));
       for (const std::string& field : {FormatNumber(latitude), FormatNumber(longitude), FormatNumber(height), b, l, h}) {
         line.append(",").append(field);
@@ -184,14 +192,14 @@ class ParameterPagesTest : public QObject {
   void init() {
     CoordSettings settings;
     settings.targetEllipsoid = "krass";
-    settings.sourceAngleFormat = "DDD";
-    settings.targetAngleFormat = "DDD";
+    settings.sourceAngleFormat = AngleFormat::DDD;
+    settings.targetAngleFormat = AngleFormat::DDD;
     running_ = std::make_unique<RunningWindow>(settings);
   }
   void cleanup() { running_.reset(); }
 
   void threeParametersAreStoredAndShown() {
-    CoordSettings::instance().sevenParams = {0, 0, 0, 1, 2, 3, 4};
+    CoordSettings::instance().datum.params = {0, 0, 0, 1, 2, 3, 4};
     Open(2);
     TypeThree({" 30.5", "120.25 ", "15"}, {"30.5", "120.25", "15"});
     QStringList shown;
@@ -205,7 +213,10 @@ class ParameterPagesTest : public QObject {
 
     const Cartesian source = ToCartesian(kWgs84, 30.5, 120.25, 15);
     const Cartesian target = ToCartesian(kKrassovsky, 30.5, 120.25, 15);
-    const SevenParams& stored = CoordSettings::instance().sevenParams;
+    const DatumTransformation& datum = CoordSettings::instance().datum;
+    QCOMPARE(datum.sourceEllipsoid, std::string("WGS84"));  // the pair the set was computed for
+    QCOMPARE(datum.targetEllipsoid, std::string("krass"));
+    const SevenParams& stored = datum.params;
     QVERIFY(std::abs(stored.dX - (target.x - source.x)) < 1e-6);
     QVERIFY(std::abs(stored.dY - (target.y - source.y)) < 1e-6);
     QVERIFY(std::abs(stored.dZ - (target.z - source.z)) < 1e-6);
@@ -235,16 +246,16 @@ class ParameterPagesTest : public QObject {
     QFETCH(QString, message);
     CoordSettings& settings = CoordSettings::instance();
     settings.targetEllipsoid = targetEllipsoid.toStdString();
-    settings.sourceAngleFormat = sourceFormat.toStdString();
-    settings.targetAngleFormat = targetFormat.toStdString();
-    settings.sevenParams = {1, 2, 3, 4, 5, 6, 7};
+    ReadKeyword<AngleFormat>(kAngleFormats, sourceFormat.toStdString(), settings.sourceAngleFormat);
+    ReadKeyword<AngleFormat>(kAngleFormats, targetFormat.toStdString(), settings.targetAngleFormat);
+    settings.datum.params = {1, 2, 3, 4, 5, 6, 7};
     Open(2);
     TypeThree({"30.5", "120", "0"}, {"30.5", "120", "0"});
     auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     Compute(2);
     QVERIFY(!anyDialog->fired());
     QCOMPARE(running_->recorder.messages(), QStringList({message}));
-    QCOMPARE(settings.sevenParams, (SevenParams{1, 2, 3, 4, 5, 6, 7}));
+    QCOMPARE(settings.datum.params, (SevenParams{1, 2, 3, 4, 5, 6, 7}));
   }
 
   void sevenParametersAreEstimatedReportedAndShown() {
@@ -281,7 +292,11 @@ class ParameterPagesTest : public QObject {
     for (int row = 0; row < 12; ++row) QVERIFY(Residual(table, row, 3) < 1e-3);
     QVERIFY(Child<QLabel>(page, "fitSummary")->text().contains("参与计算的公共点=12    多余观测数=29"));
 
-    const SevenParams& stored = CoordSettings::instance().sevenParams;
+    const DatumTransformation& computed = CoordSettings::instance().datum;
+    QCOMPARE(computed.sourceEllipsoid, std::string("WGS84"));
+    QCOMPARE(computed.targetEllipsoid, std::string("krass"));
+    QCOMPARE(computed.convention, RotationConvention::CoordinateFrame);  // the model the estimate fits
+    const SevenParams& stored = computed.params;
     QVERIFY2(std::abs(stored.dX - truth.dX) < 0.01 && std::abs(stored.dY - truth.dY) < 0.01 &&
                  std::abs(stored.dZ - truth.dZ) < 0.01,
              qPrintable(FormattedParameters(stored).join(' ')));
@@ -319,6 +334,38 @@ class ParameterPagesTest : public QObject {
       }
     }
     QVERIFY(Child<QLabel>(page, "fitSummary")->text().contains("参与计算的公共点=11    多余观测数=26"));
+  }
+
+  // A set computed for WGS84 → krass converts krass → WGS84 too, with the
+  // exact inverse, and keeps its pair through an OK of the datum dialog.
+  void computedSetConvertsTheOtherWayRound() {
+    const SevenParams truth{-12.5, 80.25, 95.0, 1.2, -0.8, 2.5, 3.5};
+    Open(3);
+    auto* page = qobject_cast<CDlgSParas*>(Page(3));
+    page->ImportFile(WriteCommonPoints(truth));
+    auto datum = WhenModal("datumDialog", [](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); });
+    Compute(3);
+    QVERIFY(datum->fired());
+
+    // Point K1 on krass, to WGS84: the source side of the file again.
+    Open(0);
+    ChooseEllipsoids("krass", "WGS84");
+    Child<QCheckBox>(&running_->window, "sevenParams")->click();
+    auto reopened = WhenModal("datumDialog", [](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); });
+    running_->window.OnCommand(CTarnwellDlg::kDatumSettings);
+    QVERIFY(reopened->fired());
+    QCOMPARE(CoordSettings::instance().datum.sourceEllipsoid, std::string("WGS84"));
+    const std::vector<std::string> k1 = SplitAtChar(page->commonPoints().front().text, ',');
+    auto* pointPage = running_->window.findChild<QWidget*>("pointPage");
+    for (int i = 0; i < 3; ++i)
+      Child<QLineEdit>(pointPage, QString("sourceValue%1").arg(i + 1))->setText(QString::fromStdString(k1[4 + i]));
+    QTest::mouseClick(Child<QPushButton>(pointPage, "convertButton"), Qt::LeftButton);
+    QVERIFY(running_->recorder.messages().isEmpty());
+    for (int i = 0; i < 3; ++i) {
+      const double converted = Child<QLineEdit>(pointPage, QString("targetValue%1").arg(i + 1))->text().toDouble();
+      const double tolerance = i < 2 ? 1e-7 : 1e-3;  // degrees (about a centimetre), metres
+      QVERIFY2(std::abs(converted - std::stod(k1[1 + i])) < tolerance, qPrintable(QString::number(converted, 'f', 9)));
+    }
   }
 
   // 删除 takes the selected points out, whatever order the table shows;
@@ -363,7 +410,7 @@ class ParameterPagesTest : public QObject {
 
     running_->recorder.clear();
     // A bad line keeps its whole file out, so it cannot spoil later computations.
-    CoordSettings::instance().sourceAngleFormat = CoordSettings::instance().targetAngleFormat = "DDD";
+    CoordSettings::instance().sourceAngleFormat = CoordSettings::instance().targetAngleFormat = AngleFormat::DDD;
     WriteFile(directory_.filePath("six.csv"), "K0,30,120,0,30,120,0\nK1,30,120,0,30,120\n");
     page->ImportFile(directory_.filePath("six.csv"));
     QCOMPARE(running_->recorder.messages(), QStringList({"文件的格式不正确，请检查。\n第 2 行: K1,30,120,0,30,120"}));
@@ -377,7 +424,7 @@ class ParameterPagesTest : public QObject {
     Compute(3);
     QCOMPARE(running_->recorder.messages(), QStringList({"椭球必须不同."}));
     QVERIFY(!anyDialog->fired());
-    QCOMPARE(CoordSettings::instance().sevenParams, SevenParams{});
+    QCOMPARE(CoordSettings::instance().datum, DatumTransformation{});
   }
 
   void fourParametersAreEstimatedStoredAndRefitted() {

@@ -1,5 +1,6 @@
-// The single-point page through the real widgets: conversions, the copy
-// cases, the refusals and their messages.
+// The single-point page through the real widgets: conversions, pairs of one
+// type, the refusals and their messages, and target boxes that never hold a
+// result of other settings.
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -7,11 +8,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 #include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
+#include "engine/PointConversion.h"
 #include "tables/NumberText.h"
 #include "tables/TablePaths.h"
 #include "ui/CTarnwellDlg.h"
@@ -137,18 +143,23 @@ class PointPageTest : public QObject {
     QVERIFY(running_->recorder.messages().isEmpty());
   }
 
-  // Equal types copy the texts exactly as typed, whatever the angle formats.
-  void equalTypesCopyTheTexts() {
+  // A pair of one type reads its values strictly and writes them again in
+  // the target format: nothing is copied as typed.
+  void equalTypesWriteTheValuesAgain() {
     Click("sourceLB");
     Click("targetLB");
     Choose("targetAngleFormat", "DDD");
-    Type({"  30:30 ", "abc", ""});
+    Type({"  30:30:0 ", "120:15:0", "12.5"});
     Convert();
-    QCOMPARE(Targets(), QStringList({"  30:30 ", "abc", ""}));
-    QVERIFY(running_->recorder.messages().isEmpty());
+    QCOMPARE(Targets(), QStringList({"30.500000000000000", "120.250000000000000", "12.500000000000000"}));
+    Type({"30:30", "abc", ""});
+    Convert();
+    QCOMPARE(running_->recorder.messages(), QStringList({"坐标格式错误,请检查."}));
+    QCOMPARE(Targets(), QStringList({"", "", ""}));
   }
 
-  void refusalsKeepTheTargetTexts_data() {
+  // A refused conversion leaves no result standing, an earlier one or any other.
+  void refusalsEmptyTheTargetBoxes_data() {
     QTest::addColumn<QString>("setUp");
     QTest::addColumn<QStringList>("input");
     QTest::addColumn<QString>("message");
@@ -160,26 +171,118 @@ class PointPageTest : public QObject {
                                                     << "坐标格式错误,请检查";
   }
 
-  void refusalsKeepTheTargetTexts() {
+  void refusalsEmptyTheTargetBoxes() {
     QFETCH(QString, setUp);
     QFETCH(QStringList, input);
     QFETCH(QString, message);
     if (setUp == "differ") Choose("targetEllipsoid", "krass");
-    if (setUp == "seven" || setUp == "sevenDiffer") Click("sevenParams");
+    if (setUp == "seven" || setUp == "sevenDiffer") {
+      Click("sourceLB");
+      Click("targetLB");
+      Click("sevenParams");
+    }
     if (setUp == "sevenDiffer") Choose("targetEllipsoid", "krass");
     if (setUp == "toSpace") Click("sourceLB");
     if (setUp == "toPlan") {
       Click("sourceLB");
       Click("targetPlan");
     }
-    SetTargets({"keep 1", "keep 2", "keep 3"});
+    SetTargets({"stale 1", "stale 2", "stale 3"});
     Type(input);
     Convert();
     QCOMPARE(running_->recorder.messages(), QStringList({message}));
-    QCOMPARE(Targets(), QStringList({"keep 1", "keep 2", "keep 3"}));
+    QCOMPARE(Targets(), QStringList({"", "", ""}));
+  }
+
+  void failedConversionEmptiesAResult() {
+    Click("sourceLB");
+    Type({"30:0:0", "120:0:0", "0"});
+    Convert();
+    QVERIFY(!Targets().first().isEmpty());
+    Type({"30:0:0", "120:0:0", "0 m"});
+    Convert();
+    QCOMPARE(running_->recorder.messages().size(), 1);
+    QCOMPARE(Targets(), QStringList({"", "", ""}));
+  }
+
+  // With 七参数 a geodetic point on WGS84 becomes a plane point on
+  // Krassovsky: the same texts as the core gives for the same settings.
+  void sevenParametersFromGeodeticToPlan() {
+    CoordSettings::instance().datum = {{-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6},
+                                       RotationConvention::PositionVector, "WGS84", "krass"};
+    Click("sourceLB");
+    Click("targetPlan");
+    Click("sevenParams");
+    Choose("targetEllipsoid", "krass");
+    const QStringList typed = {"31:30:15.1234", "119:45:30.5678", "48.25"};
+    Type(typed);
+    Convert();
+    QVERIFY(running_->recorder.messages().isEmpty());
+    PointTexts expected;
+    QVERIFY(!ConvertPoint(CoordSettings::instance(), {typed[0].toStdString(), typed[1].toStdString(), typed[2].toStdString()},
+                          expected));
+    QCOMPARE(Targets(), QStringList({QString::fromStdString(expected[0]), QString::fromStdString(expected[1]),
+                                     QString::fromStdString(expected[2])}));
+    // Really through the datum: without it the plane point lies elsewhere.
+    CoordSettings withoutDatum = CoordSettings::instance();
+    withoutDatum.useSevenParams = false;
+    withoutDatum.targetEllipsoid = "WGS84";
+    PointTexts plain;
+    QVERIFY(!ConvertPoint(withoutDatum, {typed[0].toStdString(), typed[1].toStdString(), typed[2].toStdString()}, plain));
+    QVERIFY(std::abs(QString::fromStdString(plain[0]).toDouble() - Targets()[0].toDouble()) > 1);
+  }
+
+  // Every change of the settings the result depends on empties the target
+  // boxes; a dialog closed with Cancel changes nothing and keeps them.
+  void settingChangesEmptyTheTargetBoxes() {
+    auto* dialogs = &running_->window;
+    const std::vector<std::pair<QString, std::function<void()>>> changes = {
+        {"target type", [&] { Click("targetPlan"); }},
+        {"source type", [&] { Click("sourceSpace"); }},
+        {"source angle format", [&] { Choose("sourceAngleFormat", "DMM"); }},
+        {"target angle format", [&] { Choose("targetAngleFormat", "DDD"); }},
+        {"source ellipsoid", [&] { Choose("sourceEllipsoid", "krass"); }},
+        {"target ellipsoid", [&] { Choose("targetEllipsoid", "krass"); }},
+        {"seven parameters", [&] { Click("sevenParams"); }},
+        {"four parameters", [&] { Click("fourParams"); }},
+        {"decimals", [&] { Child<QSpinBox>(dialogs, "outputDecimals")->setValue(3); }},
+        {"projection dialog", [&] {
+           auto ok = WhenModal("projectionDialog", [](QWidget* dialog) {
+             Child<QLineEdit>(dialog, "centralMeridian")->setText("117");
+             qobject_cast<QDialog*>(dialog)->accept();
+           });
+           dialogs->OnCommand(CTarnwellDlg::kProjectionSettings);
+         }},
+        {"datum dialog", [&] {
+           auto ok = WhenModal("datumDialog", [](QWidget* dialog) {
+             Child<QLineEdit>(dialog, "translationX")->setText("1");
+             qobject_cast<QDialog*>(dialog)->accept();
+           });
+           dialogs->OnCommand(CTarnwellDlg::kDatumSettings);
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+      running_ = std::make_unique<RunningWindow>();
+      dialogs = &running_->window;
+      Click("sourceLB");
+      Type({"30:0:0", "120:0:0", "0"});
+      Convert();
+      QVERIFY2(!Targets().first().isEmpty(), qPrintable(name));
+      for (const char* dialog : {"projectionDialog", "datumDialog"}) {
+        auto cancel = RejectModal(dialog);
+        dialogs->OnCommand(QString(dialog) == "projectionDialog" ? CTarnwellDlg::kProjectionSettings
+                                                                 : CTarnwellDlg::kDatumSettings);
+      }
+      QVERIFY2(!Targets().first().isEmpty(), qPrintable(name));
+      change();
+      QVERIFY2(Targets() == QStringList({"", "", ""}), qPrintable(name));
+    }
+    QVERIFY(running_->recorder.messages().isEmpty());
   }
 
   void sevenParameterChainReachesTheTargetEllipsoid() {
+    Click("sourceLB");
+    Click("targetLB");
     Click("sevenParams");
     Choose("targetEllipsoid", "krass");
     Choose("sourceAngleFormat", "DDD");

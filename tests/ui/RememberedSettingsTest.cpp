@@ -79,11 +79,11 @@ class RememberedSettingsTest : public QObject {
 
   // Nothing remembered yet: the program's own start-up (target "LB").
   void firstStartShowsTheStartUpChoices() {
-    CoordSettings::instance().sourceType = "Plan";  // a test's leftover is not a remembered choice
+    CoordSettings::instance().sourceType = CoordinateType::Plan;  // a test's leftover is not a remembered choice
     StoredWindow first(*store_);
     QCOMPARE(RadioStates(&first.window),
-             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
-    QCOMPARE(CoordSettings::instance().targetType, std::string("LB"));
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
+    QCOMPARE(CoordSettings::instance().targetType, CoordinateType::LB);
     QCOMPARE(Child<QTabWidget>(&first.window, "pageTabs")->currentIndex(), 0);
   }
 
@@ -98,8 +98,8 @@ class RememberedSettingsTest : public QObject {
       Choose(&first.window, "sourceEllipsoid", "krass");
       Choose(&first.window, "targetEllipsoid", "CGCS2000");
       Child<QTabWidget>(&first.window, "pageTabs")->setCurrentIndex(1);
-      CoordSettings::instance().fileFormat = "n,x,y,h";  // as the dialogs store them on OK
-      CoordSettings::instance().projection.centralMeridian = "117.000";
+      CoordSettings::instance().fileFormat = FileFormat::NameXYh;  // as the dialogs store them on OK
+      CoordSettings::instance().projection.centralMeridian = 117;
       first.window.resize(first.window.size() + QSize(123, 45));
       size = first.window.size();
       first.window.close();
@@ -118,19 +118,21 @@ class RememberedSettingsTest : public QObject {
     QCOMPARE(Child<QTabWidget>(&second.window, "pageTabs")->currentIndex(), 1);
     QCOMPARE(second.window.size(), size);
     const CoordSettings& settings = CoordSettings::instance();
-    QCOMPARE(settings.sourceType, std::string("LB"));
-    QCOMPARE(settings.targetType, std::string("Plan"));
+    QCOMPARE(settings.sourceType, CoordinateType::LB);
+    QCOMPARE(settings.targetType, CoordinateType::Plan);
     QCOMPARE(settings.sourceEllipsoid, std::string("krass"));
-    QCOMPARE(settings.fileFormat, std::string("n,x,y,h"));
-    QCOMPARE(settings.projection.centralMeridian, std::string("117.000"));
+    QCOMPARE(settings.fileFormat, FileFormat::NameXYh);
+    QCOMPARE(settings.projection.centralMeridian, std::optional<double>(117));
   }
 
-  // The switch comes back with its effect: geodetic on both sides, the
-  // other types unusable.
-  void sevenParameterSwitchIsRememberedWithItsEffect() {
+  // The switch comes back with the types it was used with, on the page it
+  // was left on, though that page sets geodetic types when it is chosen.
+  void sevenParameterSwitchIsRememberedWithTheTypes() {
     {
       StoredWindow first(*store_);
       Child<QTabWidget>(&first.window, "pageTabs")->setCurrentIndex(3);
+      Child<QRadioButton>(&first.window, "sourcePlan")->click();
+      Child<QRadioButton>(&first.window, "targetPlan")->click();
       Child<QCheckBox>(&first.window, "sevenParams")->click();
       first.window.close();
     }
@@ -139,24 +141,25 @@ class RememberedSettingsTest : public QObject {
     QVERIFY(Child<QCheckBox>(&second.window, "sevenParams")->isChecked());
     QVERIFY(CoordSettings::instance().useSevenParams);
     QCOMPARE(RadioStates(&second.window),
-             QString("sourceSpace=off- sourceLB=on+ sourcePlan=off- targetSpace=off- targetLB=on+ targetPlan=off-"));
+             QString("sourceSpace=off+ sourceLB=off+ sourcePlan=on+ targetSpace=off+ targetLB=off+ targetPlan=on+"));
+    QCOMPARE(CoordSettings::instance().targetType, CoordinateType::Plan);
     QCOMPARE(Child<QTabWidget>(&second.window, "pageTabs")->currentIndex(), 3);
   }
 
   void damagedStoreStartsWithTheDefaults() {
     WriteFile(store_->fileName(),
-              "[conversion]\nsourceType=Geo\ntargetType=@ByteArray(LB)\nsourceAngleFormat=42\nsourceEllipsoid=NoSuch\n"
-              "useSevenParams=yes\n[window]\npage=9\ngeometry=@ByteArray(garbage)\n[datum]\ndX=12abc\n");
+              "[settings]\nsourceType=Geo\ntargetType=@ByteArray(LB)\nsourceAngleFormat=42\nsourceEllipsoid=NoSuch\n"
+              "useSevenParams=yes\nseven.dX=12abc\n[window]\npage=9\ngeometry=@ByteArray(garbage)\n");
     SettingsStore damaged(store_->fileName());
     StoredWindow window(damaged);
     QCOMPARE(RadioStates(&window.window),
-             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
     QCOMPARE(ListText(&window.window, "sourceAngleFormat"), QString("DMS"));
     QCOMPARE(ListText(&window.window, "sourceEllipsoid"), QString("WGS84"));
     QVERIFY(!Child<QCheckBox>(&window.window, "sevenParams")->isChecked());
     QCOMPARE(Child<QTabWidget>(&window.window, "pageTabs")->currentIndex(), 0);
     QVERIFY(window.window.width() > 100 && window.window.height() > 100);
-    QVERIFY(CoordSettings::instance().sevenParams == SevenParams{});
+    QVERIFY(CoordSettings::instance().datum == DatumTransformation{});
   }
 
   void resetForgetsEverythingAfterAsking() {
@@ -166,7 +169,7 @@ class RememberedSettingsTest : public QObject {
     Choose(&window.window, "targetEllipsoid", "krass");
     Choose(&window.window, "sourceAngleFormat", "DMM");
     Child<QTabWidget>(&window.window, "pageTabs")->setCurrentIndex(2);
-    CoordSettings::instance().projection.centralMeridian = "117.000";
+    CoordSettings::instance().projection.centralMeridian = 117;
     store_->SaveCoordSettings(CoordSettings::instance());
     store_->setLastFolder(folder_->path());
     window.window.resize(window.window.sizeHint() + QSize(200, 100));
@@ -174,14 +177,14 @@ class RememberedSettingsTest : public QObject {
     MenuItem(&window.window, "恢复默认设置&R")->trigger();
     QCOMPARE(window.questions, 1);
     QCOMPARE(RadioStates(&window.window),
-             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off-"));
+             QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
     QVERIFY(!Child<QCheckBox>(&window.window, "sevenParams")->isChecked());
     QCOMPARE(ListText(&window.window, "targetEllipsoid"), QString("WGS84"));
     QCOMPARE(ListText(&window.window, "sourceAngleFormat"), QString("DMS"));
     QCOMPARE(Child<QTabWidget>(&window.window, "pageTabs")->currentIndex(), 0);
     QCOMPARE(window.window.size(), window.window.sizeHint());
     CoordSettings startUp;
-    startUp.targetType = "LB";  // as every start-up writes it
+    startUp.targetType = CoordinateType::LB;  // as every start-up writes it
     QVERIFY(CoordSettings::instance() == startUp);
     QVERIFY(!store_->RemembersTargetType());
     QVERIFY(store_->lastFolder().isEmpty());

@@ -7,11 +7,14 @@
 // high-density screen. The settings and user tables are Qt's test
 // configuration, not the user's.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -95,9 +98,39 @@ int main(int argc, char* argv[]) {
   }
   tabs->setCurrentIndex(0);
 
-  Save(window.projectionDialog(), directory, "dialog-projection");
-  // The projection dialog with a projection of each kind in force.
+  // 七参数 from WGS84 geodetic to plane coordinates on Krassovsky.
   CoordSettings& settings = CoordSettings::instance();
+  const CoordSettings plain = settings;
+  settings.datum = {{-15.415, 157.025, 94.74, 0.312, -0.08, 0.257, -4.6}, RotationConvention::CoordinateFrame,
+                    "WGS84", "krass"};
+  window.findChild<QRadioButton*>("sourceLB")->click();
+  window.findChild<QRadioButton*>("targetPlan")->click();
+  auto* targetEllipsoid = window.findChild<QComboBox*>("targetEllipsoid");
+  targetEllipsoid->setCurrentText(QStringLiteral("krass"));
+  emit targetEllipsoid->activated(targetEllipsoid->currentIndex());
+  window.findChild<QCheckBox*>("sevenParams")->click();
+  const char* const geodetic[3] = {"31:30:00", "121:15:00", "42"};
+  for (int i = 0; i < 3; ++i) {
+    window.findChild<QLineEdit*>(QString("sourceValue%1").arg(i + 1))->setText(geodetic[i]);
+  }
+  window.pointPage()->OnConvert();
+  QTest::qWait(200);
+  window.grab().save(directory.filePath("main-seven-plan.png"));
+
+  Save(window.projectionDialog(), directory, "dialog-projection");
+  // The source's own projection, a UTM zone, beside the target's.
+  settings.ownSourceProjection = true;
+  ProjectionParams sourceProjection;
+  sourceProjection.projKey = "utm";
+  sourceProjection.description = "Universal Transverse Mercator (UTM)";
+  ProjectionDefaults(sourceProjection);
+  sourceProjection.zone = 51;
+  settings.sourceProjection = sourceProjection;
+  Save(window.projectionDialog(), directory, "dialog-projection-source", [&window] {
+    window.projectionDialog()->findChild<QRadioButton*>("editSourceProjection")->click();
+  });
+  settings = plain;
+  // The projection dialog with a projection of each kind in force.
   const ProjectionParams before = settings.projection;
   for (const auto& [key, description, name] :
        {std::tuple{"tmerc", "Transverse Mercator", "dialog-projection-tmerc"},
@@ -111,7 +144,7 @@ int main(int argc, char* argv[]) {
       projection.zoneWidth = 6;
       projection.zone = 20;
       projection.zonePrefix = true;
-      projection.surfaceHeight = "850";
+      projection.surfaceHeight = 850;
     }
     if (projection.projKey == "utm") projection.zone = 51;
     settings.projection = projection;

@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <utility>
 
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
@@ -32,9 +35,9 @@ namespace {
 const char* const kParameterBoxes[] = {"translationX", "translationY", "translationZ", "rotationX",
                                        "rotationY",    "rotationZ",    "scalePpm"};
 
-// The nine parameter boxes of the projection dialog, top to bottom.
-const char* const kProjectionBoxes[] = {"centralMeridian", "scaleFactor", "falseNorthing", "falseEasting", "originLatitude",
-                                        "surfaceHeight",   "latitude1",   "latitude2",     "auxEllipsoid"};
+// The eight parameter boxes of the projection dialog, top to bottom.
+const char* const kProjectionBoxes[] = {"centralMeridian", "scaleFactor", "falseNorthing", "falseEasting",
+                                        "originLatitude",  "surfaceHeight", "latitude1",   "latitude2"};
 
 QStringList ListItems(const QListWidget* list) {
   QStringList items;
@@ -94,39 +97,86 @@ class SettingsDialogsTest : public QObject {
   void datumDialogShowsTheParametersAsNumberTexts() {
     CDlgDatumTrans dialog;
     dialog.show();
-    QCOMPARE(Child<QComboBox>(&dialog, "datumModel")->currentText(), QString("Bursa-Wolf"));
+    QCOMPARE(Child<QLabel>(&dialog, "datumModel")->text(), QString("布尔莎-沃尔夫 (线性化)"));
+    auto* convention = Child<QComboBox>(&dialog, "convention");
+    QCOMPARE(convention->itemText(0), QString("坐标框架 (coordinate-frame)"));
+    QCOMPARE(convention->itemText(1), QString("位置矢量 (position-vector)"));
+    QCOMPARE(convention->currentIndex(), 0);
     for (const char* name : kParameterBoxes) QCOMPARE(Child<QLineEdit>(&dialog, name)->text(), QString("0.000000000000000"));
     dialog.reject();
 
-    CoordSettings::instance().sevenParams = {-3.5, 1e6, 0.25, -0.000001, 2, 3, -1.5};
-    CoordSettings::instance().datumModel = "Molodensky";  // not in the list: nothing selected
+    CoordSettings::instance().datum.params = {-3.5, 1e6, 0.25, -0.000001, 2, 3, -1.5};
+    CoordSettings::instance().datum.convention = RotationConvention::PositionVector;
     dialog.show();
     QStringList texts;
     for (const char* name : kParameterBoxes) texts << Child<QLineEdit>(&dialog, name)->text();
     QCOMPARE(texts, QStringList({"-3.500000000000000", "1000000.000000000000000", "0.250000000000000", "-0.000001000000000",
                                  "2.000000000000000", "3.000000000000000", "-1.500000000000000"}));
-    QCOMPARE(Child<QComboBox>(&dialog, "datumModel")->currentIndex(), -1);
+    QCOMPARE(convention->currentIndex(), 1);
     dialog.reject();
   }
 
+  // The pair a set is for: the one it was stated for, else the conversion's.
+  // A changed set is one for the conversion at hand; an unchanged one keeps
+  // its pair, the other way round though the conversion goes.
+  void datumDialogShowsAndStoresThePair() {
+    CoordSettings& settings = CoordSettings::instance();
+    settings.targetEllipsoid = "krass";
+    CDlgDatumTrans dialog;
+    auto* pair = Child<QLabel>(&dialog, "datumPair");
+    dialog.show();
+    QCOMPARE(pair->text(), QString("WGS84 → krass"));
+    dialog.reject();
+
+    settings.datum = {{1, 2, 3, 0, 0, 0, 0}, RotationConvention::CoordinateFrame, "WGS84", "krass"};
+    settings.sourceEllipsoid = "krass";
+    settings.targetEllipsoid = "WGS84";
+    dialog.show();
+    QCOMPARE(pair->text(), QString("WGS84 → krass"));
+    dialog.accept();
+    QCOMPARE(settings.datum.sourceEllipsoid, std::string("WGS84"));
+    QCOMPARE(settings.datum.targetEllipsoid, std::string("krass"));
+
+    dialog.show();
+    Child<QLineEdit>(&dialog, "translationX")->selectAll();
+    QTest::keyClicks(Child<QLineEdit>(&dialog, "translationX"), "5");
+    QCOMPARE(pair->text(), QString("krass → WGS84"));
+    Child<QComboBox>(&dialog, "convention")->setCurrentIndex(1);
+    dialog.accept();
+    QCOMPARE(settings.datum.sourceEllipsoid, std::string("krass"));
+    QCOMPARE(settings.datum.targetEllipsoid, std::string("WGS84"));
+    QCOMPARE(settings.datum.convention, RotationConvention::PositionVector);
+    QCOMPARE(settings.datum.params.dX, 5.0);
+
+    // Typed while both sides share one ellipsoid: a set without a pair.
+    settings.targetEllipsoid = "krass";
+    dialog.show();
+    QTest::keyClicks(Child<QLineEdit>(&dialog, "translationY"), "1");
+    QCOMPARE(pair->text(), QString("krass → krass"));
+    dialog.accept();
+    QVERIFY(settings.datum.sourceEllipsoid.empty() && settings.datum.targetEllipsoid.empty());
+  }
+
   void datumDialogOkReadsEveryBox() {
+    CoordSettings::instance().targetEllipsoid = "krass";
     CDlgDatumTrans dialog;
     dialog.show();
     const QStringList typed = {"0", "12", "1.5", "1e-3", "   7.25", "-2", "+9"};
     for (int i = 0; i < 7; ++i) Child<QLineEdit>(&dialog, kParameterBoxes[i])->setText(typed[i]);
-    Child<QComboBox>(&dialog, "datumModel")->setCurrentIndex(-1);
     QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
-    const SevenParams expected{0, 12, 1.5, 0.001, 7.25, -2, 9};
-    QCOMPARE(CoordSettings::instance().sevenParams, expected);
-    QCOMPARE(CoordSettings::instance().datumModel, std::string("Bursa-Wolf"));
+    const DatumTransformation expected{{0, 12, 1.5, 0.001, 7.25, -2, 9}, RotationConvention::CoordinateFrame, "WGS84", "krass"};
+    QCOMPARE(CoordSettings::instance().datum, expected);
   }
 
-  // A box that is not wholly a number keeps the dialog open and stores
-  // nothing at all.
+  // A box that is not wholly a number, or a number outside its range, keeps
+  // the dialog open and stores nothing at all.
   void datumDialogRefusesATypingMistake() {
-    CoordSettings::instance().sevenParams = {1, 2, 3, 4, 5, 6, 7};
-    for (const QString& mistake : {QString(""), QString("12abc"), QString("1,5"), QString("x9"), QString("nan")}) {
+    CoordSettings::instance().datum.params = {1, 2, 3, 4, 5, 6, 7};
+    const std::pair<QString, QString> mistakes[] = {
+        {"", "七参数格式错误,请检查."},     {"12abc", "七参数格式错误,请检查."}, {"1,5", "七参数格式错误,请检查."},
+        {"x9", "七参数格式错误,请检查."},   {"nan", "七参数格式错误,请检查."},   {"1e6", "七参数错误,请检查."}};
+    for (const auto& [mistake, message] : mistakes) {
       MessageRecorder recorder;
       CDlgDatumTrans dialog;
       dialog.show();
@@ -134,24 +184,27 @@ class SettingsDialogsTest : public QObject {
       Child<QLineEdit>(&dialog, "scalePpm")->setText(mistake);
       QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
       QVERIFY(dialog.isVisible());
-      QCOMPARE(recorder.messages(), QStringList{"七参数格式错误,请检查."});
-      QCOMPARE(CoordSettings::instance().sevenParams, (SevenParams{1, 2, 3, 4, 5, 6, 7}));
+      QCOMPARE(recorder.messages(), QStringList{message});
+      QCOMPARE(CoordSettings::instance().datum.params, (SevenParams{1, 2, 3, 4, 5, 6, 7}));
       dialog.reject();
     }
   }
 
   void datumDialogCancelChangesNothing() {
-    CoordSettings::instance().sevenParams = {1.0 / 3, 2.0 / 3, 0, 0, 0, 0.123456789012345678, 0};
-    const SevenParams before = CoordSettings::instance().sevenParams;
+    CoordSettings::instance().datum = {{1.0 / 3, 2.0 / 3, 0, 0, 0, 0.123456789012345678, 0},
+                                       RotationConvention::PositionVector, "WGS84", "krass"};
+    const DatumTransformation before = CoordSettings::instance().datum;
     CDlgDatumTrans dialog;
     dialog.show();
     Child<QLineEdit>(&dialog, "translationX")->setText("99");
+    Child<QComboBox>(&dialog, "convention")->setCurrentIndex(0);
     QTest::mouseClick(Child<QPushButton>(&dialog, "cancelButton"), Qt::LeftButton);
-    QCOMPARE(CoordSettings::instance().sevenParams, before);  // bit for bit
+    QCOMPARE(CoordSettings::instance().datum, before);  // bit for bit
     // OK without a change keeps each value as its 15-decimal text says.
     dialog.show();
     dialog.accept();
-    QCOMPARE(CoordSettings::instance().sevenParams.dX, 0.333333333333333);
+    QCOMPARE(CoordSettings::instance().datum.params.dX, 0.333333333333333);
+    QCOMPARE(CoordSettings::instance().datum.convention, RotationConvention::PositionVector);
   }
 
   void projectionListIsInListOrder() {
@@ -173,13 +226,13 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(dialog.initialSelection(), kTransverseMercatorRow);
     QCOMPARE(Child<QLineEdit>(&dialog, "description")->text(), QString("Transverse Mercator"));
     // The projection-plane height is taken by every projection; none shows empty.
-    const QStringList inForce = {"120.000", "1.000", "0.000", "500000.000", "0.000", "", "()", "()", "()"};
+    const QStringList inForce = {"120", "1", "0", "500000", "0", "", "()", "()"};
     QCOMPARE(BoxStates(&dialog), inForce);
 
     // Another item shows the catalogue's defaults; the item selected at
     // opening shows the values in force again, not the catalogue's.
     DoubleClick(list, kMercatorRow);
-    QCOMPARE(BoxStates(&dialog), QStringList({"117.000", "(1.000)", "0.000", "0.000", "39.000", "", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({"117", "()", "0", "0", "39", "", "()", "()"}));
     QCOMPARE(Child<QLineEdit>(&dialog, "description")->text(), QString("Mercator"));
     DoubleClick(list, kTransverseMercatorRow);
     QCOMPARE(BoxStates(&dialog), inForce);
@@ -249,23 +302,23 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(stored.listIndex, kTransverseMercatorRow);
     QCOMPARE(stored.projKey, std::string("tmerc"));
     QCOMPARE(stored.description, std::string("Transverse Mercator"));
-    QCOMPARE(stored.centralMeridian, std::string(" 114.5 "));
-    QCOMPARE(stored.scaleFactor, std::string("NULL"));
-    QCOMPARE(stored.falseEasting, std::string("0.000"));
-    QCOMPARE(stored.originLatitude, std::string("39.000"));
-    QCOMPARE(stored.surfaceHeight, std::string("NULL"));  // left empty
+    QCOMPARE(stored.centralMeridian, std::optional<double>(114.5));
+    QCOMPARE(stored.scaleFactor, std::optional<double>());
+    QCOMPARE(stored.falseEasting, std::optional<double>(0));
+    QCOMPARE(stored.originLatitude, std::optional<double>(39));
+    QCOMPARE(stored.surfaceHeight, std::optional<double>());  // left empty
 
     // The next opening shows what OK stored: transverse Mercator uses a
     // scale factor, and the record has none.
     dialog.show();
-    QCOMPARE(BoxStates(&dialog), QStringList({" 114.5 ", "", "0.000", "0.000", "39.000", "", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({"114.5", "", "0", "0", "39", "", "()", "()"}));
     dialog.reject();
   }
 
-  // A parameter the projection uses must be a number: OK keeps the dialog
-  // open and stores nothing.
+  // A parameter the projection uses must be a number within its range: OK
+  // keeps the dialog open and stores nothing.
   void projectionOkRefusesAMistypedParameter() {
-    for (const QString& mistake : {QString("12O"), QString(""), QString("NULL"), QString("1,5")}) {
+    for (const QString& mistake : {QString("12O"), QString(""), QString("NULL"), QString("1,5"), QString("2e8")}) {
       MessageRecorder recorder;
       CDlgProjTrans dialog;
       dialog.show();
@@ -278,7 +331,7 @@ class SettingsDialogsTest : public QObject {
       Child<QLineEdit>(&dialog, "falseEasting")->setText("500000");
       QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
       QVERIFY(!dialog.isVisible());
-      QCOMPARE(CoordSettings::instance().projection.surfaceHeight, std::string("850"));
+      QCOMPARE(CoordSettings::instance().projection.surfaceHeight, std::optional<double>(850));
       CoordSettings::instance() = {};
     }
   }
@@ -299,7 +352,7 @@ class SettingsDialogsTest : public QObject {
     width->setCurrentIndex(2);  // 6°
     QCOMPARE(zone->value(), 20);
     QCOMPARE(zone->maximum(), 60);
-    QCOMPARE(BoxStates(&dialog), QStringList({"(117)", "(1)", "(0)", "(500000)", "(0)", "", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({"(117)", "(1)", "(0)", "(500000)", "(0)", "", "()", "()"}));
     QCOMPARE(ZoneStates(&dialog), QString("width 6, zone 20, (south), prefix, (auto)"));
     width->setCurrentIndex(1);  // 3°: the zone of the same meridian
     QCOMPARE(zone->value(), 39);
@@ -313,9 +366,9 @@ class SettingsDialogsTest : public QObject {
     dialog.accept();
 
     ProjectionParams expected;
-    for (std::string* field : {&expected.centralMeridian, &expected.scaleFactor, &expected.falseNorthing,
-                               &expected.falseEasting, &expected.originLatitude})
-      *field = "NULL";
+    for (std::optional<double>* field : {&expected.centralMeridian, &expected.scaleFactor, &expected.falseNorthing,
+                                         &expected.falseEasting, &expected.originLatitude})
+      field->reset();
     expected.zoneWidth = 3;
     expected.zone = 40;
     expected.zonePrefix = expected.autoZone = true;
@@ -327,10 +380,10 @@ class SettingsDialogsTest : public QObject {
     prefix->setChecked(false);
     QCOMPARE(ZoneStates(&dialog), QString("width 3, zone 40, (south), prefix, (auto checked)"));
     width->setCurrentIndex(0);
-    QCOMPARE(BoxStates(&dialog), QStringList({"120", "1", "0", "500000", "0", "", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({"120", "1", "0", "500000", "0", "", "()", "()"}));
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
-    QCOMPARE(stored.centralMeridian, std::string("120"));
+    QCOMPARE(stored.centralMeridian, std::optional<double>(120));
     QCOMPARE(stored.zoneWidth, 0);
     QCOMPARE(stored.zone, 0);
     QVERIFY(!stored.zonePrefix && !stored.autoZone);
@@ -342,17 +395,17 @@ class SettingsDialogsTest : public QObject {
     DoubleClick(Child<QListWidget>(&dialog, "projectionList"), kUtmRow);
     QCOMPARE(ZoneStates(&dialog), QString("(width 0), zone 50, south, prefix, (auto)"));
     QCOMPARE(Child<QSpinBox>(&dialog, "zone")->maximum(), 60);
-    QCOMPARE(BoxStates(&dialog), QStringList({"(117)", "(0.9996)", "(0)", "(500000)", "(0)", "", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({"(117)", "(0.9996)", "(0)", "(500000)", "(0)", "", "()", "()"}));
     Child<QSpinBox>(&dialog, "zone")->setValue(51);
     Child<QCheckBox>(&dialog, "south")->setChecked(true);
-    QCOMPARE(BoxStates(&dialog), QStringList({"(123)", "(0.9996)", "(10000000)", "(500000)", "(0)", "", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({"(123)", "(0.9996)", "(10000000)", "(500000)", "(0)", "", "()", "()"}));
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
     QCOMPARE(stored.projKey, std::string("utm"));
     QCOMPARE(stored.listIndex, kUtmRow);
     QCOMPARE(stored.zone, 51);
     QVERIFY(stored.south);
-    QCOMPARE(stored.centralMeridian, std::string("NULL"));
+    QCOMPARE(stored.centralMeridian, std::optional<double>());
   }
 
   void projectionLambertTakesTwoStandardParallels() {
@@ -360,15 +413,15 @@ class SettingsDialogsTest : public QObject {
     dialog.show();
     DoubleClick(Child<QListWidget>(&dialog, "projectionList"), kLambertRow);
     QCOMPARE(BoxStates(&dialog),
-             QStringList({"105.000", "(1.000)", "0.000", "0.000", "0.000", "", "25.000", "47.000", "()"}));
+             QStringList({"105", "()", "0", "0", "0", "", "25", "47"}));
     QCOMPARE(ZoneStates(&dialog), QString("(width 0), (zone 1), (south), (prefix), (auto)"));
     Child<QLineEdit>(&dialog, "latitude2")->setText("40");
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
     QCOMPARE(stored.projKey, std::string("lcc"));
-    QCOMPARE(stored.latitude1, std::string("25.000"));
-    QCOMPARE(stored.latitude2, std::string("40"));
-    QCOMPARE(stored.scaleFactor, std::string("NULL"));
+    QCOMPARE(stored.latitude1, std::optional<double>(25));
+    QCOMPARE(stored.latitude2, std::optional<double>(40));
+    QCOMPARE(stored.scaleFactor, std::optional<double>());
   }
 
   void projectionCancelAfterDoubleClicksChangesNothing() {
@@ -386,18 +439,90 @@ class SettingsDialogsTest : public QObject {
   // selected, every box disabled, and OK keeps its name.
   void projectionNotInTheListSelectsNothing() {
     CoordSettings::instance().projection.projKey = "nosuch";
-    CoordSettings::instance().projection.centralMeridian = "111";
+    CoordSettings::instance().projection.centralMeridian = 111;
     CDlgProjTrans dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "projectionList");
     QCOMPARE(list->currentRow(), -1);
     QCOMPARE(dialog.initialSelection(), list->count());
-    QCOMPARE(BoxStates(&dialog), QStringList({"(111)", "(1.000)", "(0.000)", "(500000.000)", "(0.000)", "()", "()", "()", "()"}));
+    QCOMPARE(BoxStates(&dialog), QStringList({"(111)", "(1)", "(0)", "(500000)", "(0)", "()", "()", "()"}));
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
     QCOMPARE(stored.projKey, std::string("nosuch"));
     QCOMPARE(stored.listIndex, kTransverseMercatorRow);
-    QCOMPARE(stored.centralMeridian, std::string("NULL"));
+    QCOMPARE(stored.centralMeridian, std::optional<double>());
+  }
+
+  // The source's own projection is edited apart from the target's; OK
+  // stores both, "与目的投影相同" gives the source the target's again.
+  void projectionSourceIsEditedApart() {
+    CDlgProjTrans dialog;
+    dialog.show();
+    auto* editSource = Child<QRadioButton>(&dialog, "editSourceProjection");
+    auto* editTarget = Child<QRadioButton>(&dialog, "editTargetProjection");
+    auto* sameAsTarget = Child<QCheckBox>(&dialog, "sameAsTarget");
+    QVERIFY(editTarget->isChecked());
+    QVERIFY(sameAsTarget->isChecked() && !sameAsTarget->isEnabled());
+    Child<QLineEdit>(&dialog, "centralMeridian")->setText("117");
+
+    editSource->click();
+    QVERIFY(sameAsTarget->isEnabled());
+    // The target's projection stands in for the source's, shown, not edited.
+    QVERIFY(!Child<QLineEdit>(&dialog, "centralMeridian")->isEnabled());
+    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("117"));
+    sameAsTarget->click();
+    QVERIFY(Child<QLineEdit>(&dialog, "centralMeridian")->isEnabled());
+    DoubleClick(Child<QListWidget>(&dialog, "projectionList"), kUtmRow);
+    Child<QSpinBox>(&dialog, "zone")->setValue(51);
+
+    editTarget->click();
+    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("117"));
+    dialog.accept();
+    const CoordSettings& settings = CoordSettings::instance();
+    QCOMPARE(settings.projection.projKey, std::string("tmerc"));
+    QCOMPARE(settings.projection.centralMeridian, std::optional<double>(117));
+    QVERIFY(settings.ownSourceProjection);
+    QCOMPARE(settings.sourceProjection.projKey, std::string("utm"));
+    QCOMPARE(settings.sourceProjection.zone, 51);
+
+    // Shown again as stored; the source back to the target's projection.
+    dialog.show();
+    editSource->click();
+    QVERIFY(!sameAsTarget->isChecked());
+    QCOMPARE(Child<QListWidget>(&dialog, "projectionList")->currentRow(), kUtmRow);
+    sameAsTarget->click();
+    dialog.accept();
+    QVERIFY(!CoordSettings::instance().ownSourceProjection);
+    QCOMPARE(SourceProjection(CoordSettings::instance()), CoordSettings::instance().projection);
+  }
+
+  // Cancel after edits of both sides keeps every projection as it was; a
+  // side left with a mistyped box is not left at all.
+  void projectionCancelKeepsBothSides() {
+    CoordSettings::instance().ownSourceProjection = true;
+    CoordSettings::instance().sourceProjection.centralMeridian = 114;
+    const CoordSettings before = CoordSettings::instance();
+    MessageRecorder recorder;
+    CDlgProjTrans dialog;
+    dialog.show();
+    Child<QLineEdit>(&dialog, "centralMeridian")->setText("117x");
+    Child<QRadioButton>(&dialog, "editSourceProjection")->click();
+    QCOMPARE(recorder.messages(), QStringList{"投影参数错误,请检查."});
+    QVERIFY(Child<QRadioButton>(&dialog, "editTargetProjection")->isChecked());
+    Child<QLineEdit>(&dialog, "centralMeridian")->setText("117");
+    Child<QRadioButton>(&dialog, "editSourceProjection")->click();
+    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("114"));
+    Child<QLineEdit>(&dialog, "centralMeridian")->setText("111");
+    Child<QCheckBox>(&dialog, "sameAsTarget")->click();
+    QTest::mouseClick(Child<QPushButton>(&dialog, "cancelButton"), Qt::LeftButton);
+    QVERIFY(CoordSettings::instance() == before);
+
+    // The next opening starts from the settings, not from the edits.
+    dialog.show();
+    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("120"));
+    Child<QRadioButton>(&dialog, "editSourceProjection")->click();
+    QCOMPARE(Child<QLineEdit>(&dialog, "centralMeridian")->text(), QString("114"));
+    dialog.reject();
   }
 
   void ellipsoidDialogSelectsWgs84() {
@@ -457,21 +582,16 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(list->currentRow(), 0);
     list->setCurrentRow(2);
     QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);
-    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
+    QCOMPARE(CoordSettings::instance().fileFormat, FileFormat::NameXYZ);
 
     dialog.show();
     QCOMPARE(list->currentRow(), 2);
     list->setCurrentRow(1);
     dialog.reject();
-    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
+    QCOMPARE(CoordSettings::instance().fileFormat, FileFormat::NameXYZ);
     dialog.show();
     dialog.accept();  // OK without a look keeps the format
-    QCOMPARE(CoordSettings::instance().fileFormat, std::string("n,X,Y,Z"));
-
-    CoordSettings::instance().fileFormat = "n,B,L,H";  // none of the three
-    dialog.show();
-    QCOMPARE(list->currentRow(), 0);
-    dialog.reject();
+    QCOMPARE(CoordSettings::instance().fileFormat, FileFormat::NameXYZ);
   }
 
   // Every settings dialog answers in Chinese: 确定 and 取消.

@@ -115,14 +115,14 @@ class UnsavedWorkTest : public QObject {
   // The estimation pages store what they compute in CoordSettings, as the
   // datum dialog does on OK.
   void parametersChangedSinceTheStartAsk() {
-    CoordSettings::instance().sevenParams.dX = -15.415;
+    CoordSettings::instance().datum.params.dX = -15.415;
     QVERIFY(Window().HasUnsavedWork());
     answer_ = false;
     Leave(Way::KeyC);
     QVERIFY(Window().isVisible());
     QCOMPARE(questions_.size(), 1);
     // The same values as at the start again: nothing to lose.
-    CoordSettings::instance().sevenParams = {};
+    CoordSettings::instance().datum.params = {};
     Leave(Way::KeyC);
     QVERIFY(!Window().isVisible());
     QCOMPARE(questions_.size(), 1);

@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
     for (long i = count; i > 0; --i) file << 'P' << i << ",31.5,121.25,10.5,31.5001,121.2501,12.25\n";
   }
   tarnwell::CoordSettings settings;
-  settings.sourceAngleFormat = settings.targetAngleFormat = AngleFormat::DDD;
+  settings.sourceAngleFormat = settings.targetAngleFormat = tarnwell::AngleFormat::DDD;
   std::vector<tarnwell::CommonPointLine> list;
   const auto start = std::chrono::steady_clock::now();
   const bool imported = tarnwell::ImportCommonPointFile(settings, path.string(), list);

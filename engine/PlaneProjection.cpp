@@ -96,7 +96,7 @@ std::optional<PlaneProjection> PlaneProjection::Make(const ProjectionParams& pro
       !ReadPlaneHeight(projection, planeHeight))
     return std::nullopt;
   std::string ellipsoidDefinition;
-  AppendProjEllipsoid(ellipsoidDefinition, ellipsoid.record(), ellipsoid.figure(), planeHeight);
+  AppendProjEllipsoid(ellipsoidDefinition, ellipsoid.figure(), planeHeight);
   PlaneProjection made(projection, std::move(ellipsoidDefinition));
   // The zone in force, or for points each in their own zone the first: a
   // projection PROJ refuses is refused before any point.

@@ -52,7 +52,7 @@ class PlaneProjection {
   static bool InverseTrusted(const ZoneProjection& zone, const GeodeticPoint& inverse);
 
   ProjectionParams record_;
-  std::string ellipsoidDefinition_;  // " +ellps=…" or " +a=… +rf=…"
+  std::string ellipsoidDefinition_;  // " +a=… +rf=…" or " +R=…"
   bool transverse_;
   std::optional<ZoneSystem> zoneSystem_;
   mutable std::vector<std::optional<ZoneProjection>> zones_;  // by zone number; [0] without zones

@@ -1,6 +1,5 @@
 #include "engine/AngleText.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -12,18 +11,16 @@
 namespace tarnwell {
 namespace {
 
+constexpr double kPoleLatitude = 90;  // degrees
 constexpr std::string_view kDegreeMark = "°";
 constexpr std::string_view kMinuteMarks[] = {"′", "'"};
 constexpr std::string_view kSecondMarks[] = {"″", "\""};
 
 bool IsDigitOrPoint(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
-// What may stand between the pieces of an angle: a blank or a punctuation
-// mark, never a letter (1e15 is no angle of 1°15′), a point or a plus.
-bool IsSeparator(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return c == ' ' || (u >= 0x21 && u <= 0x7E && !std::isalnum(u) && c != '.' && c != '+');
-}
+// What may stand between the pieces of an angle. Nothing else: a comma
+// would make "31,5" in DMM 31°05′, and a letter "1e15" 1°15′.
+bool IsSeparator(char c) { return c == ':' || c == ' ' || c == '/'; }
 
 // Cuts the text before the first of `marks` found in it, returning the piece
 // and leaving the rest after the mark in `text`; the whole text when none is.
@@ -121,6 +118,9 @@ bool ReadAngle(std::string_view text, AngleFormat format, double& degrees) {
     if (!ReadNumber(fraction, minutes)) return false;
     value = minutes / 60 + wholeDegrees;
   }
+  // Minutes and seconds count up to 60 and no further: 30:75:00 is a typing
+  // mistake, not 31°15′.
+  if (minutes >= 60 || seconds >= 60) return false;
   degrees = AsPrintedDegrees(negative ? -value : value);
   return true;
 }
@@ -129,7 +129,7 @@ bool ReadGeodeticPoint(std::string_view latitude, std::string_view longitude, st
                        AngleFormat format, GeodeticPoint& point) {
   GeodeticPoint read;
   if (!ReadAngle(latitude, format, read.latitude) || !ReadAngle(longitude, format, read.longitude) ||
-      !ReadNumber(height, read.height))
+      !ReadNumber(height, read.height) || std::fabs(read.latitude) > kPoleLatitude)
     return false;
   point = read;
   return true;

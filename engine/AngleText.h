@@ -25,14 +25,15 @@ inline constexpr Keyword<AngleFormat> kAngleFormats[] = {
 //   DMS  whole degrees, a separator, whole minutes, the same separator,
 //        decimal seconds;
 // each piece wholly a number. The separator is the first character after the
-// degree digits (":" as written, but also " " or "/"). DMS and DMM also take
-// the marks ° ′ ″ (UTF-8) or ' " after their pieces: 30°30′15.5″, 30°30'15.5".
-// Minutes or seconds of 60 and more are consistent arithmetic and are read as
-// they stand. False, with `degrees` untouched, for any other text.
+// degree digits: ":" as written, " " or "/", and no other. DMS and DMM also
+// take the marks ° ′ ″ (UTF-8) or ' " after their pieces: 30°30′15.5″,
+// 30°30'15.5". Minutes and seconds are below 60 (59.999″ is, 30:75:00 is
+// refused). False, with `degrees` untouched, for any other text.
 bool ReadAngle(std::string_view text, AngleFormat format, double& degrees);
 
 // Reads the three texts of a geodetic point: B and L in `format`, h a
-// number in metres. False, with `point` untouched, when any does not read.
+// number in metres. False, with `point` untouched, when any does not read
+// or B lies beyond ±90°.
 bool ReadGeodeticPoint(std::string_view latitude, std::string_view longitude, std::string_view height,
                        AngleFormat format, GeodeticPoint& point);
 

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/Ellipsoid.h"
@@ -41,6 +42,9 @@ class PlaneProjection {
   struct ZoneProjection {
     MapProjection projection;
     std::optional<double> centralMeridian;  // degrees, where the projection has one
+    // The transverse Mercator family only: the northings of the south and
+    // north poles, metres.
+    std::optional<std::pair<double, double>> poleNorthings;
   };
 
   PlaneProjection(const ProjectionParams& projection, std::string ellipsoidDefinition);
@@ -48,11 +52,14 @@ class PlaneProjection {
   // The projection of zone `zone` (0 for a projection without zones), made
   // on first use; nullptr when PROJ refuses it.
   const ZoneProjection* InZone(int zone) const;
-  // True when an inverse lies where PROJ's inverse is exact.
-  static bool InverseTrusted(const ZoneProjection& zone, const GeodeticPoint& inverse);
+  // True when the inverse of `plane` lies where PROJ's inverse is exact.
+  static bool InverseTrusted(const ZoneProjection& zone, const PlanePoint& plane, const GeodeticPoint& inverse);
+  // False for a transverse Mercator point farther than `band` degrees from
+  // the central meridian, where PROJ's series goes astray.
+  static bool WithinTransverseMercatorBand(const ZoneProjection& zone, double longitude, double band);
 
   ProjectionParams record_;
-  std::string ellipsoidDefinition_;  // " +ellps=…" or " +a=… +rf=…"
+  std::string ellipsoidDefinition_;  // " +a=… +rf=…" or " +R=…"
   bool transverse_;
   std::optional<ZoneSystem> zoneSystem_;
   mutable std::vector<std::optional<ZoneProjection>> zones_;  // by zone number; [0] without zones

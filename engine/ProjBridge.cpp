@@ -2,9 +2,7 @@
 
 #include <proj.h>
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "tables/NumberText.h"
 #include "tables/SupportedProjections.h"
@@ -56,12 +54,8 @@ bool AppendProjDefinition(std::string& definition, const ProjectionParams& proje
   return true;
 }
 
-void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure,
-                         double planeHeight) {
-  if (planeHeight == 0 && IsProjEllipsoidName(record.name)) {
-    definition += " +ellps=";
-    definition += record.name;
-  } else if (figure.IsSphere()) {
+void AppendProjEllipsoid(std::string& definition, const EllipsoidFigure& figure, double planeHeight) {
+  if (figure.IsSphere()) {
     definition += " +R=";
     AppendShortestNumber(figure.semiMajorAxis + planeHeight, definition);
   } else {
@@ -71,17 +65,6 @@ void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record,
     definition += " +rf=";
     AppendShortestNumber(figure.inverseFlattening, definition);
   }
-}
-
-bool IsProjEllipsoidName(std::string_view name) {
-  static const std::vector<std::string_view> knownNames = [] {
-    std::vector<std::string_view> names;
-    for (const PJ_ELLPS* ellipsoid = proj_list_ellps(); ellipsoid->id; ++ellipsoid)
-      names.emplace_back(ellipsoid->id);
-    std::sort(names.begin(), names.end());
-    return names;
-  }();
-  return std::binary_search(knownNames.begin(), knownNames.end(), name);
 }
 
 // A PROJ context and the projection made in it, destroyed together.

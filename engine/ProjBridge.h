@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "engine/Points.h"
 #include "tables/EllipsoidCatalogue.h"
@@ -31,15 +30,11 @@ namespace tarnwell {
 // (set `zone` to the point's).
 bool AppendProjDefinition(std::string& definition, const ProjectionParams& projection);
 
-// Appends the ellipsoid of a definition: PROJ's own name where it knows the
-// record's name, otherwise the record's figure (a sphere by its radius). A
-// projection-plane height H (metres) enlarges the semi-major axis to a + H
-// with the same flattening.
-void AppendProjEllipsoid(std::string& definition, const EllipsoidRecord& record, const EllipsoidFigure& figure,
-                         double planeHeight = 0);
-
-// True when PROJ knows `name` as one of its built-in ellipsoids (+ellps=).
-bool IsProjEllipsoidName(std::string_view name);
+// Appends the ellipsoid of a definition as its figure (a sphere by its
+// radius), never by name: a row named as one of PROJ's ellipsoids may hold
+// other values. A projection-plane height H (metres) enlarges the
+// semi-major axis to a + H with the same flattening.
+void AppendProjEllipsoid(std::string& definition, const EllipsoidFigure& figure, double planeHeight = 0);
 
 class MapProjection {
  public:

@@ -47,7 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"DMS", "120 15 0", "120.250000000000000"},
         ReadCase{"DMS", "120/15/0", "120.250000000000000"},
         ReadCase{"DMS", " 30:30:0\t", "30.500000000000000"},
-        ReadCase{"DMS", "30:75:0", "31.250000000000000"},  // 60 and more: consistent arithmetic
         ReadCase{"DMS", "120.25", nullptr},
         ReadCase{"DMS", "", nullptr},
         ReadCase{"DMM", "120:15.5", "120.258333333333340"},
@@ -82,6 +81,41 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"DDD", "", nullptr},
                     ReadCase{"DDD", "12abc", nullptr},
                     ReadCase{"DDD", "inf", nullptr}));
+
+// Minutes and seconds below 60, pieces parted by ":", " " or "/" alone.
+INSTANTIATE_TEST_SUITE_P(
+    Limits, AngleReading,
+    testing::Values(ReadCase{"DMS", "30:59:59.999", "30.999999722222224"},
+                    ReadCase{"DMM", "30:59.999", "30.999983333333333"},
+                    ReadCase{"DMS", "30:75:00", nullptr},
+                    ReadCase{"DMS", "30:99:99", nullptr},
+                    ReadCase{"DMS", "30:60:00", nullptr},
+                    ReadCase{"DMS", "30:00:60", nullptr},
+                    ReadCase{"DMS", "30°75′00″", nullptr},
+                    ReadCase{"DMM", "30:60", nullptr},
+                    ReadCase{"DMM", "31,5", nullptr},
+                    ReadCase{"DMS", "31,5,0", nullptr},
+                    ReadCase{"DMS", "31-5-0", nullptr},
+                    ReadCase{"DMS", "31;5;0", nullptr},
+                    ReadCase{"DMM", "31_5", nullptr}));
+
+// B beyond a pole is no point; L may be any angle.
+TEST(ReadGeodeticPoint, RefusesALatitudeBeyondAPole) {
+  const struct {
+    const char *format, *latitude, *longitude;
+    bool read;
+  } cases[] = {{"DDD", "90", "195.5", true},          {"DDD", "-90", "195.5", true},
+               {"DMS", "90:00:00", "195:30:0", true}, {"DMM", "-90:0", "195:30", true},
+               {"DDD", "95", "195.5", false},         {"DDD", "90.0000001", "195.5", false},
+               {"DDD", "-90.0000001", "1", false},    {"DMS", "90:00:00.1", "195:30:0", false},
+               {"DMM", "-90:0.001", "195:30", false}};
+  for (const auto& c : cases) {
+    GeodeticPoint point{1, 2, 3};
+    EXPECT_EQ(ReadGeodeticPoint(c.latitude, c.longitude, "10", AngleFormatFromKeyword(c.format), point), c.read)
+        << c.format << ' ' << c.latitude;
+    EXPECT_EQ(point.longitude, c.read ? 195.5 : 2) << c.latitude;
+  }
+}
 
 // One sign in front is the sign of the whole angle; no other sign passes.
 INSTANTIATE_TEST_SUITE_P(

@@ -68,28 +68,28 @@ TEST(AppendProjDefinition, RefusesWhatItCannotComputeAsItSays) {
   EXPECT_TRUE(refused(zoned)) << "a conic has no Gauss-Krüger zones";
 }
 
-TEST(AppendProjEllipsoid, NamesPROJsOwnOrGivesTheFigure) {
+TEST(AppendProjEllipsoid, GivesTheFigure) {
   std::string definition;
-  AppendProjEllipsoid(definition, {"krass", "6378245", "298.3", ""}, {6378245, 298.3});
-  EXPECT_EQ(definition, " +ellps=krass");
+  AppendProjEllipsoid(definition, {6378245, 298.3});
+  EXPECT_EQ(definition, " +a=6378245 +rf=298.3");
   definition.clear();
-  AppendProjEllipsoid(definition, {"CGCS2000", "6378137", "298.257222101", ""}, {6378137, 298.257222101});
+  AppendProjEllipsoid(definition, {6378137, 298.257222101});
   EXPECT_EQ(definition, " +a=6378137 +rf=298.257222101");
   definition.clear();
-  AppendProjEllipsoid(definition, {"Ball", "6371000", "0", ""}, {6371000, 0});
+  AppendProjEllipsoid(definition, {6371000, 0});
   EXPECT_EQ(definition, " +R=6371000");
 }
 
 // The projection plane H metres above the ellipsoid: a + H, the same 1/f.
 TEST(AppendProjEllipsoid, PlaneHeightEnlargesTheAxis) {
   std::string definition;
-  AppendProjEllipsoid(definition, {"WGS84", "6378137", "298.257223563", ""}, {6378137, 298.257223563}, 1000);
+  AppendProjEllipsoid(definition, {6378137, 298.257223563}, 1000);
   EXPECT_EQ(definition, " +a=6379137 +rf=298.257223563");
   definition.clear();
-  AppendProjEllipsoid(definition, {"CGCS2000", "6378137", "298.257222101", ""}, {6378137, 298.257222101}, -25.5);
+  AppendProjEllipsoid(definition, {6378137, 298.257222101}, -25.5);
   EXPECT_EQ(definition, " +a=6378111.5 +rf=298.257222101");
   definition.clear();
-  AppendProjEllipsoid(definition, {"Ball", "6371000", "0", ""}, {6371000, 0}, 500);
+  AppendProjEllipsoid(definition, {6371000, 0}, 500);
   EXPECT_EQ(definition, " +R=6371500");
 }
 
@@ -127,14 +127,6 @@ TEST(MapProjection, GivesNoResultWhereThereIsNone) {
   PlanePoint plane{1, 2, 3};
   EXPECT_FALSE(mercator->Forward({100, 120, 0}, plane));  // no such latitude
   EXPECT_EQ(plane.north, 1);
-}
-
-TEST(ProjBridge, KnowsPROJsEllipsoidNames) {
-  EXPECT_TRUE(IsProjEllipsoidName("WGS84"));
-  EXPECT_TRUE(IsProjEllipsoidName("krass"));
-  EXPECT_FALSE(IsProjEllipsoidName("CGCS2000"));
-  EXPECT_FALSE(IsProjEllipsoidName("wgs84"));
-  EXPECT_FALSE(IsProjEllipsoidName(""));
 }
 
 }  // namespace

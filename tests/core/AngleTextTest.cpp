@@ -111,7 +111,7 @@ TEST(ReadGeodeticPoint, RefusesALatitudeBeyondAPole) {
                {"DMM", "-90:0.001", "195:30", false}};
   for (const auto& c : cases) {
     GeodeticPoint point{1, 2, 3};
-    EXPECT_EQ(ReadGeodeticPoint(c.latitude, c.longitude, "10", AngleFormatFromKeyword(c.format), point), c.read)
+    EXPECT_EQ(ReadGeodeticPoint(c.latitude, c.longitude, "10", FormatNamed(c.format), point), c.read)
         << c.format << ' ' << c.latitude;
     EXPECT_EQ(point.longitude, c.read ? 195.5 : 2) << c.latitude;
   }

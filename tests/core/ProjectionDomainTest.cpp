@@ -29,7 +29,9 @@ class ProjectionDomainTest : public testing::Test {
     record.projKey = projKey;
     ProjectionDefaults(record);
     if (projKey == "utm") record.zone = 50;
-    std::optional<PlaneProjection> made = PlaneProjection::Make(record, *Ellipsoid::FromCatalogue(ellipsoid));
+    std::optional<Ellipsoid> figure;
+    EXPECT_FALSE(Ellipsoid::FromCatalogue(ellipsoid, figure)) << ellipsoid;
+    std::optional<PlaneProjection> made = PlaneProjection::Make(record, *figure);
     EXPECT_TRUE(made) << projKey;
     return *made;
   }

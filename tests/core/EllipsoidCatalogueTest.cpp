@@ -196,10 +196,10 @@ TEST(EllipsoidCatalogueTest, ShippedTableHoldsStandardEllipsoidsKnownToProj) {
 
   for (const EllipsoidRecord& record : catalogue) {
     EXPECT_FALSE(record.description.empty()) << record.name;
-    if (record.name == "CGCS2000") continue;  // not in PROJ's table: passed as +a/+rf
+    if (record.name == "CGCS2000") continue;  // not in PROJ's table
     const PJ_ELLPS* proj = FindProjEllipsoid(record.name);
     ASSERT_NE(proj, nullptr) << record.name << " is not a PROJ ellipsoid";
-    // Projected conversions use PROJ's own values for the name, so ours must agree.
+    // Our figures are the ones the names stand for everywhere else, PROJ included.
     EXPECT_EQ(std::strtod(record.semiMajorAxis.c_str(), nullptr), std::strtod(proj->major + 2, nullptr))
         << record.name;
     EXPECT_NEAR(std::strtod(record.inverseFlattening.c_str(), nullptr), ProjInverseFlattening(*proj), 1e-9)

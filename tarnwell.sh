@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libproj-dev proj-bin libalglib-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libproj-dev proj-bin proj-data libgdal-dev gdal-bin libalglib-dev
           libgeographiclib-dev geographiclib-tools libtbb-dev dpkg-dev file time
           libgtest-dev libbenchmark-dev fonts-noto-cjk qt6-translations-l10n xvfb xauth)
 

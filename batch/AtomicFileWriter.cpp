@@ -2,17 +2,36 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <string_view>
 
 namespace tarnwell {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // what open(O_CREAT) asks for before the umask
+constexpr mode_t kPermissionBits = 0777;
+constexpr std::size_t kRandomLength = 6;  // the X's of mkostemp's pattern
+
+timespec Now() {
+  timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}
+
+// About when this process started (when the core was loaded): a temporary
+// file last written before then belongs to a process that is gone.
+const timespec kProcessStart = Now();
+
+bool IsBefore(const timespec& a, const timespec& b) {
+  return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
 
 // The process's umask, read without changing it: umask() can only be read by
 // setting it, and another thread creating a file meanwhile would get the
@@ -33,8 +52,37 @@ std::string TemporaryPattern(const std::string& targetPath) {
   std::string pattern = targetPath.substr(0, nameStart);
   pattern += '.';
   pattern.append(targetPath, nameStart);
-  pattern += ".XXXXXX";
+  pattern += '.';
+  pattern.append(kRandomLength, 'X');
   return pattern;
+}
+
+// True when fileName is what mkostemp makes of the pattern's name part.
+bool IsTemporaryName(std::string_view fileName, std::string_view patternName) {
+  const std::string_view prefix = patternName.substr(0, patternName.size() - kRandomLength);
+  if (fileName.size() != patternName.size() || !fileName.starts_with(prefix)) return false;
+  for (const char c : fileName.substr(prefix.size())) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// Removes the temporary files of targetPath that earlier processes, killed
+// while writing, left behind. A file written since this process started may
+// be another writer's at work, and stays.
+void RemoveLeftovers(const std::string& pattern) {
+  const std::filesystem::path patternPath(pattern);
+  const std::filesystem::path folder = patternPath.has_parent_path() ? patternPath.parent_path() : ".";
+  const std::string patternName = patternPath.filename();
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    struct stat leftover;
+    if (!IsTemporaryName(entry.path().filename().native(), patternName)) continue;
+    if (lstat(entry.path().c_str(), &leftover) == 0 && S_ISREG(leftover.st_mode) &&
+        IsBefore(leftover.st_mtim, kProcessStart)) {
+      unlink(entry.path().c_str());
+    }
+  }
 }
 
 }  // namespace
@@ -43,10 +91,17 @@ bool AtomicFileWriter::Open(const std::string& targetPath) {
   Discard();
   struct stat target;
   if (lstat(targetPath.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return false;
+  if (IsReadOnlyFile(targetPath)) return false;
+  mode_ = stat(targetPath.c_str(), &target) == 0 ? target.st_mode & kPermissionBits : kNewFileMode & ~CurrentUmask();
 
   std::string pattern = TemporaryPattern(targetPath);
-  descriptor_ = mkostemp(pattern.data(), O_CLOEXEC);
-  if (descriptor_ < 0) return false;
+  RemoveLeftovers(pattern);
+  {
+    const BlockedSignals blocked;
+    descriptor_ = mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor_ < 0) return false;
+    trackedSlot_ = TemporaryFileRegistry::Track(pattern);
+  }
   targetPath_ = targetPath;
   temporaryPath_ = pattern;
   buffer_.clear();
@@ -71,15 +126,14 @@ bool AtomicFileWriter::Flush() {
 
 bool AtomicFileWriter::Commit() {
   if (descriptor_ < 0) return false;
-  const bool complete = Flush() && fchmod(descriptor_, kNewFileMode & ~CurrentUmask()) == 0 &&
-                        fsync(descriptor_) == 0;
+  const bool complete = Flush() && fchmod(descriptor_, mode_) == 0 && fsync(descriptor_) == 0;
   const bool closed = close(descriptor_) == 0;
   descriptor_ = -1;
   if (!complete || !closed || std::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) {
     Discard();
     return false;
   }
-  temporaryPath_.clear();
+  ForgetTemporary();
   return true;
 }
 
@@ -87,8 +141,19 @@ void AtomicFileWriter::Discard() {
   if (descriptor_ >= 0) close(descriptor_);
   descriptor_ = -1;
   if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
-  temporaryPath_.clear();
+  ForgetTemporary();
   buffer_.clear();
+}
+
+void AtomicFileWriter::ForgetTemporary() {
+  temporaryPath_.clear();
+  TemporaryFileRegistry::Untrack(trackedSlot_);
+  trackedSlot_ = TemporaryFileRegistry::kNone;
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat file;
+  return stat(path.c_str(), &file) == 0 && (file.st_mode & 0222) == 0;
 }
 
 bool IsSameFile(const std::string& firstPath, const std::string& secondPath) {

@@ -27,6 +27,10 @@ const char* const kInputUnreadable = "坐标文件无法读取。";
 const char* const kOutputNotCreated = "转换后的文件无法生成。";
 const char* const kBadLine = "文件坐标格式不正确，请检查。";
 const char* const kOutputIsInput = "输出文件与输入文件相同,请检查。";
+const char* const kOutputReadOnly = "输出文件是只读的，未被替换: ";
+const char* const kLinesSkipped = "已跳过坏行 ";
+const char* const kSkippedReport = " 行，见报告: ";
+constexpr std::string_view kReportHeader = "行号\t原因\t原文\r\n";
 
 // A block is cut after this many bytes or lines, whichever comes first.
 constexpr std::size_t kBlockBytes = 256 * 1024;
@@ -40,6 +44,8 @@ struct LineBlock {
   std::string converted;              // the output lines, each ending in CR LF
   std::uint64_t convertedLines = 0;
   std::string refusal;                // the message for the line that stopped the block
+  std::string report;                 // the bad lines left out, as report lines
+  std::uint64_t skippedLines = 0;
 
   // Empties the block for the next lines, keeping the storage of its strings.
   void Reuse() {
@@ -47,6 +53,8 @@ struct LineBlock {
     converted.clear();
     convertedLines = 0;
     refusal.clear();
+    report.clear();
+    skippedLines = 0;
   }
 };
 
@@ -72,28 +80,125 @@ class BlockPool {
   tbb::concurrent_queue<LineBlock*> returned_;
 };
 
-// The conversion of one block, stopping at its first refused line.
-void ConvertBlock(const ConversionPlan& plan, LineBlock& block) {
-  std::string_view rest = block.lines;
+// How the lines of a file read: a fixed layout, or the columns of the user's
+// own with a header above the points and comment lines among them.
+struct LineLayout {
+  std::vector<ColumnContent> columns;  // empty for the fixed layout
+  std::array<std::size_t, 3> valueColumns{};  // where the three values stand
+  Separator separator = Separator::Comma;
+  std::uint64_t headerLines = 0;  // a count given
+  bool automaticHeader = false;   // the first line, when it is not a point
+
+  bool Custom() const { return !columns.empty(); }
+};
+
+// The layout of the settings, once CheckFileFormat has passed them.
+LineLayout LineLayoutOf(const CoordSettings& settings) {
+  LineLayout layout;
+  const FileLayout& chosen = settings.fileLayout;
+  if (chosen.columns.empty()) return layout;
+  layout.columns = *ReadColumns(chosen.columns, settings.sourceType);
+  for (std::size_t column = 0; column < layout.columns.size(); ++column) {
+    const ColumnContent content = layout.columns[column];
+    if (content != ColumnContent::Name && content != ColumnContent::PassThrough)
+      layout.valueColumns[static_cast<std::size_t>(content) - static_cast<std::size_t>(ColumnContent::FirstValue)] = column;
+  }
+  layout.separator = chosen.separator;
+  layout.automaticHeader = chosen.headerLines == kAutomaticHeader;
+  layout.headerLines = layout.automaticHeader ? 0 : static_cast<std::uint64_t>(chosen.headerLines);
+  return layout;
+}
+
+// A header or comment line goes to the output as it stands.
+void CopyLine(std::string_view line, std::string& converted) {
+  converted += line;
+  converted += "\r\n";
+}
+
+// Appends the converted line to `converted`; false, with the reason, for a
+// bad line.
+bool ConvertLine(const ConversionPlan& plan, std::string_view line, std::string& converted, std::string& reason) {
   std::array<std::string_view, 4> fields;  // name and the three values
+  if (!SplitExactly(line, ',', fields)) {
+    reason = kBadLine;
+    return false;
+  }
   TargetPoint target;
+  if (const Refusal refusal = plan.Convert(fields[1], fields[2], fields[3], target)) {
+    reason = MessageText(refusal);
+    return false;
+  }
+  converted += fields[0];
+  converted += ',';
+  plan.AppendTexts(target, ',', converted);
+  converted += "\r\n";
+  return true;
+}
+
+// The same for a layout of the user's own: the values are replaced in their
+// columns, every other column is passed through.
+bool ConvertColumns(const ConversionPlan& plan, const LineLayout& layout, std::string_view line,
+                    std::vector<std::string_view>& fields, std::string& converted, std::string& reason) {
+  SplitFields(line, layout.separator, fields);
+  if (fields.size() != layout.columns.size()) {
+    reason = kBadLine;
+    return false;
+  }
+  const std::array<std::size_t, 3>& at = layout.valueColumns;
+  TargetPoint target;
+  if (const Refusal refusal = plan.Convert(fields[at[0]], fields[at[1]], fields[at[2]], target)) {
+    reason = MessageText(refusal);
+    return false;
+  }
+  const char separator = SeparatorChar(layout.separator);
+  for (std::size_t column = 0; column < fields.size(); ++column) {
+    if (column > 0) converted += separator;
+    const ColumnContent content = layout.columns[column];
+    if (content == ColumnContent::Name || content == ColumnContent::PassThrough) {
+      converted += fields[column];
+    } else {
+      plan.AppendValueText(target, static_cast<int>(content) - static_cast<int>(ColumnContent::FirstValue), converted);
+    }
+  }
+  converted += "\r\n";
+  return true;
+}
+
+void AppendReportLine(std::uint64_t lineNumber, std::string_view reason, std::string_view line, std::string& report) {
+  report += std::to_string(lineNumber);
+  report += '\t';
+  report += reason;
+  report += '\t';
+  report += line;
+  report += "\r\n";
+}
+
+// The conversion of one block: a bad line stops it, or goes to its report.
+void ConvertBlock(const ConversionPlan& plan, const LineLayout& layout, BadLines badLines, LineBlock& block) {
+  std::string_view rest = block.lines;
+  std::string reason;
+  std::vector<std::string_view> fields;
   for (std::uint64_t number = block.firstLineNumber; !rest.empty(); ++number) {
     const std::size_t end = rest.find('\n');
     const std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end + 1);
-    if (!SplitExactly(line, ',', fields)) {
-      block.refusal = MessageWithLine(kBadLine, number, line);
-      return;
+    if (layout.Custom() && (number <= layout.headerLines || line.starts_with('#'))) {
+      CopyLine(line, block.converted);
+      continue;
     }
-    if (const Refusal refusal = plan.Convert(fields[1], fields[2], fields[3], target)) {
-      block.refusal = MessageWithLine(MessageText(refusal), number, line);
+    const bool converted = layout.Custom() ? ConvertColumns(plan, layout, line, fields, block.converted, reason)
+                                           : ConvertLine(plan, line, block.converted, reason);
+    if (converted) {
+      ++block.convertedLines;
+    } else if (number == 1 && layout.automaticHeader) {
+      CopyLine(line, block.converted);
+    } else if (badLines == BadLines::Stop) {
+      block.refusal = MessageWithLine(reason, number, line);
       return;
+    } else {
+      AppendReportLine(number, reason, line, block.report);
+      ++block.skippedLines;
     }
-    block.converted += fields[0];
-    block.converted += ',';
-    plan.AppendTexts(target, ',', block.converted);
-    block.converted += "\r\n";
-    ++block.convertedLines;
   }
 }
 
@@ -117,11 +222,19 @@ int ThreadCount(const BatchOptions& options) {
   return options.threads > 0 ? options.threads : tbb::info::default_concurrency();
 }
 
+// Where the converted lines and the report of the bad lines go; no report
+// when a bad line stops the conversion.
+struct FileWriters {
+  AtomicFileWriter output;
+  std::optional<AtomicFileWriter> report;
+};
+
 // Runs the three stages over the whole input: read in order, convert in
-// parallel, write in order. Returns the outcome; a refused line is shown once,
-// by the writer, for the first block (in input order) that has one.
-BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, AtomicFileWriter& output,
-                         const BatchOptions& options, std::uint64_t& linesWritten) {
+// parallel, write in order. Returns the outcome and counts the lines in
+// `result`; a refused line is shown once, by the writer, for the first block
+// (in input order) that has one.
+BatchOutcome RunPipeline(const ConversionPlan& plan, const LineLayout& layout, TextLineReader& input,
+                         FileWriters& writers, const BatchOptions& options, BatchResult& result) {
   const int threads = ThreadCount(options);
   tbb::enumerable_thread_specific<ConversionPlan> plans([&plan] { return plan; });
   const auto cancelled = [&options] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
@@ -140,8 +253,8 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
     }
     return block;
   };
-  const auto convert = [&plans](LineBlock* block) {
-    ConvertBlock(plans.local(), *block);
+  const auto convert = [&plans, &layout, &options](LineBlock* block) {
+    ConvertBlock(plans.local(), layout, options.badLines, *block);
     return block;
   };
   const auto writeBlock = [&](const LineBlock& block) {
@@ -151,14 +264,16 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
       stopRequested = true;
       return;
     }
-    linesWritten += block.convertedLines;  // before a refused line, too
-    if (!block.refusal.empty() || !output.Append(block.converted)) {
+    result.linesWritten += block.convertedLines;  // before a refused line, too
+    result.linesSkipped += block.skippedLines;
+    const bool written = writers.output.Append(block.converted) && (!writers.report || writers.report->Append(block.report));
+    if (!block.refusal.empty() || !written) {
       ShowMessage(block.refusal.empty() ? std::string(kOutputNotCreated) : block.refusal);
       outcome = BatchOutcome::Stopped;
       stopRequested = true;
       return;
     }
-    if (options.onProgress) options.onProgress({linesWritten, block.bytesConsumed, input.FileSize()});
+    if (options.onProgress) options.onProgress({result.linesWritten, block.bytesConsumed, input.FileSize()});
   };
   const auto write = [&](LineBlock* block) {
     writeBlock(*block);
@@ -180,6 +295,25 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, TextLineReader& input, Atom
   return outcome;
 }
 
+// Opens a writer for an output path, which must not lead to the input nor
+// be read-only; false, with the message shown, otherwise.
+bool OpenOutput(const std::string& inputPath, const std::string& path, AtomicFileWriter& writer) {
+  // A link at the output name may lead back to the input.
+  if (IsSameFile(inputPath, path)) {
+    ShowMessage(kOutputIsInput);
+    return false;
+  }
+  if (IsReadOnlyFile(path)) {
+    ShowMessage(kOutputReadOnly + path);
+    return false;
+  }
+  if (!writer.Open(path)) {
+    ShowMessage(kOutputNotCreated);
+    return false;
+  }
+  return true;
+}
+
 // The conversion plan for a file; nullopt, with the message shown, when
 // there is none. A file whose two sides are one system in one format would
 // only be copied: that is no conversion.
@@ -195,6 +329,7 @@ std::optional<ConversionPlan> FilePlan(const CoordSettings& settings) {
 }  // namespace
 
 bool CheckFileFormat(const CoordSettings& settings) {
+  if (!settings.fileLayout.columns.empty()) return ReadColumns(settings.fileLayout.columns, settings.sourceType).has_value();
   switch (settings.fileFormat) {
     case FileFormat::NameBLh: return settings.sourceType == CoordinateType::LB;
     case FileFormat::NameXYh: return settings.sourceType == CoordinateType::Plan;
@@ -203,8 +338,25 @@ bool CheckFileFormat(const CoordSettings& settings) {
   return false;
 }
 
-std::string OutputPathFor(const std::string& inputPath) {
-  return inputPath + "1";
+bool ApplyLayoutPreset(std::string_view name, CoordSettings& settings) {
+  if (name == "cass") {
+    settings.fileLayout = {"name,code,y,x,h", Separator::Comma, 0};
+    return true;
+  }
+  if (!ReadKeyword<FileFormat>(kFileFormats, name, settings.fileFormat)) return false;
+  settings.fileLayout = {};
+  return true;
+}
+
+std::string OutputPathFor(const std::string& inputPath, const std::string& chosenPath) {
+  if (chosenPath.empty()) return inputPath + "1";
+  std::error_code error;
+  if (!std::filesystem::is_directory(chosenPath, error)) return chosenPath;
+  return std::filesystem::path(chosenPath) / std::filesystem::path(inputPath).filename();
+}
+
+std::string BadLineReportPathFor(const std::string& outputPath) {
+  return outputPath + ".bad.txt";
 }
 
 std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
@@ -249,30 +401,33 @@ BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::stri
   }
   const std::optional<ConversionPlan> plan = FilePlan(settings);
   if (!plan) return result;
-  const std::string outputPath = OutputPathFor(inputPath);
-  // A link at the output name may lead back to the input.
-  if (IsSameFile(inputPath, outputPath)) {
-    ShowMessage(kOutputIsInput);
-    return result;
+  const std::string outputPath = OutputPathFor(inputPath, options.output);
+  const std::string reportPath = BadLineReportPathFor(outputPath);
+  FileWriters writers;
+  if (options.badLines == BadLines::Report) {
+    if (!OpenOutput(inputPath, reportPath, writers.report.emplace())) return result;
+    writers.report->Append(kReportHeader);
   }
-  AtomicFileWriter output;
-  if (!output.Open(outputPath)) {
-    ShowMessage(kOutputNotCreated);
-    return result;
-  }
-  // On any return before Commit the writer removes its temporary file, and
-  // the output name keeps what it held.
-  result.outcome = RunPipeline(*plan, input, output, options, result.linesWritten);
+  if (!OpenOutput(inputPath, outputPath, writers.output)) return result;
+  // On any return before Commit the writers remove their temporary files,
+  // and the output names keep what they held.
+  result.outcome = RunPipeline(*plan, LineLayoutOf(settings), input, writers, options, result);
   if (result.outcome != BatchOutcome::Converted) return result;
   if (input.ReadFailed()) {
     ShowMessage(kInputUnreadable);
     result.outcome = BatchOutcome::Stopped;
     return result;
   }
-  if (!output.Commit()) {
+  // A report only of lines this run left out, committed after the output.
+  const bool reported = result.linesSkipped > 0;
+  if (!writers.output.Commit() || (reported && !writers.report->Commit())) {
     ShowMessage(kOutputNotCreated);
     result.outcome = BatchOutcome::Stopped;
     return result;
+  }
+  if (reported) {
+    result.reportPath = reportPath;
+    ShowMessage(kLinesSkipped + std::to_string(result.linesSkipped) + kSkippedReport + reportPath);
   }
   result.outputPath = outputPath;
   return result;

@@ -1,10 +1,19 @@
 // Batch conversion of a coordinate file, line by line, with a snapshot of the
-// settings. A line is "name,v1,v2,v3" in the layout fileFormat names; the
-// output lies beside the input, named input path + "1", lines ending in
-// CR LF. The output name gets the complete result or keeps what it held
-// before; it is never the input itself, nor left holding a part. Every
-// refusal is reported through ShowMessage with a fixed text and, for a line,
-// its number and the line itself.
+// settings. A line is "name,v1,v2,v3" in the layout fileFormat names, or
+// follows the columns of fileLayout: then its header lines and the comment
+// lines (beginning with "#") are copied to the output as they stand, the
+// values are replaced in their columns and every other column is passed
+// through, with the same separator. The
+// output lies beside the input, named input path + "1", or where the options
+// say, lines ending in CR LF. The output name gets the complete result or
+// keeps what it held before; it is never the input itself, nor left holding
+// a part. Every refusal is reported through ShowMessage with a fixed text
+// and, for a line, its number and the line itself.
+//
+// A bad line stops the conversion, or, when the options ask for a report,
+// is left out of the output and written to the report beside it (output
+// path + ".bad.txt"): one line a bad line, "number<TAB>reason<TAB>line"
+// with the line byte for byte, under a header line.
 //
 // The lines are converted in blocks on every core: a reader cuts the file
 // into blocks, the blocks are converted in parallel (each thread with its
@@ -19,18 +28,39 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/CoordSettings.h"
+#include "engine/Keywords.h"
 
 namespace tarnwell {
 
-// True when fileFormat belongs to sourceType: "n,b,l,h" needs "LB",
-// "n,x,y,h" needs "Plan", "n,X,Y,Z" needs "Space".
+// True when the file layout belongs to sourceType: "n,b,l,h" needs "LB",
+// "n,x,y,h" needs "Plan", "n,X,Y,Z" needs "Space"; columns of the user's own
+// must use the type's value letters.
 bool CheckFileFormat(const CoordSettings& settings);
 
-// The output path for an input path: the input path with "1" appended.
-std::string OutputPathFor(const std::string& inputPath);
+// Sets the layout a name stands for: "cass" for CASS .dat files (点名,编码,
+// Y,X,H with Y east and X north: columns "name,code,y,x,h", commas), or one
+// of the fixed layouts by its keyword ("n,b,l,h", ...). False, nothing
+// changed, for another name.
+bool ApplyLayoutPreset(std::string_view name, CoordSettings& settings);
+
+// The output path for an input path: the input path with "1" appended when
+// nothing is chosen; the chosen path; or, when that is an existing folder,
+// the input's file name in it.
+std::string OutputPathFor(const std::string& inputPath, const std::string& chosenPath = {});
+
+// The report of the bad lines left out of outputPath.
+std::string BadLineReportPathFor(const std::string& outputPath);
+
+enum class BadLines {
+  Stop,    // the first bad line stops the conversion, nothing is written
+  Report,  // bad lines are left out and written to the report
+};
+
+inline constexpr Keyword<BadLines> kBadLinesKeywords[] = {{"stop", BadLines::Stop}, {"report", BadLines::Report}};
 
 struct BatchProgress {
   std::uint64_t linesDone = 0;
@@ -45,6 +75,9 @@ struct BatchOptions {
   const std::atomic<bool>* cancel = nullptr;
   // Threads converting at once; 0 for every core.
   int threads = 0;
+  // A file or a folder for the output (see OutputPathFor); empty for beside the input.
+  std::string output;
+  BadLines badLines = BadLines::Stop;
 };
 
 enum class BatchOutcome {
@@ -57,6 +90,8 @@ struct BatchResult {
   BatchOutcome outcome = BatchOutcome::Stopped;
   std::string outputPath;  // set once the output is complete
   std::uint64_t linesWritten = 0;  // lines converted before the end or the stop
+  std::uint64_t linesSkipped = 0;  // bad lines left out, with BadLines::Report
+  std::string reportPath;          // set once the output is complete, when lines were skipped
 };
 
 // Everything the file page's convert command does once it has read the

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/CoordinateFile.h"
 #include "estimate/HeightFit.h"
 
 namespace tarnwell::cli {
@@ -25,6 +26,8 @@ enum ExitStatus : int {
 // What the options set besides the conversion settings.
 struct ToolOptions {
   int threads = 0;  // of a file conversion; 0 for every core
+  std::string output;  // --output: a file or a folder for the converted files
+  BadLines badLines = BadLines::Stop;
   HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
 };
 

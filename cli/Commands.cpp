@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <filesystem>
 #include <iostream>
 
 #include "batch/CoordinateFile.h"
@@ -74,18 +75,37 @@ ExitStatus RunPoint(const Values& values, const ToolOptions&, std::string& error
   return kExitSuccess;
 }
 
+// Each input on its own: a refused one is named after its messages and the
+// next goes on. The exit status is a refusal when any was refused.
 ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string& error) {
-  if (values[0].empty()) {
-    error = "缺少输入文件";
+  for (const std::string& input : values) {
+    if (input.empty()) {
+      error = "缺少输入文件";
+      return kExitUsage;
+    }
+  }
+  // One output file for several inputs would keep only the last.
+  std::error_code notFolder;
+  if (values.size() > 1 && !options.output.empty() && !std::filesystem::is_directory(options.output, notFolder)) {
+    error = "多个输入文件时 --output 须为已有的文件夹";
     return kExitUsage;
   }
   BatchOptions batch;
   batch.threads = options.threads;
-  // The conversion shows its messages itself.
-  const BatchResult result = ConvertCoordinateFile(CoordSettings::instance(), values[0], batch);
-  if (result.outcome != BatchOutcome::Converted) return kExitRefused;
-  std::cout << result.outputPath << '\n';
-  return kExitSuccess;
+  batch.output = options.output;
+  batch.badLines = options.badLines;
+  ExitStatus status = kExitSuccess;
+  for (const std::string& input : values) {
+    // The conversion shows its messages itself.
+    const BatchResult result = ConvertCoordinateFile(CoordSettings::instance(), input, batch);
+    if (result.outcome == BatchOutcome::Converted) {
+      std::cout << result.outputPath << std::endl;  // at once: a later file may take long
+      continue;
+    }
+    status = kExitRefused;
+    if (values.size() > 1) std::cerr << "未转换: " << input << '\n';
+  }
+  return status;
 }
 
 ExitStatus RunThree(const Values& values, const ToolOptions&, std::string&) {

@@ -25,7 +25,7 @@ namespace {
 // The options of the tool itself that take a value, besides the codec's.
 constexpr std::string_view kToolOptions[] = {"--params", "--tables",        "--projection", "--from-projection",
                                              "--seven",  "--seven-inverse", "--four",       "--threads",
-                                             "--height-fit"};
+                                             "--height-fit", "--output", "--bad-lines", "--layout"};
 
 // The codec fields the numbers of the composite options go to, in their order.
 constexpr std::string_view kSevenKeys[] = {"seven.dX", "seven.dY", "seven.dZ",      "seven.rX",
@@ -132,6 +132,13 @@ bool ApplyOption(const std::string& name, const std::string& value, CoordSetting
     return ReadKeyword<HeightModel>(kHeightModels, value, options.heightModel);
   } else if (name == "--threads") {
     return ReadThreads(value, options.threads);
+  } else if (name == "--output") {
+    options.output = value;
+    return !value.empty();
+  } else if (name == "--layout") {
+    return ApplyLayoutPreset(value, settings);
+  } else if (name == "--bad-lines") {
+    return ReadKeyword<BadLines>(kBadLinesKeywords, value, options.badLines);
   }
   return true;
 }

@@ -22,7 +22,7 @@ constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 
 constexpr Command kCommands[] = {
     {"point", 3, 3, RunPoint},
-    {"file", 1, 1, RunFile},
+    {"file", 1, kAny, RunFile},
     {"three", 6, 6, RunThree},
     {"seven", 1, kAny, RunSeven},
     {"four", 1, kAny, RunFour},

@@ -79,6 +79,8 @@ class ConversionPlan {
   // output decimals.
   void AppendTexts(const TargetPoint& point, char separator, std::string& text) const;
   std::array<std::string, 3> Texts(const TargetPoint& point) const;
+  // Appends the text of value 0, 1 or 2 of the point.
+  void AppendValueText(const TargetPoint& point, int index, std::string& text) const;
 
  private:
   // One step of the plan: its forward or its inverse.
@@ -88,9 +90,6 @@ class ConversionPlan {
   };
 
   ConversionPlan() = default;
-
-  // Appends the text of value 0, 1 or 2 of the point.
-  void AppendValueText(const TargetPoint& point, int index, std::string& text) const;
 
   CoordinateSystem source_, target_;
   bool throughDatum_ = false;

@@ -10,6 +10,7 @@
 
 #include "engine/BursaWolf.h"
 #include "engine/CoordinateSystem.h"
+#include "engine/FileLayout.h"
 #include "engine/LocalGrid.h"
 #include "tables/ProjectionParams.h"
 
@@ -37,6 +38,8 @@ struct CoordSettings {
   bool ownSourceProjection = false;
   ProjectionParams sourceProjection;
   FileFormat fileFormat = FileFormat::NameBLh;
+  // A layout of the user's own; with its columns given it replaces fileFormat.
+  FileLayout fileLayout;
   // The local grid: the four parameters and the height fit, switched on for
   // the "Plan" target, or else for a "Plan" source.
   bool useFourParams = false;

@@ -62,6 +62,18 @@ bool ReadOptionalDouble(std::string_view text, Range range, std::optional<double
   return true;
 }
 
+// The header lines of a file layout: a count, or "auto".
+constexpr std::string_view kAutomaticHeaderText = "auto";
+constexpr Range kHeaderLinesRange = {0, kMaxHeaderLines};
+std::string HeaderLinesText(int headerLines) {
+  return headerLines == kAutomaticHeader ? std::string(kAutomaticHeaderText) : ValueText(headerLines);
+}
+bool ReadHeaderLines(std::string_view text, int& headerLines) {
+  if (text != kAutomaticHeaderText) return ReadInteger(text, kHeaderLinesRange, headerLines);
+  headerLines = kAutomaticHeader;
+  return true;
+}
+
 struct FieldMaker {
   std::vector<SettingField>& fields;
   FieldScope scope = FieldScope::Parameters;
@@ -240,6 +252,20 @@ std::vector<SettingField> MakeFields() {
   add.Text("seven.targetEllipsoid", [](auto& s) -> auto& { return s.datum.targetEllipsoid; });
   add.Switch("sourceProjection.own", member(&S::ownSourceProjection));
   AddProjection(add, kSourceProjectionKeys, &S::sourceProjection);
+
+  // Since version 3: a file layout of the user's own.
+  add.since = 3;
+  add.scope = FieldScope::Work;
+  add.Add("fileLayout.columns", "--columns", [](const S& s) { return s.fileLayout.columns; },
+          [](std::string_view text, S& s) {
+            if (!ColumnsAreWellFormed(text)) return false;
+            s.fileLayout.columns = text;
+            return true;
+          });
+  add.Choice<Separator>("fileLayout.separator", "--separator", kSeparators,
+                        [](auto& s) -> auto& { return s.fileLayout.separator; });
+  add.Add("fileLayout.headerLines", "--header", [](const S& s) { return HeaderLinesText(s.fileLayout.headerLines); },
+          [](std::string_view text, S& s) { return ReadHeaderLines(text, s.fileLayout.headerLines); });
   return fields;
 }
 

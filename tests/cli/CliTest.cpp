@@ -86,6 +86,8 @@ class Cli : public testing::Test {
       const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, STDOUT_FILENO);
       dup2(err, STDERR_FILENO);
+      // Whatever this test runner ignores, the tool starts as from a terminal.
+      for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) std::signal(signalNumber, SIG_DFL);
       execv(program.c_str(), argv.data());
       _exit(127);
     }
@@ -291,6 +293,190 @@ TEST_F(Cli, KilledConversionNeverLeavesAPartialOutput) {
         << "trial " << trial << ": " << left.size() << " bytes under the output name";
   }
   EXPECT_EQ(ReadFile(File("pts.csv")), points);
+}
+
+// The hidden temporary files beside the output, ".pts.csv1.XXXXXX".
+std::vector<std::string> TemporaryFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().starts_with(".pts.csv1.")) names.push_back(entry.path().filename());
+  }
+  return names;
+}
+
+// Interrupted while it writes, a conversion removes its temporary file and
+// ends by the signal, as it would have without cleaning up.
+TEST_F(Cli, InterruptedConversionLeavesNoTemporaryFile) {
+  std::string points;
+  for (int i = 0; i < 1000000; ++i) {
+    char line[48];
+    points.append(line, std::snprintf(line, sizeof line, "P%d,31.5,121.25,%d\n", i, i % 500));
+  }
+  Write("pts.csv", points);
+  const std::string folder = std::filesystem::path(File("pts.csv")).parent_path();
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    const pid_t child = StartCli({"file", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--threads", "1", File("pts.csv")});
+    // Not a timed wait: the signal goes as soon as the writing has begun.
+    bool writing = false;
+    for (int poll = 0; poll < 60000 && !writing; ++poll) {
+      writing = !TemporaryFiles(folder).empty();
+      if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(writing) << signalNumber;
+    kill(child, signalNumber);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << signalNumber;
+    EXPECT_EQ(TemporaryFiles(folder), std::vector<std::string>{}) << signalNumber;
+    EXPECT_FALSE(std::filesystem::exists(File("pts.csv1"))) << signalNumber;
+  }
+  EXPECT_EQ(ReadFile(File("pts.csv")), points);
+}
+
+TEST_F(Cli, ReadOnlyOutputIsRefused) {
+  Write("pts.csv", "P1,30,120,0\n");
+  Write("pts.csv1", "earlier\n");
+  std::filesystem::permissions(File("pts.csv1"), std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                                     std::filesystem::perms::others_read);
+  const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("pts.csv")});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.err, "输出文件是只读的，未被替换: " + File("pts.csv1") + "\n");
+  EXPECT_EQ(ReadFile(File("pts.csv1")), "earlier\n");
+}
+
+// Several inputs: each converted on its own; a refused one is named and the
+// others are converted all the same.
+TEST_F(Cli, SeveralFilesGoOnPastARefusedOne) {
+  Write("a.csv", "A1,30,120,0\n");
+  Write("b.csv", "B1,30,120,0\nB2,30,abc,0\n");
+  Write("c.csv", "C1,31,121,0\n");
+  const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("a.csv"),
+                             File("b.csv"), File("c.csv")});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.out, File("a.csv1") + "\n" + File("c.csv1") + "\n");
+  EXPECT_EQ(run.err, "坐标格式错误,请检查\n第 2 行: B2,30,abc,0\n未转换: " + File("b.csv") + "\n");
+  EXPECT_EQ(ReadFile(File("a.csv1")).substr(0, 3), "A1,");
+  EXPECT_FALSE(std::filesystem::exists(File("b.csv1")));
+  EXPECT_EQ(ReadFile(File("c.csv1")).substr(0, 3), "C1,");
+
+  const CliRun good = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("a.csv"), File("c.csv")});
+  EXPECT_EQ(good.exitStatus, 0) << good.err;
+  EXPECT_EQ(good.out, File("a.csv1") + "\n" + File("c.csv1") + "\n");
+}
+
+// With a report, bad lines are left out and listed whole with their line
+// numbers; the good lines are written as without them.
+TEST_F(Cli, BadLinesReportListsTheLinesLeftOut) {
+  Write("pts.csv", "P1,30,120,0\r\nbad line\nP3,31,121,5\nP4,95,121,0\n\nP6,32,122,1\n");
+  Write("good.csv", "P1,30,120,0\r\nP3,31,121,5\nP6,32,122,1\n");
+  const std::vector<std::string> convert = {"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD"};
+  ASSERT_EQ(RunCli(Concat({convert, {File("good.csv")}})).exitStatus, 0);
+
+  const CliRun run = RunCli(Concat({convert, {"--bad-lines", "report", File("pts.csv")}}));
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(run.out, File("pts.csv1") + "\n");
+  EXPECT_EQ(run.err, "已跳过坏行 3 行，见报告: " + File("pts.csv1.bad.txt") + "\n");
+  EXPECT_EQ(ReadFile(File("pts.csv1")), ReadFile(File("good.csv1")));
+  EXPECT_EQ(ReadFile(File("pts.csv1.bad.txt")),
+            "行号\t原因\t原文\r\n"
+            "2\t文件坐标格式不正确，请检查。\tbad line\r\n"
+            "4\t坐标格式错误,请检查\tP4,95,121,0\r\n"
+            "5\t文件坐标格式不正确，请检查。\t\r\n");
+
+  // Without bad lines there is no report; stopping stays the default.
+  EXPECT_EQ(RunCli(Concat({convert, {"--bad-lines", "report", File("good.csv")}})).err, "");
+  EXPECT_FALSE(std::filesystem::exists(File("good.csv1.bad.txt")));
+  EXPECT_EQ(RunCli(Concat({convert, {File("pts.csv")}})).exitStatus, 1);
+  EXPECT_EQ(RunCli(Concat({convert, {"--bad-lines", "skip", File("pts.csv")}})).exitStatus, 2);
+}
+
+TEST_F(Cli, OutputOptionChoosesTheFileOrTheFolder) {
+  Write("pts.csv", "P1,30,120,0\n");
+  std::filesystem::create_directory(File("out"));
+  const std::vector<std::string> convert = {"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD"};
+  const struct {
+    std::string output, written;
+  } cases[] = {{File("result.csv"), File("result.csv")}, {File("out"), File("out/pts.csv")}};
+  for (const auto& [output, written] : cases) {
+    const CliRun run = RunCli(Concat({convert, {"--output", output, File("pts.csv")}}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, written + "\n");
+    EXPECT_EQ(ReadFile(written).substr(0, 3), "P1,");
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("pts.csv1")));
+  // Never onto the input, and one file cannot take several inputs.
+  const CliRun ontoInput = RunCli(Concat({convert, {"--output", File("pts.csv"), File("pts.csv")}}));
+  EXPECT_EQ(ontoInput.err, "输出文件与输入文件相同,请检查。\n");
+  EXPECT_EQ(ReadFile(File("pts.csv")), "P1,30,120,0\n");
+  EXPECT_EQ(RunCli(Concat({convert, {"--output", File("one.csv"), File("pts.csv"), File("pts.csv")}})).exitStatus, 2);
+}
+
+// A CASS .dat file (点名,编码,Y east,X north,H) goes to L,B in the columns of
+// Y and X, its codes kept, and comes back to itself.
+TEST_F(Cli, CassFileKeepsItsCodesAndRoundTrips) {
+  const std::string cass = "K1,控制点,512345.678,3456789.012,45.6\r\nK2,,498765.432,3467890.123,50.25\r\n";
+  Write("pts.dat", cass);
+  const std::vector<std::string> zone = {"--to-angle", "DDD", "--from-angle", "DDD", "--lon0", "117"};
+  const CliRun run = RunCli(Concat({{"file", "--from", "Plan", "--to", "LB", "--layout", "cass"}, zone, {File("pts.dat")}}));
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  const std::vector<std::string> lines = SplitAtChar(ReadFile(File("pts.dat1")), '\n');
+  ASSERT_EQ(lines.size(), 3u);
+  const std::vector<std::string> first = SplitAtChar(lines[0], ',');
+  ASSERT_EQ(first.size(), 5u);
+  EXPECT_EQ(first[0] + "," + first[1], "K1,控制点");
+  EXPECT_NEAR(std::strtod(first[2].c_str(), nullptr), 117.13, 0.01);  // L where Y (east) stood
+  EXPECT_NEAR(std::strtod(first[3].c_str(), nullptr), 31.23, 0.01);   // B where X (north) stood
+  EXPECT_EQ(SplitAtChar(lines[1], ',')[1], "");
+
+  Write("lb.dat", ReadFile(File("pts.dat1")));
+  const CliRun back = RunCli(
+      Concat({{"file", "--from", "LB", "--to", "Plan", "--columns", "name,code,l,b,h"}, zone, {File("lb.dat")}}));
+  ASSERT_EQ(back.exitStatus, 0) << back.err;
+  const std::vector<std::string> given = SplitAtChar(cass, '\n'), got = SplitAtChar(ReadFile(File("lb.dat1")), '\n');
+  ASSERT_EQ(got.size(), given.size());
+  for (std::size_t i = 0; i + 1 < given.size(); ++i) {
+    const std::vector<std::string> a = SplitAtChar(given[i], ','), b = SplitAtChar(got[i], ',');
+    ASSERT_EQ(b.size(), 5u);
+    EXPECT_EQ(b[0] + b[1], a[0] + a[1]);
+    for (std::size_t column = 2; column < 5; ++column)
+      EXPECT_NEAR(std::strtod(b[column].c_str(), nullptr), std::strtod(a[column].c_str(), nullptr), 1e-6) << i;
+  }
+}
+
+// Separators, header lines and comments: the header and the comments come
+// back above and among the points, the extra column passes through.
+TEST_F(Cli, LayoutsOfTheirOwnKeepHeadersCommentsAndExtras) {
+  const std::string point = "31.5,121.25,10";
+  const CliRun reference = RunCli({"point", "--from", "LB", "--to", "Space", "--from-angle", "DDD", "31.5", "121.25", "10"});
+  ASSERT_EQ(reference.exitStatus, 0);
+  const std::vector<std::string> xyz = Texts(reference.out);
+  const struct {
+    std::vector<std::string> options;
+    std::string input, output;
+  } cases[] = {
+      {{"--columns", "name,b,l,h,extra", "--separator", "tab", "--header", "auto"},
+       "点名\t纬度\t经度\t高程\t备注\n# 2024 测\nP1\t31.5\t121.25\t10\tnote a\n",
+       "点名\t纬度\t经度\t高程\t备注\r\n# 2024 测\r\nP1\t" + xyz[0] + "\t" + xyz[1] + "\t" + xyz[2] + "\tnote a\r\n"},
+      {{"--columns", "b,l,h", "--separator", "blank", "--header", "2"},
+       "Title\nB L H\n  31.5   121.25 10  \n",
+       "Title\r\nB L H\r\n" + xyz[0] + " " + xyz[1] + " " + xyz[2] + "\r\n"},
+      {{"--columns", "l,code,b,name,h", "--separator", "semicolon"},
+       "121.25;c;31.5;P1;10\n",
+       xyz[1] + ";c;" + xyz[0] + ";P1;" + xyz[2] + "\r\n"},
+  };
+  for (const auto& [options, input, output] : cases) {
+    Write("pts.txt", input);
+    const CliRun run = RunCli(Concat({{"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD"}, options, {File("pts.txt")}}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(ReadFile(File("pts.txt1")), output) << options[1];
+  }
+  // Columns that do not fit the source type, or are no layout at all.
+  Write("pts.txt", "P1," + point + "\n");
+  EXPECT_EQ(RunCli({"file", "--from", "Plan", "--to", "LB", "--columns", "name,b,l,h", File("pts.txt")}).err,
+            "文件格式与坐标类型冲突，请检查。\n");
+  for (const char* columns : {"name,b,l", "name,b,l,h,name", "name,b,l,h,lat", "x,y,h,b"}) {
+    EXPECT_EQ(RunCli({"file", "--columns", columns, File("pts.txt")}).exitStatus, 2) << columns;
+  }
 }
 
 TEST_F(Cli, ThreePrintsTheSevenParameters) {

@@ -1,6 +1,8 @@
 #include "batch/AtomicFileWriter.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -97,6 +99,71 @@ TEST_F(AtomicFileWriting, BareNameWritesInTheCurrentFolder) {
   EXPECT_TRUE(written);
   EXPECT_EQ(test::ReadBytes(target), "new\n");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.txt"});
+}
+
+mode_t PermissionBits(const std::string& path) {
+  struct stat file;
+  stat(path.c_str(), &file);
+  return file.st_mode & 0777;
+}
+
+// A replaced target keeps its permission bits; a new one gets the umask's.
+TEST_F(AtomicFileWriting, ReplacedTargetKeepsItsPermissions) {
+  const mode_t mask = umask(022);
+  umask(mask);
+  const struct {
+    bool existed;
+    mode_t before, after;
+  } cases[] = {{true, 0640, 0640}, {true, 0755, 0755}, {true, 0200, 0200}, {false, 0, 0666 & ~mask}};
+  for (const auto& [existed, before, after] : cases) {
+    std::filesystem::remove(target);
+    if (existed) {
+      test::WriteBytes(target, "old\n");
+      chmod(target.c_str(), before);
+    }
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(target) && writer.Append("new\n") && writer.Commit()) << before;
+    EXPECT_EQ(PermissionBits(target), after) << std::oct << before;
+  }
+}
+
+TEST_F(AtomicFileWriting, ReadOnlyTargetIsNotReplaced) {
+  chmod(target.c_str(), 0444);
+  EXPECT_TRUE(IsReadOnlyFile(target));
+  AtomicFileWriter writer;
+  EXPECT_FALSE(writer.Open(target));
+  EXPECT_EQ(test::ReadBytes(target), "old\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.txt"});
+  chmod(target.c_str(), 0644);
+  EXPECT_FALSE(IsReadOnlyFile(target));
+  EXPECT_FALSE(IsReadOnlyFile(folder.File("missing")));
+}
+
+// Temporary files of earlier, killed processes go at the next Open; files
+// written since this process started, or of other names, stay.
+TEST_F(AtomicFileWriting, OpenRemovesLeftoversOfEarlierProcesses) {
+  const struct {
+    std::string name;
+    bool old, removed;
+  } cases[] = {
+      {".target.txt.aB3xY9", true, true},     {".target.txt.Zz0000", true, true},
+      {".target.txt.aB3xY9x", true, false},   {".target.txt.aB3x-9", true, false},
+      {".other.txt.aB3xY9", true, false},     {"target.txt.aB3xY9", true, false},
+      {".target.txt.Recent", false, false},
+  };
+  for (const auto& leftover : cases) {
+    test::WriteBytes(folder.File(leftover.name), "part");
+    if (leftover.old) {
+      const timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+      utimensat(AT_FDCWD, folder.File(leftover.name).c_str(), hourAgo, 0);
+    }
+  }
+  AtomicFileWriter writer;
+  ASSERT_TRUE(writer.Open(target));
+  writer.Discard();
+  for (const auto& leftover : cases) {
+    EXPECT_EQ(std::filesystem::exists(folder.File(leftover.name)), !leftover.removed) << leftover.name;
+  }
 }
 
 TEST_F(AtomicFileWriting, SameFileFollowsEveryLink) {

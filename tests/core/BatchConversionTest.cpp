@@ -267,14 +267,12 @@ TEST_F(BatchConversion, LinkAtTheOutputNameIsReplacedNotFollowed) {
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"ellips.csv", "other.txt", "pts.csv"}));
 }
 
-// The output gets the mode of any newly created file: 0666 less the umask,
-// whatever the file it replaces had.
-TEST_F(BatchConversion, OutputModeFollowsTheUmask) {
+// A new output gets the mode of any newly created file, 0666 less the
+// umask; a read-only earlier output is refused and kept.
+TEST_F(BatchConversion, OutputModeFollowsTheUmaskAndReadOnlyIsKept) {
   UseTypes("LB", "Space", "n,b,l,h");
   const std::string input = folder.File("pts.csv"), output = input + "1";
   test::WriteBytes(input, "P1,30,120,0\n");
-  test::WriteBytes(output, kEarlierOutput);
-  std::filesystem::permissions(output, std::filesystem::perms::owner_read);
   const mode_t previous = umask(027);
   const BatchOutcome outcome = Convert(input).outcome;
   umask(previous);
@@ -282,6 +280,12 @@ TEST_F(BatchConversion, OutputModeFollowsTheUmask) {
   using std::filesystem::perms;
   EXPECT_EQ(std::filesystem::status(output).permissions(),
             perms::owner_read | perms::owner_write | perms::group_read);
+
+  test::WriteBytes(output, kEarlierOutput);
+  std::filesystem::permissions(output, perms::owner_read);
+  EXPECT_EQ(Convert(input).outcome, BatchOutcome::Stopped);
+  EXPECT_EQ(recorder.messages, std::vector<std::string>{"输出文件是只读的，未被替换: " + output});
+  EXPECT_EQ(test::ReadBytes(output), kEarlierOutput);
 }
 
 TEST_F(BatchConversion, LfAndCrLfInputGiveTheSameCrLfOutput) {

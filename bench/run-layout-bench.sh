@@ -14,7 +14,9 @@
 #   bench/run-layout-bench.sh [BUILD_DIR] [POINTS] [ROUNDS] [BASELINE]
 #
 # BUILD_DIR defaults to build-bench beside this folder; POINTS to 1000000,
-# ROUNDS to 5. The fastest run of each counts; the runs take turns.
+# ROUNDS to 5. The runs take turns; of each layout the run with the least
+# processor time counts (on a shared machine the wall-clock time of one
+# thread mostly tells what the other programs did meanwhile).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,6 +46,7 @@ declare -A layout=([fixed]="--format n,b,l,h" [baseline]="--format n,b,l,h" [col
                    [cass]="--columns name,code,l,b,h" [blank]="--columns name,b,l,h --separator blank")
 contenders=(fixed columns cass blank)
 [[ -n $baseline ]] && contenders+=(baseline)
+[[ -x /usr/bin/time ]] || { echo "/usr/bin/time not found (Debian package time)" >&2; exit 1; }
 declare -A fastest
 
 for ((round = 0; round < rounds; ++round)); do
@@ -52,15 +55,14 @@ for ((round = 0; round < rounds; ++round)); do
     program=$cli
     [[ $name == baseline ]] && program=$baseline
     read -ra options <<<"${layout[$name]}"
-    start=$(date +%s%N)
-    "$program" file "${common[@]}" "${options[@]}" "$name.csv" >/dev/null
-    wall=$(($(date +%s%N) - start))
-    if [[ -z ${fastest[$name]:-} ]] || ((wall < fastest[$name])); then fastest[$name]=$wall; fi
+    /usr/bin/time -f '%U %S' -o usage.txt "$program" file "${common[@]}" "${options[@]}" "$name.csv" >/dev/null
+    seconds=$(awk '{ printf "%.0f", ($1 + $2) * 1e9 }' usage.txt)  # in nanoseconds
+    if [[ -z ${fastest[$name]:-} ]] || ((seconds < fastest[$name])); then fastest[$name]=$seconds; fi
   done
 done
 
-echo "LB -> Plan, $count points, 1 thread, fastest of $rounds interleaved rounds"
-printf '%-10s %-44s %10s %10s\n' layout options points/s "x fixed"
+echo "LB -> Plan, $count points, 1 thread, least processor time of $rounds interleaved rounds"
+printf '%-10s %-44s %10s %10s\n' layout options "points/cpu s" "x fixed"
 for name in "${contenders[@]}"; do
   printf '%-10s %-44s %10.0f %10.3f\n' "$name" "${layout[$name]}" \
     "$(awk -v n="$count" -v ns="${fastest[$name]}" 'BEGIN { print n / (ns / 1e9) }')" \

@@ -28,6 +28,7 @@ struct ToolOptions {
   int threads = 0;  // of a file conversion; 0 for every core
   std::string output;  // --output: a file or a folder for the converted files
   BadLines badLines = BadLines::Stop;
+  bool factors = false;  // --factors: a point's grid factors on a second line
   HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
 };
 

@@ -63,15 +63,33 @@ void PrintPlaneFitReport(const PlaneFitReport& report) {
             << "高程多余观测数," << report.height.redundancy << '\n';
 }
 
+// γ (decimal degrees), k, the elevation factor, the combined factor and the
+// length distortion in mm per km.
+void PrintGridFactors(const GridFactors& factors) {
+  std::cout << FormatNumber(factors.convergenceDegrees) << ',' << FormatNumber(factors.pointScale) << ','
+            << FormatNumber(factors.elevationFactor) << ',' << FormatNumber(factors.combinedFactor) << ','
+            << FormatNumber(factors.distortionMmPerKm) << '\n';
+}
+
 }  // namespace
 
-ExitStatus RunPoint(const Values& values, const ToolOptions&, std::string& error) {
+ExitStatus RunPoint(const Values& values, const ToolOptions& options, std::string& error) {
+  const CoordSettings& settings = CoordSettings::instance();
+  const PointTexts source = {values[0], values[1], values[2]};
+  if (options.factors && !HasPlanSide(settings)) {
+    error = "--factors 需要平面坐标 (Plan) 一侧";
+    return kExitUsage;
+  }
   PointTexts target;
-  if (const Refusal refusal = ConvertPoint(CoordSettings::instance(), {values[0], values[1], values[2]}, target)) {
+  GridFactors factors;
+  Refusal refusal = ConvertPoint(settings, source, target);
+  if (!refusal && options.factors) refusal = PointGridFactors(settings, source, factors);
+  if (refusal) {
     error = MessageText(refusal);
     return kExitRefused;
   }
   std::cout << target[0] << ',' << target[1] << ',' << target[2] << '\n';
+  if (options.factors) PrintGridFactors(factors);
   return kExitSuccess;
 }
 

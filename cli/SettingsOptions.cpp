@@ -32,6 +32,9 @@ constexpr std::string_view kSevenKeys[] = {"seven.dX", "seven.dY", "seven.dZ",  
                                            "seven.rY", "seven.rZ", "seven.scalePpm"};
 constexpr std::string_view kFourKeys[] = {"four.dNorth", "four.dEast", "four.rotationArcSeconds", "four.scalePpm"};
 
+// The tool's own flag: the grid factors of a point.
+constexpr std::string_view kFactorsFlag = "--factors";
+
 constexpr int kMaxThreads = 1024;
 constexpr std::string_view kDefaultSourceProjection = "tmerc";
 
@@ -303,7 +306,7 @@ bool TakesValue(std::string_view option) {
 }
 
 bool IsFlag(std::string_view option) {
-  return IsFlagOf(kTargetSide, option) || IsFlagOf(kSourceSide, option);
+  return option == kFactorsFlag || IsFlagOf(kTargetSide, option) || IsFlagOf(kSourceSide, option);
 }
 
 bool LoadProjections(std::string& error) {
@@ -338,6 +341,7 @@ ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, s
       return status;
   }
   StateDatumPair(line, settings);
+  options.factors = std::find(line.flags.begin(), line.flags.end(), kFactorsFlag) != line.flags.end();
   return kExitSuccess;
 }
 

@@ -101,10 +101,6 @@ double LongitudeGap(double longitude, double meridian) {
   return std::fabs(std::remainder(longitude - meridian, 360.0));
 }
 
-bool IsTransverseMercator(std::string_view projKey) {
-  return projKey == "tmerc" || projKey == "etmerc" || projKey == "utm";
-}
-
 }  // namespace
 
 PlaneProjection::PlaneProjection(const ProjectionParams& projection, std::string ellipsoidDefinition)

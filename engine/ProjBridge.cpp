@@ -123,4 +123,16 @@ bool MapProjection::Inverse(const PlanePoint& plane, GeodeticPoint& geodetic) co
   return true;
 }
 
+bool MapProjection::Factors(const GeodeticPoint& geodetic, double& convergenceDegrees, double& scale) const {
+  const PJ_FACTORS factors = proj_factors(objects_->projection, proj_coord(geodetic.longitude * kRadiansPerDegree,
+                                                                          geodetic.latitude * kRadiansPerDegree, 0, 0));
+  if (proj_errno(objects_->projection) != 0 || !std::isfinite(factors.meridional_scale)) {
+    proj_errno_reset(objects_->projection);
+    return false;
+  }
+  convergenceDegrees = factors.meridian_convergence * kDegreesPerRadian;
+  scale = factors.meridional_scale;
+  return true;
+}
+
 }  // namespace tarnwell

@@ -53,6 +53,10 @@ class MapProjection {
   // False when PROJ gives no finite result for the point.
   bool Forward(const GeodeticPoint& geodetic, PlanePoint& plane) const;
   bool Inverse(const PlanePoint& plane, GeodeticPoint& geodetic) const;
+  // PROJ's factors at a point: the meridian convergence (degrees, grid north
+  // from true north, clockwise) and the scale along the meridian (the point
+  // scale of a conformal projection); false where PROJ has none.
+  bool Factors(const GeodeticPoint& geodetic, double& convergenceDegrees, double& scale) const;
 
  private:
   struct Objects;

@@ -68,6 +68,10 @@ const SupportedProjection* FindSupportedProjection(std::string_view key) {
   return found == std::end(kSupported) ? nullptr : found;
 }
 
+bool IsTransverseMercator(std::string_view projKey) {
+  return projKey == "tmerc" || projKey == "etmerc" || projKey == "utm";
+}
+
 std::optional<ZoneSystem> ZoneSystemOf(const ProjectionParams& projection) {
   const SupportedProjection* supported = FindSupportedProjection(projection.projKey);
   if (!supported) return std::nullopt;

@@ -45,6 +45,9 @@ std::span<const SupportedProjection> SupportedProjections();
 // nullptr when the program does not compute the projection of that key.
 const SupportedProjection* FindSupportedProjection(std::string_view key);
 
+// True for the transverse Mercator projections: tmerc, etmerc and utm.
+bool IsTransverseMercator(std::string_view projKey);
+
 // The zone system in force for the record; nullopt for a free central
 // meridian (or a projection that is not supported).
 std::optional<ZoneSystem> ZoneSystemOf(const ProjectionParams& projection);

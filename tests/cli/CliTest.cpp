@@ -479,6 +479,32 @@ TEST_F(Cli, LayoutsOfTheirOwnKeepHeadersCommentsAndExtras) {
   }
 }
 
+// --factors: a second line with γ, k, the elevation and combined factors and
+// the distortion, the same from either side of the Plan side.
+TEST_F(Cli, FactorsFollowThePointOnItsPlanSide) {
+  const std::vector<std::string> zone = {"--zone-width", "3", "--zone", "39", "--factors"};
+  const CliRun forward = RunCli(Concat({{"point", "--from", "LB", "--to", "Plan", "--from-angle", "DDD"}, zone,
+                                        {"31.2", "118.3", "45"}}));
+  ASSERT_EQ(forward.exitStatus, 0) << forward.err;
+  const std::vector<std::string> lines = SplitAtChar(forward.out, '\n');
+  ASSERT_EQ(lines.size(), 3u);
+  const std::vector<double> factors = Numbers(lines[1]);
+  ASSERT_EQ(factors.size(), 5u);
+  EXPECT_GT(factors[0], 0.6);  // east of 117°: grid north lies clockwise of true north
+  EXPECT_LT(factors[0], 0.7);
+  EXPECT_NEAR(factors[3], factors[1] * factors[2], 1e-15);
+  EXPECT_NEAR(factors[4], (factors[3] - 1) * 1e6, 1e-6);
+
+  const std::vector<std::string> plan = Texts(forward.out);
+  const CliRun back = RunCli(Concat({{"point", "--from", "Plan", "--to", "LB"}, zone, {plan[0], plan[1], plan[2]}}));
+  ASSERT_EQ(back.exitStatus, 0) << back.err;
+  const std::vector<double> again = Numbers(SplitAtChar(back.out, '\n')[1]);
+  ASSERT_EQ(again.size(), 5u);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(again[i], factors[i], 1e-9) << i;
+
+  EXPECT_EQ(RunCli({"point", "--from", "LB", "--to", "Space", "--factors", "31", "118", "0"}).exitStatus, 2);
+}
+
 TEST_F(Cli, ThreePrintsTheSevenParameters) {
   const CliRun run = RunCli({"three", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD", "30", "120", "0", "30", "120", "0"});
   EXPECT_EQ(run.exitStatus, 0) << run.err;

@@ -16,6 +16,8 @@
 #include "batch/AtomicFileWriter.h"
 #include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
+#include "engine/PointConversion.h"
+#include "tables/NumberText.h"
 #include "tables/TableText.h"
 #include "tables/TextLineReader.h"
 
@@ -30,6 +32,7 @@ const char* const kOutputIsInput = "输出文件与输入文件相同,请检查�
 const char* const kOutputReadOnly = "输出文件是只读的，未被替换: ";
 const char* const kLinesSkipped = "已跳过坏行 ";
 const char* const kSkippedReport = " 行，见报告: ";
+const char* const kFactorsNeedPlan = "比例因子只用于有平面坐标 (Plan) 一侧的转换。";
 constexpr std::string_view kReportHeader = "行号\t原因\t原文\r\n";
 
 // A block is cut after this many bytes or lines, whichever comes first.
@@ -115,29 +118,58 @@ void CopyLine(std::string_view line, std::string& converted) {
   converted += "\r\n";
 }
 
+// What converts the lines of a file: the conversion plan and, when the grid
+// factors are asked for, the plan to the points on the Plan side. One for
+// each thread.
+struct FilePlans {
+  ConversionPlan conversion;
+  std::optional<PlanSideFactors> factors;
+};
+
+// Converts the three value texts, with the grid factors when they are asked
+// for; false, with the reason, for a bad line.
+bool ConvertValues(const FilePlans& plans, std::string_view first, std::string_view second, std::string_view third,
+                   TargetPoint& target, GridFactors& factors, std::string& reason) {
+  Refusal refusal = plans.conversion.Convert(first, second, third, target);
+  if (!refusal && plans.factors) refusal = plans.factors->At(first, second, third, factors);
+  if (!refusal) return true;
+  reason = MessageText(refusal);
+  return false;
+}
+
+// The extra columns of the grid factors, when they are asked for: γ
+// (degrees), k, the elevation factor, the combined factor, mm per km.
+void AppendFactors(const FilePlans& plans, const GridFactors& factors, char separator, std::string& converted) {
+  if (!plans.factors) return;
+  for (const double value : {factors.convergenceDegrees, factors.pointScale, factors.elevationFactor,
+                             factors.combinedFactor, factors.distortionMmPerKm}) {
+    converted += separator;
+    AppendShortestNumber(value, converted);
+  }
+}
+
 // Appends the converted line to `converted`; false, with the reason, for a
 // bad line.
-bool ConvertLine(const ConversionPlan& plan, std::string_view line, std::string& converted, std::string& reason) {
+bool ConvertLine(const FilePlans& plans, std::string_view line, std::string& converted, std::string& reason) {
   std::array<std::string_view, 4> fields;  // name and the three values
   if (!SplitExactly(line, ',', fields)) {
     reason = kBadLine;
     return false;
   }
   TargetPoint target;
-  if (const Refusal refusal = plan.Convert(fields[1], fields[2], fields[3], target)) {
-    reason = MessageText(refusal);
-    return false;
-  }
+  GridFactors factors;
+  if (!ConvertValues(plans, fields[1], fields[2], fields[3], target, factors, reason)) return false;
   converted += fields[0];
   converted += ',';
-  plan.AppendTexts(target, ',', converted);
+  plans.conversion.AppendTexts(target, ',', converted);
+  AppendFactors(plans, factors, ',', converted);
   converted += "\r\n";
   return true;
 }
 
 // The same for a layout of the user's own: the values are replaced in their
 // columns, every other column is passed through.
-bool ConvertColumns(const ConversionPlan& plan, const LineLayout& layout, std::string_view line,
+bool ConvertColumns(const FilePlans& plans, const LineLayout& layout, std::string_view line,
                     std::vector<std::string_view>& fields, std::string& converted, std::string& reason) {
   SplitFields(line, layout.separator, fields);
   if (fields.size() != layout.columns.size()) {
@@ -146,10 +178,8 @@ bool ConvertColumns(const ConversionPlan& plan, const LineLayout& layout, std::s
   }
   const std::array<std::size_t, 3>& at = layout.valueColumns;
   TargetPoint target;
-  if (const Refusal refusal = plan.Convert(fields[at[0]], fields[at[1]], fields[at[2]], target)) {
-    reason = MessageText(refusal);
-    return false;
-  }
+  GridFactors factors;
+  if (!ConvertValues(plans, fields[at[0]], fields[at[1]], fields[at[2]], target, factors, reason)) return false;
   const char separator = SeparatorChar(layout.separator);
   for (std::size_t column = 0; column < fields.size(); ++column) {
     if (column > 0) converted += separator;
@@ -157,9 +187,11 @@ bool ConvertColumns(const ConversionPlan& plan, const LineLayout& layout, std::s
     if (content == ColumnContent::Name || content == ColumnContent::PassThrough) {
       converted += fields[column];
     } else {
-      plan.AppendValueText(target, static_cast<int>(content) - static_cast<int>(ColumnContent::FirstValue), converted);
+      const int value = static_cast<int>(content) - static_cast<int>(ColumnContent::FirstValue);
+      plans.conversion.AppendValueText(target, value, converted);
     }
   }
+  AppendFactors(plans, factors, separator, converted);
   converted += "\r\n";
   return true;
 }
@@ -174,7 +206,7 @@ void AppendReportLine(std::uint64_t lineNumber, std::string_view reason, std::st
 }
 
 // The conversion of one block: a bad line stops it, or goes to its report.
-void ConvertBlock(const ConversionPlan& plan, const LineLayout& layout, BadLines badLines, LineBlock& block) {
+void ConvertBlock(const FilePlans& plans, const LineLayout& layout, BadLines badLines, LineBlock& block) {
   std::string_view rest = block.lines;
   std::string reason;
   std::vector<std::string_view> fields;
@@ -186,8 +218,8 @@ void ConvertBlock(const ConversionPlan& plan, const LineLayout& layout, BadLines
       CopyLine(line, block.converted);
       continue;
     }
-    const bool converted = layout.Custom() ? ConvertColumns(plan, layout, line, fields, block.converted, reason)
-                                           : ConvertLine(plan, line, block.converted, reason);
+    const bool converted = layout.Custom() ? ConvertColumns(plans, layout, line, fields, block.converted, reason)
+                                           : ConvertLine(plans, line, block.converted, reason);
     if (converted) {
       ++block.convertedLines;
     } else if (number == 1 && layout.automaticHeader) {
@@ -233,10 +265,10 @@ struct FileWriters {
 // parallel, write in order. Returns the outcome and counts the lines in
 // `result`; a refused line is shown once, by the writer, for the first block
 // (in input order) that has one.
-BatchOutcome RunPipeline(const ConversionPlan& plan, const LineLayout& layout, TextLineReader& input,
+BatchOutcome RunPipeline(const FilePlans& plans, const LineLayout& layout, TextLineReader& input,
                          FileWriters& writers, const BatchOptions& options, BatchResult& result) {
   const int threads = ThreadCount(options);
-  tbb::enumerable_thread_specific<ConversionPlan> plans([&plan] { return plan; });
+  tbb::enumerable_thread_specific<FilePlans> threadPlans([&plans] { return plans; });
   const auto cancelled = [&options] { return options.cancel && options.cancel->load(std::memory_order_relaxed); };
   BatchOutcome outcome = BatchOutcome::Converted;  // the writer's
   std::atomic<bool> stopRequested = false;         // by the writer, for the reader
@@ -253,8 +285,8 @@ BatchOutcome RunPipeline(const ConversionPlan& plan, const LineLayout& layout, T
     }
     return block;
   };
-  const auto convert = [&plans, &layout, &options](LineBlock* block) {
-    ConvertBlock(plans.local(), layout, options.badLines, *block);
+  const auto convert = [&threadPlans, &layout, &options](LineBlock* block) {
+    ConvertBlock(threadPlans.local(), layout, options.badLines, *block);
     return block;
   };
   const auto writeBlock = [&](const LineBlock& block) {
@@ -314,14 +346,20 @@ bool OpenOutput(const std::string& inputPath, const std::string& path, AtomicFil
   return true;
 }
 
-// The conversion plan for a file; nullopt, with the message shown, when
-// there is none. A file whose two sides are one system in one format would
-// only be copied: that is no conversion.
-std::optional<ConversionPlan> FilePlan(const CoordSettings& settings) {
+// The plans for a file; nullopt, with the message shown, when there are
+// none. A file whose two sides are one system in one format would only be
+// copied: that is no conversion. Grid factors need a Plan side.
+std::optional<FilePlans> MakeFilePlans(const CoordSettings& settings, bool withFactors) {
+  if (withFactors && !HasPlanSide(settings)) {
+    ShowMessage(kFactorsNeedPlan);
+    return std::nullopt;
+  }
   std::optional<ConversionPlan> plan;
+  std::optional<PlanSideFactors> factors;
   Refusal refusal = ConversionPlan::FromSettings(settings, plan);
   if (!refusal && plan->SameSystem()) refusal.reason = RefusalReason::SameSystem;
-  if (!refusal) return plan;
+  if (!refusal && withFactors) refusal = PlanSideFactors::Make(settings, factors);
+  if (!refusal) return FilePlans{std::move(*plan), std::move(factors)};
   ShowMessage(MessageText(refusal));
   return std::nullopt;
 }
@@ -399,8 +437,8 @@ BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::stri
     ShowMessage(kInputUnreadable);
     return result;
   }
-  const std::optional<ConversionPlan> plan = FilePlan(settings);
-  if (!plan) return result;
+  const std::optional<FilePlans> plans = MakeFilePlans(settings, options.factors);
+  if (!plans) return result;
   const std::string outputPath = OutputPathFor(inputPath, options.output);
   const std::string reportPath = BadLineReportPathFor(outputPath);
   FileWriters writers;
@@ -411,7 +449,7 @@ BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::stri
   if (!OpenOutput(inputPath, outputPath, writers.output)) return result;
   // On any return before Commit the writers remove their temporary files,
   // and the output names keep what they held.
-  result.outcome = RunPipeline(*plan, LineLayoutOf(settings), input, writers, options, result);
+  result.outcome = RunPipeline(*plans, LineLayoutOf(settings), input, writers, options, result);
   if (result.outcome != BatchOutcome::Converted) return result;
   if (input.ReadFailed()) {
     ShowMessage(kInputUnreadable);

@@ -78,6 +78,10 @@ struct BatchOptions {
   // A file or a folder for the output (see OutputPathFor); empty for beside the input.
   std::string output;
   BadLines badLines = BadLines::Stop;
+  // Five columns after each point: its grid factors on the Plan side, γ
+  // (degrees), k, the elevation factor, the combined factor and the length
+  // distortion in mm per km (engine/GridFactors.h).
+  bool factors = false;
 };
 
 enum class BatchOutcome {

@@ -112,6 +112,7 @@ ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string
   batch.threads = options.threads;
   batch.output = options.output;
   batch.badLines = options.badLines;
+  batch.factors = options.factors;
   ExitStatus status = kExitSuccess;
   for (const std::string& input : values) {
     // The conversion shows its messages itself.

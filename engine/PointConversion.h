@@ -7,8 +7,11 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "engine/ConversionPlan.h"
 #include "engine/CoordSettings.h"
 #include "engine/GridFactors.h"
 #include "engine/Refusal.h"
@@ -26,9 +29,27 @@ Refusal ConvertPoint(const CoordSettings& settings, const PointTexts& source, Po
 // True when a side of the conversion is "Plan", so that a point has grid factors.
 bool HasPlanSide(const CoordSettings& settings);
 
-// The grid factors of the source point on the "Plan" side (the target's when
-// both are), at its B, L, h on that side's ellipsoid; refused when the point
-// does not convert or the projection has no factors there. Needs HasPlanSide.
+// The grid factors of source points on the "Plan" side of a conversion (the
+// target's when both are), at their B, L, h on that side's ellipsoid. Like a
+// conversion plan, one object per thread.
+class PlanSideFactors {
+ public:
+  // Refused when the plan to that side's B, L, h cannot be made. Needs HasPlanSide.
+  static Refusal Make(const CoordSettings& settings, std::optional<PlanSideFactors>& factors);
+
+  // The factors of the point of the three source texts; refused when the
+  // point does not convert or the projection has no factors there.
+  Refusal At(std::string_view first, std::string_view second, std::string_view third, GridFactors& factors) const;
+
+ private:
+  PlanSideFactors(ConversionPlan toGeodetic, ProjectionParams projection, EllipsoidFigure figure);
+
+  ConversionPlan toGeodetic_;  // from the source to B, L, h on the Plan side
+  ProjectionParams projection_;
+  EllipsoidFigure figure_;
+};
+
+// The factors of one point, as PlanSideFactors gives them.
 Refusal PointGridFactors(const CoordSettings& settings, const PointTexts& source, GridFactors& factors);
 
 }  // namespace tarnwell

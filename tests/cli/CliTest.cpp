@@ -503,6 +503,18 @@ TEST_F(Cli, FactorsFollowThePointOnItsPlanSide) {
   for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(again[i], factors[i], 1e-9) << i;
 
   EXPECT_EQ(RunCli({"point", "--from", "LB", "--to", "Space", "--factors", "31", "118", "0"}).exitStatus, 2);
+
+  // In a file: five more columns, after the layout's own, with its separator.
+  Write("pts.txt", "P1 31.2 118.3 45\n");
+  const CliRun file = RunCli(Concat({{"file", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--columns",
+                                      "name,b,l,h", "--separator", "blank"},
+                                     zone, {File("pts.txt")}}));
+  ASSERT_EQ(file.exitStatus, 0) << file.err;
+  const std::vector<std::string> columns = SplitAtChar(SplitAtChar(ReadFile(File("pts.txt1")), '\r')[0], ' ');
+  ASSERT_EQ(columns.size(), 9u);
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(std::strtod(columns[4 + i].c_str(), nullptr), factors[i], 1e-12) << i;
+  EXPECT_EQ(RunCli({"file", "--from", "LB", "--to", "Space", "--factors", File("pts.txt")}).err,
+            "比例因子只用于有平面坐标 (Plan) 一侧的转换。\n");
 }
 
 TEST_F(Cli, ThreePrintsTheSevenParameters) {

@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "estimate/FourParameters.h"
 #include "estimate/HeightFit.h"
+#include "estimate/SevenParameters.h"
 
 namespace tarnwell::cli {
 
@@ -26,6 +28,8 @@ enum ExitStatus : int {
 struct ToolOptions {
   int threads = 0;  // of a file conversion; 0 for every core
   HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
+  DatumModel datumModel = DatumModel::Full;         // of the seven-parameter estimation
+  PlaneModel planeModel = PlaneModel::Full;         // of the four-parameter estimation
 };
 
 struct CommandLine {

@@ -240,6 +240,13 @@ std::vector<SettingField> MakeFields() {
   add.Text("seven.targetEllipsoid", [](auto& s) -> auto& { return s.datum.targetEllipsoid; });
   add.Switch("sourceProjection.own", member(&S::ownSourceProjection));
   AddProjection(add, kSourceProjectionKeys, &S::sourceProjection);
+
+  // Since version 3: the tolerances the residuals of an estimate are flagged by.
+  add.since = 3;
+  add.Number("tolerance.horizontal", "--tolerance-h", kToleranceRange,
+             [](auto& s) -> auto& { return s.tolerance.horizontal; });
+  add.Number("tolerance.vertical", "--tolerance-v", kToleranceRange,
+             [](auto& s) -> auto& { return s.tolerance.vertical; });
   return fields;
 }
 

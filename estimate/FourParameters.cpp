@@ -135,6 +135,8 @@ std::optional<FourParamsEstimate> TryEstimate(const std::vector<PlaneCommonPoint
   estimate.params.rotationArcSeconds = std::atan2(b, a) * kArcSecondsPerRadian;
   estimate.params.scalePpm = (std::hypot(a, b) - 1) * kPpm;
   estimate.deviations = Deviations(*adjustment, spread, rotation, directions);
+  // A held scale has no deviation, not one of rounding.
+  if (model != PlaneModel::Full) estimate.deviations.scalePpm = 0;
   estimate.adjustment = std::move(*adjustment);
   return estimate;
 }

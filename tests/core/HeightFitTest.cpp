@@ -166,6 +166,62 @@ TEST(HeightFit, NoisyHeightsGiveTheNormalEquationOptimum) {
   EXPECT_LT(report.height.rms, 0.013);
 }
 
+// On noisy heights σ0 and every coefficient's deviation agree with the plain
+// normal equations (in kilometres about the centroid) within 1 %.
+TEST(HeightFit, PrecisionAgreesWithTheNormalEquations) {
+  std::vector<PlaneCommonPoint> points = ExactPoints(40, kQuadratic);
+  test::AddTargetNoise(points, 0.02);
+  const std::optional<HeightFitEstimate> estimate = FitHeights(points, HeightModel::Quadratic);
+  ASSERT_TRUE(estimate.has_value());
+  const PlanePosition centroid = ParticipatingCentroid(points);
+  test::NormalEquations equations(6);
+  for (const PlaneCommonPoint& p : points) {
+    const long double x = (p.sourceNorth - centroid.north) / 1000.0L, y = (p.sourceEast - centroid.east) / 1000.0L;
+    equations.Add({1, x, y, x * x, x * y, y * y}, static_cast<long double>(p.targetHeight) - p.sourceHeight);
+  }
+  const std::vector<long double> perKilometre = equations.Solve();
+  long double sumOfSquares = 0;
+  for (const PlaneCommonPoint& p : points) {
+    const long double x = (p.sourceNorth - centroid.north) / 1000.0L, y = (p.sourceEast - centroid.east) / 1000.0L;
+    const long double terms[6] = {1, x, y, x * x, x * y, y * y};
+    long double fitted = 0;
+    for (int j = 0; j < 6; ++j) fitted += terms[j] * perKilometre[j];
+    sumOfSquares += std::pow(static_cast<long double>(p.targetHeight) - p.sourceHeight - fitted, 2);
+  }
+  const long double sigma0 = std::sqrt(sumOfSquares / 34);
+  EXPECT_NEAR(estimate->adjustment.sigma0, sigma0, 0.01 * sigma0);
+  EXPECT_GT(estimate->adjustment.sigma0, 0.01);
+  const std::vector<std::vector<long double>> q = equations.Inverse();
+  for (int j = 0; j < 6; ++j) {
+    const double expected = static_cast<double>(sigma0 * std::sqrt(q[j][j]) / std::pow(1000.0L, kTermDegree[j]));
+    EXPECT_NEAR(estimate->deviations[j], expected, 0.01 * expected) << "a" << j;
+  }
+}
+
+// Eight points on a ring of 1 km radius: the quadratic surface's constant and
+// square terms cannot be told apart, exactly on the circle or 1 cm off it.
+// Spread over the ring's disc the same eight carry it.
+TEST(HeightFit, ARingCannotCarryAQuadraticSurfaceItsDiscCan) {
+  std::vector<PlaneCommonPoint> points = test::ScatteredPoints(8);
+  const auto place = [&points](double jitterMetres, bool disc) {
+    for (int i = 0; i < 8; ++i) {
+      const double radius = (disc ? 300.0 + 100 * i : 1000.0) + jitterMetres * ((i * 5) % 3 - 1);
+      points[i].sourceNorth = test::kGridNorth + radius * std::cos(i * std::numbers::pi / 4);
+      points[i].sourceEast = test::kGridEast + radius * std::sin(i * std::numbers::pi / 4);
+    }
+    RaiseTargets(points, kQuadratic);
+    test::AddTargetNoise(points, 0.005);
+  };
+  place(0, false);
+  ExpectRefused(points, HeightModel::Quadratic);
+  place(0.01, false);
+  ExpectRefused(points, HeightModel::Quadratic);
+  place(0, true);
+  MessageRecorder recorder;
+  EXPECT_TRUE(FitHeights(points, HeightModel::Quadratic).has_value());
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
 TEST(HeightFit, TooFewPointsForTheModelAreRefused) {
   ExpectRefused({}, HeightModel::Constant);
   ExpectRefused(ExactPoints(2, kPlane), HeightModel::Plane);

@@ -30,6 +30,7 @@ struct ToolOptions {
   HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
   DatumModel datumModel = DatumModel::Full;         // of the seven-parameter estimation
   PlaneModel planeModel = PlaneModel::Full;         // of the four-parameter estimation
+  std::string reportPath;                           // an estimate's report, .html or .csv; empty for none
 };
 
 struct CommandLine {

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <ctime>
 #include <iostream>
 
 #include "batch/CoordinateFile.h"
@@ -8,6 +9,7 @@
 #include "engine/CoordSettings.h"
 #include "engine/PointConversion.h"
 #include "engine/Refusal.h"
+#include "estimate/CalibrationReport.h"
 #include "estimate/PlaneFitReport.h"
 #include "estimate/SevenParameters.h"
 #include "estimate/ThreeParameters.h"
@@ -106,6 +108,43 @@ void PrintPlaneFitReport(const LocalGridEstimate& estimate) {
   PrintSuspect(report.suspectName);
 }
 
+enum class ReportFormat { None, Html, Csv, Unknown };
+
+ReportFormat ReportFormatOf(const std::string& path) {
+  if (path.empty()) return ReportFormat::None;
+  const std::string extension = path.substr(path.find_last_of('.') == std::string::npos ? path.size()
+                                                                                          : path.find_last_of('.'));
+  if (extension == ".html" || extension == ".htm") return ReportFormat::Html;
+  if (extension == ".csv") return ReportFormat::Csv;
+  return ReportFormat::Unknown;
+}
+
+// Checked before the estimate, so that a wrong name costs no work.
+bool ReportPathUsable(const std::string& path, std::string& error) {
+  if (ReportFormatOf(path) != ReportFormat::Unknown) return true;
+  error = "报告文件须以 .html 或 .csv 结尾 (PDF 报告请在桌面程序中导出): " + path;
+  return false;
+}
+
+bool WriteReport(const std::string& path, const CalibrationReport& report) {
+  switch (ReportFormatOf(path)) {
+    case ReportFormat::Html:
+      return WriteReportFile(path, ReportHtml(report));
+    case ReportFormat::Csv:
+      return WriteReportFile(path, ReportCsv(report));
+    default:
+      return true;
+  }
+}
+
+// The date and time of the report, UTC.
+std::string Now() {
+  const std::time_t now = std::time(nullptr);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
+  return text;
+}
+
 }  // namespace
 
 ExitStatus RunPoint(const Values& values, const ToolOptions&, std::string& error) {
@@ -140,7 +179,8 @@ ExitStatus RunThree(const Values& values, const ToolOptions&, std::string&) {
   return kExitSuccess;
 }
 
-ExitStatus RunSeven(const Values& values, const ToolOptions& options, std::string&) {
+ExitStatus RunSeven(const Values& values, const ToolOptions& options, std::string& error) {
+  if (!ReportPathUsable(options.reportPath, error)) return kExitUsage;
   std::vector<CommonPointLine> commonPoints;
   for (const std::string& path : values) {
     if (!ImportCommonPointFile(CoordSettings::instance(), path, commonPoints)) return kExitRefused;
@@ -150,10 +190,12 @@ ExitStatus RunSeven(const Values& values, const ToolOptions& options, std::strin
   if (!estimate) return kExitRefused;
   PrintSevenParams(estimate->params);
   PrintFitReport(*estimate);
-  return kExitSuccess;
+  const CalibrationReport report = MakeSevenParameterReport(*estimate, CoordSettings::instance(), {values, Now()});
+  return WriteReport(options.reportPath, report) ? kExitSuccess : kExitRefused;
 }
 
-ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string&) {
+ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string& error) {
+  if (!ReportPathUsable(options.reportPath, error)) return kExitUsage;
   std::vector<PlaneCommonPoint> commonPoints;
   for (const std::string& path : values) {
     if (!ImportPlaneCommonPointFile(path, commonPoints)) return kExitRefused;
@@ -163,7 +205,8 @@ ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string
   if (!estimate) return kExitRefused;
   PrintLocalGrid(estimate->plane.params, estimate->height.fit);
   PrintPlaneFitReport(*estimate);
-  return kExitSuccess;
+  const CalibrationReport report = MakeLocalGridReport(*estimate, CoordSettings::instance(), {values, Now()});
+  return WriteReport(options.reportPath, report) ? kExitSuccess : kExitRefused;
 }
 
 ExitStatus RunEllipsoids(const Values&, const ToolOptions&, std::string&) {

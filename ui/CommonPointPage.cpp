@@ -79,8 +79,9 @@ void CommonPointPage::ShowPoints() {
   summary_->clear();
 }
 
-void CommonPointPage::ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary) {
-  table_->SetResiduals(residuals);
+void CommonPointPage::ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary,
+                                 const std::vector<bool>& flagged) {
+  table_->SetResiduals(residuals, flagged);
   summary_->setText(summary);
 }
 

@@ -56,8 +56,10 @@ class CommonPointPage : public QWidget {
 
   // Puts a control of the page's own above the compute button.
   void AddOption(QWidget* control);
-  // The residuals of every point and the summary above the table.
-  void ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary);
+  // The residuals of every point, whether each is flagged, and the summary
+  // above the table.
+  void ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary,
+                  const std::vector<bool>& flagged);
 
  private:
   // The list anew in the table, without residuals: they belonged to other points.

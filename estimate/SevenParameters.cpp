@@ -192,6 +192,27 @@ bool AllFinite(const SevenParams& p) {
 
 double Dot(const Cartesian& a, const Cartesian& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
+Cartesian Cross(const Cartesian& a, const Cartesian& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+Cartesian Normalised(const Cartesian& v) {
+  const double length = std::sqrt(Dot(v, v));
+  return {v[0] / length, v[1] / length, v[2] / length};
+}
+
+// North and east unit vectors where the ellipsoid's normal is `up` (east is
+// taken along the parallel; at a pole any direction serves).
+struct Horizon {
+  Cartesian north, east;
+};
+
+Horizon HorizonAt(const Cartesian& up) {
+  const Cartesian polar = Cross({0, 0, 1}, up);
+  const Cartesian east = Dot(polar, polar) > 1e-24 ? Normalised(polar) : Cartesian{0, 1, 0};
+  return {Cross(up, east), east};
+}
+
 PointResidual ResidualOf(const CommonPoint& point, const SevenParams& params, const ResidualTolerance& tolerance) {
   const Cartesian moved = AsArray(ApplyBursaWolf(params, {point.source[0], point.source[1], point.source[2]}));
   PointResidual residual;
@@ -204,6 +225,9 @@ PointResidual ResidualOf(const CommonPoint& point, const SevenParams& params, co
   residual.v3D = std::sqrt(Dot(v, v));
   residual.vVertical = Dot(v, point.up);
   residual.vHorizontal = std::sqrt(std::max(Dot(v, v) - residual.vVertical * residual.vVertical, 0.0));
+  const Horizon horizon = HorizonAt(point.up);
+  residual.vNorth = Dot(v, horizon.north);
+  residual.vEast = Dot(v, horizon.east);
   residual.flagged = residual.vHorizontal > tolerance.horizontal || std::fabs(residual.vVertical) > tolerance.vertical;
   return residual;
 }
@@ -214,8 +238,16 @@ FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParam
                         const Adjustment& adjustment, const ResidualTolerance& tolerance) {
   FitReport report;
   double sumOfSquares = 0, largestStandardized = 0;
+  Cartesian meanUp{};
+  for (const CommonPoint& point : points)
+    for (int axis = 0; axis < 3; ++axis) meanUp[axis] += point.up[axis];
+  const Horizon plane = HorizonAt(Normalised(meanUp));
+  const Cartesian centroid = SourceCentroid(points);
   for (const CommonPoint& point : points) {
     PointResidual residual = ResidualOf(point, params, tolerance);
+    const Cartesian offset = {point.source[0] - centroid[0], point.source[1] - centroid[1], point.source[2] - centroid[2]};
+    residual.north = Dot(offset, plane.north);
+    residual.east = Dot(offset, plane.east);
     if (point.participates) {
       const std::size_t row = 3 * report.pointCount;
       for (std::size_t axis = 0; axis < 3; ++axis)

@@ -38,8 +38,13 @@ struct PointResidual {
   bool participates = true;  // false: the estimate did not see this point
   double vX = 0, vY = 0, vZ = 0;
   double v3D = 0;  // sqrt(vX² + vY² + vZ²)
-  // Split at the point: along its ellipsoid normal, and across it.
+  // Split at the point: along its ellipsoid normal, and across it, the
+  // latter also as its north and east components.
   double vHorizontal = 0, vVertical = 0;
+  double vNorth = 0, vEast = 0;
+  // For drawing: the source point in the plane tangent at the points' mean
+  // normal, metres north and east of their centroid.
+  double north = 0, east = 0;
   // The largest of |vX|, |vY|, |vZ| each divided by its standard deviation
   // σ0·sqrt(r); 0 for a point kept out or an estimate without redundancy.
   double standardized = 0;

@@ -68,9 +68,13 @@ void CDlgFParas::OnCompute() {
   const PlaneFitReport& report = estimate->report;
   std::vector<CommonPointTable::Residuals> residuals;
   std::vector<bool> flags;
-  for (const PlaneResidual& point : report.points) {
+  std::vector<ResidualPlot::Point> plotted;
+  for (std::size_t i = 0; i < report.points.size(); ++i) {
+    const PlaneResidual& point = report.points[i];
     residuals.push_back({point.vNorth, point.vEast, point.vHeight, point.v2D});
     flags.push_back(point.flagged);
+    plotted.push_back({ToQt(point.name), commonPoints_[i].sourceNorth, commonPoints_[i].sourceEast, point.vNorth,
+                       point.vEast, point.vHeight, point.participates, point.flagged});
   }
   const FourParams& p = estimate->plane.params;
   const FourParams& d = estimate->plane.deviations;
@@ -94,9 +98,12 @@ void CDlgFParas::OnCompute() {
                           Precision(d.rotationArcSeconds), Precision(d.scalePpm), Precision(report.height.sigma0),
                           heightDeviations.join(' '),
                           report.suspectName.empty() ? QStringLiteral("无") : ToQt(report.suspectName)),
-             flags);
+             flags, std::move(plotted));
   estimate_ = std::move(estimate);
-  emit estimated();
+}
+
+CalibrationReport CDlgFParas::MakeReport(const ReportSource& source) const {
+  return MakeLocalGridReport(*estimate_, CoordSettings::instance(), source);
 }
 
 }  // namespace tarnwell

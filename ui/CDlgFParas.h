@@ -31,12 +31,10 @@ class CDlgFParas : public CommonPointListPage<PlaneCommonPoint> {
   // The last estimate, while its points are unchanged.
   const std::optional<LocalGridEstimate>& estimate() const { return estimate_; }
 
- signals:
-  void estimated();
-
  protected:
   bool Import(const std::string& path) override;
   std::vector<CommonPointTable::Row> Rows() const override;
+  CalibrationReport MakeReport(const ReportSource& source) const override;
 
  private:
   QComboBox* heightModel_ = nullptr;

@@ -68,9 +68,12 @@ void CDlgSParas::OnCompute() {
   const FitReport& report = estimate->report;
   std::vector<CommonPointTable::Residuals> residuals;
   std::vector<bool> flags;
+  std::vector<ResidualPlot::Point> plotted;
   for (const PointResidual& point : report.points) {
     residuals.push_back({point.vX, point.vY, point.vZ, point.v3D});
     flags.push_back(point.flagged);
+    plotted.push_back({ToQt(point.name), point.north, point.east, point.vNorth, point.vEast, point.vVertical,
+                       point.participates, point.flagged});
   }
   ShowResult(residuals,
              QStringLiteral("三维残差 RMS=%1 米    最大=%2 米 (%3)    参与计算的公共点=%4    多余观测数=%5\n"
@@ -83,12 +86,15 @@ void CDlgSParas::OnCompute() {
                  .arg(report.redundancy)
                  .arg(Precision(report.sigma0), report.suspectName.empty() ? QStringLiteral("无") : ToQt(report.suspectName),
                       SevenText(estimate->deviations, 'g', 4), SevenText(estimate->inverse, 'f', 6)),
-             flags);
+             flags, std::move(plotted));
   estimate_ = std::move(estimate);
-  emit estimated();
   // The estimate fits the coordinate-frame convention, from source to
   // target; the dialog stores it on OK only.
   datumDialog_->Propose(DatumForCurrentPair(estimate_->params, RotationConvention::CoordinateFrame));
+}
+
+CalibrationReport CDlgSParas::MakeReport(const ReportSource& source) const {
+  return MakeSevenParameterReport(*estimate_, CoordSettings::instance(), source);
 }
 
 }  // namespace tarnwell

@@ -35,12 +35,10 @@ class CDlgSParas : public CommonPointListPage<CommonPointLine> {
   // The last estimate, while its points are unchanged.
   const std::optional<SevenParamsEstimate>& estimate() const { return estimate_; }
 
- signals:
-  void estimated();
-
  protected:
   bool Import(const std::string& path) override;
   std::vector<CommonPointTable::Row> Rows() const override;
+  CalibrationReport MakeReport(const ReportSource& source) const override;
 
  private:
   CDlgDatumTrans* datumDialog_;

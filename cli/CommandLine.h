@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "batch/CoordinateFile.h"
+#include "estimate/FourParameters.h"
 #include "estimate/HeightFit.h"
+#include "estimate/SevenParameters.h"
 
 namespace tarnwell::cli {
 
@@ -30,6 +32,9 @@ struct ToolOptions {
   BadLines badLines = BadLines::Stop;
   bool factors = false;  // --factors: a point's grid factors on a second line
   HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
+  DatumModel datumModel = DatumModel::Full;         // of the seven-parameter estimation
+  PlaneModel planeModel = PlaneModel::Full;         // of the four-parameter estimation
+  std::string reportPath;                           // an estimate's report, .html or .csv; empty for none
 };
 
 struct CommandLine {

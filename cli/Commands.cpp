@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include <filesystem>
+#include <ctime>
 #include <iostream>
 
 #include "batch/CoordinateFile.h"
@@ -9,6 +10,7 @@
 #include "engine/CoordSettings.h"
 #include "engine/PointConversion.h"
 #include "engine/Refusal.h"
+#include "estimate/CalibrationReport.h"
 #include "estimate/PlaneFitReport.h"
 #include "estimate/SevenParameters.h"
 #include "estimate/ThreeParameters.h"
@@ -25,17 +27,42 @@ void PrintSevenParams(const SevenParams& p) {
             << FormatNumber(p.scalePpm) << '\n';
 }
 
-// Residuals in metres, one point a line, then the summary.
-void PrintFitReport(const FitReport& report) {
+// `label`, then the numbers in their shortest form that reads back the same.
+void PrintShortest(std::string_view label, std::initializer_list<double> values) {
+  std::string line(label);
+  for (double value : values) {
+    line += ',';
+    AppendShortestNumber(value, line);
+  }
+  std::cout << line << '\n';
+}
+
+void PrintShortest(std::string_view label, const SevenParams& p) {
+  PrintShortest(label, {p.dX, p.dY, p.dZ, p.rX, p.rY, p.rZ, p.scalePpm});
+}
+
+const char* FlagText(bool flagged) { return flagged ? ",超限\n" : "\n"; }
+
+void PrintSuspect(const std::string& name) {
+  if (!name.empty()) std::cout << "疑似粗差," << name << '\n';
+}
+
+// Residuals in metres, one point a line, then the summary and the precision.
+void PrintFitReport(const SevenParamsEstimate& estimate) {
+  const FitReport& report = estimate.report;
   std::cout << "点名,vX,vY,vZ,v3D\n";
   for (const PointResidual& point : report.points) {
     std::cout << point.name << ',' << FormatNumber(point.vX) << ',' << FormatNumber(point.vY) << ','
-              << FormatNumber(point.vZ) << ',' << FormatNumber(point.v3D) << '\n';
+              << FormatNumber(point.vZ) << ',' << FormatNumber(point.v3D) << FlagText(point.flagged);
   }
   std::cout << "三维残差均方根," << FormatNumber(report.rms3D) << '\n'
             << "最大三维残差," << FormatNumber(report.largest3D) << ',' << report.largestName << '\n'
             << "点数," << report.pointCount << '\n'
             << "多余观测数," << report.redundancy << '\n';
+  PrintShortest("单位权中误差", {report.sigma0});
+  PrintShortest("参数中误差", estimate.deviations);
+  PrintSuspect(report.suspectName);
+  PrintShortest("反向七参数", estimate.inverse);
 }
 
 // The four parameters on one line; on the next the height fit: the centroid
@@ -43,16 +70,24 @@ void PrintFitReport(const FitReport& report) {
 void PrintLocalGrid(const FourParams& p, const HeightFit& fit) {
   std::cout << FormatNumber(p.dNorth) << ',' << FormatNumber(p.dEast) << ',' << FormatNumber(p.rotationArcSeconds)
             << ',' << FormatNumber(p.scalePpm) << '\n';
-  std::cout << "高程拟合," << FormatNumber(fit.centroid.north) << ',' << FormatNumber(fit.centroid.east);
-  for (std::size_t j = 0; j < CoefficientCount(fit.model); ++j) std::cout << ',' << FormatNumber(fit.coefficients[j]);
-  std::cout << '\n';
+  std::string line = "高程拟合";
+  for (double value : {fit.centroid.north, fit.centroid.east}) {
+    line += ',';
+    AppendShortestNumber(value, line);
+  }
+  for (std::size_t j = 0; j < CoefficientCount(fit.model); ++j) {
+    line += ',';
+    AppendShortestNumber(fit.coefficients[j], line);
+  }
+  std::cout << line << '\n';
 }
 
-void PrintPlaneFitReport(const PlaneFitReport& report) {
+void PrintPlaneFitReport(const LocalGridEstimate& estimate) {
+  const PlaneFitReport& report = estimate.report;
   std::cout << "点名,vx,vy,vh,v2D\n";
   for (const PlaneResidual& point : report.points) {
     std::cout << point.name << ',' << FormatNumber(point.vNorth) << ',' << FormatNumber(point.vEast) << ','
-              << FormatNumber(point.vHeight) << ',' << FormatNumber(point.v2D) << '\n';
+              << FormatNumber(point.vHeight) << ',' << FormatNumber(point.v2D) << FlagText(point.flagged);
   }
   std::cout << "平面残差均方根," << FormatNumber(report.plane.rms) << '\n'
             << "最大平面残差," << FormatNumber(report.plane.largest) << ',' << report.plane.largestName << '\n'
@@ -61,6 +96,54 @@ void PrintPlaneFitReport(const PlaneFitReport& report) {
             << "点数," << report.pointCount << '\n'
             << "多余观测数," << report.plane.redundancy << '\n'
             << "高程多余观测数," << report.height.redundancy << '\n';
+  const FourParams& d = estimate.plane.deviations;
+  PrintShortest("单位权中误差", {report.plane.sigma0});
+  PrintShortest("参数中误差", {d.dNorth, d.dEast, d.rotationArcSeconds, d.scalePpm});
+  PrintShortest("高程单位权中误差", {report.height.sigma0});
+  std::string line = "高程拟合中误差";
+  for (std::size_t j = 0; j < CoefficientCount(estimate.height.fit.model); ++j) {
+    line += ',';
+    AppendShortestNumber(estimate.height.deviations[j], line);
+  }
+  std::cout << line << '\n';
+  PrintSuspect(report.suspectName);
+}
+
+enum class ReportFormat { None, Html, Csv, Unknown };
+
+ReportFormat ReportFormatOf(const std::string& path) {
+  if (path.empty()) return ReportFormat::None;
+  const std::string extension = path.substr(path.find_last_of('.') == std::string::npos ? path.size()
+                                                                                          : path.find_last_of('.'));
+  if (extension == ".html" || extension == ".htm") return ReportFormat::Html;
+  if (extension == ".csv") return ReportFormat::Csv;
+  return ReportFormat::Unknown;
+}
+
+// Checked before the estimate, so that a wrong name costs no work.
+bool ReportPathUsable(const std::string& path, std::string& error) {
+  if (ReportFormatOf(path) != ReportFormat::Unknown) return true;
+  error = "报告文件须以 .html 或 .csv 结尾 (PDF 报告请在桌面程序中导出): " + path;
+  return false;
+}
+
+bool WriteReport(const std::string& path, const CalibrationReport& report) {
+  switch (ReportFormatOf(path)) {
+    case ReportFormat::Html:
+      return WriteReportFile(path, ReportHtml(report));
+    case ReportFormat::Csv:
+      return WriteReportFile(path, ReportCsv(report));
+    default:
+      return true;
+  }
+}
+
+// The date and time of the report, UTC.
+std::string Now() {
+  const std::time_t now = std::time(nullptr);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
+  return text;
 }
 
 // γ (decimal degrees), k, the elevation factor, the combined factor and the
@@ -135,28 +218,34 @@ ExitStatus RunThree(const Values& values, const ToolOptions&, std::string&) {
   return kExitSuccess;
 }
 
-ExitStatus RunSeven(const Values& values, const ToolOptions&, std::string&) {
+ExitStatus RunSeven(const Values& values, const ToolOptions& options, std::string& error) {
+  if (!ReportPathUsable(options.reportPath, error)) return kExitUsage;
   std::vector<CommonPointLine> commonPoints;
   for (const std::string& path : values) {
     if (!ImportCommonPointFile(CoordSettings::instance(), path, commonPoints)) return kExitRefused;
   }
-  const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints);
+  const std::optional<SevenParamsEstimate> estimate =
+      ComputeSevenParameters(CoordSettings::instance(), commonPoints, options.datumModel);
   if (!estimate) return kExitRefused;
   PrintSevenParams(estimate->params);
-  PrintFitReport(estimate->report);
-  return kExitSuccess;
+  PrintFitReport(*estimate);
+  const CalibrationReport report = MakeSevenParameterReport(*estimate, CoordSettings::instance(), {values, Now()});
+  return WriteReport(options.reportPath, report) ? kExitSuccess : kExitRefused;
 }
 
-ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string&) {
+ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string& error) {
+  if (!ReportPathUsable(options.reportPath, error)) return kExitUsage;
   std::vector<PlaneCommonPoint> commonPoints;
   for (const std::string& path : values) {
     if (!ImportPlaneCommonPointFile(path, commonPoints)) return kExitRefused;
   }
-  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints, options.heightModel);
+  const LocalGridOptions gridOptions{options.planeModel, options.heightModel, CoordSettings::instance().tolerance};
+  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints, gridOptions);
   if (!estimate) return kExitRefused;
-  PrintLocalGrid(estimate->params, estimate->heightFit);
-  PrintPlaneFitReport(estimate->report);
-  return kExitSuccess;
+  PrintLocalGrid(estimate->plane.params, estimate->height.fit);
+  PrintPlaneFitReport(*estimate);
+  const CalibrationReport report = MakeLocalGridReport(*estimate, CoordSettings::instance(), {values, Now()});
+  return WriteReport(options.reportPath, report) ? kExitSuccess : kExitRefused;
 }
 
 ExitStatus RunEllipsoids(const Values&, const ToolOptions&, std::string&) {

@@ -25,7 +25,8 @@ namespace {
 // The options of the tool itself that take a value, besides the codec's.
 constexpr std::string_view kToolOptions[] = {"--params", "--tables",        "--projection", "--from-projection",
                                              "--seven",  "--seven-inverse", "--four",       "--threads",
-                                             "--height-fit", "--output", "--bad-lines", "--layout"};
+                                             "--height-fit", "--output", "--bad-lines", "--layout",
+                                             "--datum-model", "--plane-model", "--report"};
 
 // The codec fields the numbers of the composite options go to, in their order.
 constexpr std::string_view kSevenKeys[] = {"seven.dX", "seven.dY", "seven.dZ",      "seven.rX",
@@ -133,6 +134,13 @@ bool ApplyOption(const std::string& name, const std::string& value, CoordSetting
     settings.useFourParams = true;
   } else if (name == "--height-fit") {
     return ReadKeyword<HeightModel>(kHeightModels, value, options.heightModel);
+  } else if (name == "--report") {
+    options.reportPath = value;
+    return !value.empty();
+  } else if (name == "--datum-model") {
+    return ReadKeyword<DatumModel>(kDatumModels, value, options.datumModel);
+  } else if (name == "--plane-model") {
+    return ReadKeyword<PlaneModel>(kPlaneModels, value, options.planeModel);
   } else if (name == "--threads") {
     return ReadThreads(value, options.threads);
   } else if (name == "--output") {

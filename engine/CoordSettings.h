@@ -22,6 +22,14 @@ enum class FileFormat { NameBLh, NameXYh, NameXYZ };
 inline constexpr Keyword<FileFormat> kFileFormats[] = {
     {"n,b,l,h", FileFormat::NameBLh}, {"n,x,y,h", FileFormat::NameXYh}, {"n,X,Y,Z", FileFormat::NameXYZ}};
 
+// How large a common point's residual may be before it is flagged, metres.
+struct ResidualTolerance {
+  double horizontal = 0.02;
+  double vertical = 0.03;
+
+  bool operator==(const ResidualTolerance&) const = default;
+};
+
 struct CoordSettings {
   CoordinateType sourceType = CoordinateType::Space;
   AngleFormat sourceAngleFormat = AngleFormat::DMS;
@@ -45,6 +53,8 @@ struct CoordSettings {
   bool useFourParams = false;
   FourParams fourParams;
   HeightFit heightFit;
+  // The residuals of an estimate beyond it are flagged.
+  ResidualTolerance tolerance;
   // Decimals of every converted number and of an angle's last piece, 0..15.
   int outputDecimals = 15;
 

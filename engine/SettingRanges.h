@@ -26,6 +26,7 @@ inline constexpr Range kRotationRange = {-1e6, 1e6};           // arc-seconds: d
 inline constexpr Range kScalePpmRange = {-999999, 999999};     // parts per million: a scale factor 1 + m above 0
 inline constexpr Range kCentroidRange = {-1e9, 1e9};           // metres: the height fit's centroid
 inline constexpr Range kCoefficientRange = {-1e12, 1e12};      // the height fit's coefficients
+inline constexpr Range kToleranceRange = {0, 1000};            // metres: an estimate's residual tolerances
 
 // A projection-plane height the ellipsoid of semi-major axis `semiMajorAxis`
 // (metres) can be enlarged by: within its range and above −a/2.

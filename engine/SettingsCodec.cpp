@@ -253,8 +253,13 @@ std::vector<SettingField> MakeFields() {
   add.Switch("sourceProjection.own", member(&S::ownSourceProjection));
   AddProjection(add, kSourceProjectionKeys, &S::sourceProjection);
 
-  // Since version 3: a file layout of the user's own.
+  // Since version 3: the tolerances the residuals of an estimate are flagged by,
+  // and a file layout of the user's own.
   add.since = 3;
+  add.Number("tolerance.horizontal", "--tolerance-h", kToleranceRange,
+             [](auto& s) -> auto& { return s.tolerance.horizontal; });
+  add.Number("tolerance.vertical", "--tolerance-v", kToleranceRange,
+             [](auto& s) -> auto& { return s.tolerance.vertical; });
   add.scope = FieldScope::Work;
   add.Add("fileLayout.columns", "--columns", [](const S& s) { return s.fileLayout.columns; },
           [](std::string_view text, S& s) {

@@ -8,7 +8,8 @@
 namespace tarnwell {
 namespace {
 
-PlaneResidual ResidualOf(const PlaneCommonPoint& point, const FourParams& params, const HeightFit& heightFit) {
+PlaneResidual ResidualOf(const PlaneCommonPoint& point, const FourParams& params, const HeightFit& heightFit,
+                         const ResidualTolerance& tolerance) {
   double north = point.sourceNorth, east = point.sourceEast;
   params.Apply(north, east);
   PlaneResidual residual;
@@ -18,6 +19,7 @@ PlaneResidual ResidualOf(const PlaneCommonPoint& point, const FourParams& params
   residual.vEast = point.targetEast - east;
   residual.v2D = std::hypot(residual.vNorth, residual.vEast);
   residual.vHeight = point.targetHeight - heightFit.Apply(point.sourceNorth, point.sourceEast, point.sourceHeight);
+  residual.flagged = residual.v2D > tolerance.horizontal || std::fabs(residual.vHeight) > tolerance.vertical;
   return residual;
 }
 
@@ -43,13 +45,32 @@ ResidualSummary Summarise(const std::vector<PlaneResidual>& residuals, Value val
   return summary;
 }
 
+// The standardized residuals of the participating points (the plane
+// adjustment holds two rows a point, the height fit one), σ0 and the suspect.
+void AddStatistics(PlaneFitReport& report, const Adjustment& plane, const Adjustment& height) {
+  report.plane.sigma0 = plane.sigma0;
+  report.height.sigma0 = height.sigma0;
+  std::size_t row = 0;
+  double largest = 0;
+  for (PlaneResidual& residual : report.points) {
+    if (!residual.participates) continue;
+    residual.standardized = std::max({std::fabs(plane.Standardized(2 * row)), std::fabs(plane.Standardized(2 * row + 1)),
+                                      std::fabs(height.Standardized(row))});
+    if (residual.standardized > largest) {
+      largest = residual.standardized;
+      report.suspectName = residual.name;
+    }
+    ++row;
+  }
+}
+
 }  // namespace
 
 PlaneFitReport ReportPlaneFit(const std::vector<PlaneCommonPoint>& points, const FourParams& params,
-                              const HeightFit& heightFit) {
+                              const HeightFit& heightFit, const ResidualTolerance& tolerance) {
   PlaneFitReport report;
   for (const PlaneCommonPoint& point : points) {
-    report.points.push_back(ResidualOf(point, params, heightFit));
+    report.points.push_back(ResidualOf(point, params, heightFit, tolerance));
     if (point.participates) ++report.pointCount;
   }
   const auto n = static_cast<long>(report.pointCount);
@@ -59,16 +80,20 @@ PlaneFitReport ReportPlaneFit(const std::vector<PlaneCommonPoint>& points, const
   return report;
 }
 
-std::optional<LocalGridEstimate> EstimateLocalGrid(const std::vector<PlaneCommonPoint>& points, HeightModel model) {
+std::optional<LocalGridEstimate> EstimateLocalGrid(const std::vector<PlaneCommonPoint>& points,
+                                                   const LocalGridOptions& options) {
   if (points.empty()) {
     ShowMessage("没有公共点,请先导入文件。");
     return std::nullopt;
   }
-  const std::optional<FourParams> params = EstimateFourParameters(points);
-  if (!params) return std::nullopt;
-  const std::optional<HeightFit> heightFit = FitHeights(points, model);
-  if (!heightFit) return std::nullopt;
-  return LocalGridEstimate{*params, *heightFit, ReportPlaneFit(points, *params, *heightFit)};
+  std::optional<FourParamsEstimate> plane = EstimateFourParameters(points, options.planeModel);
+  if (!plane) return std::nullopt;
+  std::optional<HeightFitEstimate> height = FitHeights(points, options.heightModel);
+  if (!height) return std::nullopt;
+  PlaneFitReport report = ReportPlaneFit(points, plane->params, height->fit, options.tolerance);
+  report.plane.redundancy = plane->adjustment.degreesOfFreedom;
+  AddStatistics(report, plane->adjustment, height->adjustment);
+  return LocalGridEstimate{std::move(*plane), std::move(*height), std::move(report)};
 }
 
 }  // namespace tarnwell

@@ -9,9 +9,8 @@
 #include "engine/BursaWolf.h"
 #include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
+#include "estimate/Adjustment.h"
 #include "estimate/CommonPointFile.h"
-#include "linalg.h"
-#include "solvers.h"
 #include "tables/ListOrder.h"
 #include "tables/NumberText.h"
 #include "tables/TableText.h"
@@ -20,16 +19,11 @@ namespace tarnwell {
 namespace {
 
 const char* const kSolveFailed = "七参数计算失败,请检查公共点。";
-const char* const kPoorlySpread = "公共点不足或分布不当,无法计算七参数。";
+const std::string kPoorlySpread = "公共点不足或分布不当,无法计算七参数。";
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kArcSecondsPerDegree = 3600;
 constexpr double kPpm = 1000000;
-
-// The common points determine the rotations only when they span a plane:
-// the second singular value of the centred source coordinates must reach
-// this share of the first (else the points lie on one line, or on one spot).
-constexpr double kLeastSpreadRatio = 1e-6;
 
 using Cartesian = std::array<double, 3>;  // X, Y, Z in metres
 
@@ -37,6 +31,7 @@ struct CommonPoint {
   std::string_view name;
   Cartesian source;  // source datum, earth-centred
   Cartesian target;  // target datum, earth-centred
+  Cartesian up;      // unit normal of the source ellipsoid at the point
   bool participates = true;
 };
 
@@ -56,6 +51,11 @@ std::string ReadCommonPointLine(std::string_view line, AngleFormat sourceFormat,
 
 Cartesian AsArray(const CartesianPoint& point) { return {point.X, point.Y, point.Z}; }
 
+Cartesian UpAt(const GeodeticPoint& point) {
+  const double latitude = point.latitude / kDegreesPerRadian, longitude = point.longitude / kDegreesPerRadian;
+  return {std::cos(latitude) * std::cos(longitude), std::cos(latitude) * std::sin(longitude), std::sin(latitude)};
+}
+
 // Every line becomes a point, or nothing does: false after the first line
 // that does not read, with its message and number shown.
 bool ReadCommonPoints(const CoordSettings& settings, const EllipsoidPair& ellipsoids,
@@ -74,6 +74,7 @@ bool ReadCommonPoints(const CoordSettings& settings, const EllipsoidPair& ellips
     }
     point.participates = list[index].participates;
     point.source = AsArray(ellipsoids.source.ToCartesian(source));
+    point.up = UpAt(source);
     point.target = AsArray(ellipsoids.target.ToCartesian(target));
     points.push_back(point);
   }
@@ -89,87 +90,86 @@ Cartesian SourceCentroid(const std::vector<CommonPoint>& points) {
   return sum;
 }
 
-// True when the source points span at least a plane (see kLeastSpreadRatio).
-// The squared singular values of the centred coordinates are the
-// eigenvalues of their 3 × 3 scatter matrix.
-bool WellSpread(const std::vector<CommonPoint>& points) {
-  if (points.size() < 3) return false;
-  const Cartesian centroid = SourceCentroid(points);
-  alglib::real_2d_array scatter;
-  scatter.setlength(3, 3);
-  for (int row = 0; row < 3; ++row)
-    for (int column = 0; column < 3; ++column) scatter[row][column] = 0;
+// Root mean square distance of the source points from their centroid, metres.
+double SourceRadius(const std::vector<CommonPoint>& points, const Cartesian& centroid) {
+  double sumOfSquares = 0;
   for (const CommonPoint& point : points) {
-    for (int row = 0; row < 3; ++row)
-      for (int column = row; column < 3; ++column)
-        scatter[row][column] += (point.source[row] - centroid[row]) * (point.source[column] - centroid[column]);
+    for (int axis = 0; axis < 3; ++axis) sumOfSquares += std::pow(point.source[axis] - centroid[axis], 2);
   }
-  alglib::real_1d_array eigenvalues;  // ascending
-  alglib::real_2d_array unusedVectors;
-  if (!alglib::smatrixevd(scatter, 3, 0, true, eigenvalues, unusedVectors)) return false;
-  const double largest = std::sqrt(std::max(eigenvalues[2], 0.0));
-  const double second = std::sqrt(std::max(eigenvalues[1], 0.0));
-  return largest > 0 && second >= kLeastSpreadRatio * largest;
+  return std::sqrt(sumOfSquares / static_cast<double>(points.size()));
 }
 
-// The linearised Bursa-Wolf equations, three per point, solved by LSQR. The
-// scale and rotation columns hold coordinates reduced to the centroid of the
-// source points: with raw earth-centred coordinates (6.4e6 m from the origin,
-// a few km apart) those columns are nearly collinear with the translation
-// columns and LSQR stops far from the solution. The translations solved for
-// are those at the centroid and are carried back to the origin afterwards.
-// Throws alglib::ap_error when the library refuses.
-SevenParams SolveBursaWolf(const std::vector<CommonPoint>& points) {
-  const auto rows = static_cast<alglib::ae_int_t>(3 * points.size());
-  const Cartesian centroid = SourceCentroid(points);
+// The unknowns of the adjustment in the order of SevenParams: the
+// translations at the centroid, then the rotations and the scale as their
+// effect at the radius R (ω·R, k·R, metres).
+constexpr UnknownColumn kSevenColumns[] = {{"平移 dX", 0}, {"平移 dY", 0}, {"平移 dZ", 0}, {"旋转 rX", 1},
+                                           {"旋转 rY", 1}, {"旋转 rZ", 1}, {"尺度", 1}};
 
-  alglib::sparsematrix a;
-  alglib::sparsecreate(rows, 7, a);
-  alglib::real_1d_array b;
-  b.setlength(rows);
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const Cartesian& source = points[i].source;
-    const Cartesian& target = points[i].target;
-    const double x = source[0] - centroid[0];
-    const double y = source[1] - centroid[1];
-    const double z = source[2] - centroid[2];
-    // Columns: dX, dY, dZ, scale m, rotations rX, rY, rZ (radians).
-    const double coefficients[3][7] = {{1, 0, 0, x, 0, -z, y},
-                                       {0, 1, 0, y, z, 0, -x},
-                                       {0, 0, 1, z, -y, x, 0}};
-    for (int axis = 0; axis < 3; ++axis) {
-      const auto row = static_cast<alglib::ae_int_t>(3 * i + axis);
-      for (int column = 0; column < 7; ++column) alglib::sparseset(a, row, column, coefficients[axis][column]);
-      b[row] = target[axis] - source[axis];
-    }
-  }
-  alglib::sparseconverttocrs(a);
+std::size_t UnknownCount(DatumModel model) { return model == DatumModel::Full ? 7 : 6; }
 
-  alglib::linlsqrstate state;
-  alglib::linlsqrcreate(rows, 7, state);
-  // Tight tolerances and no iteration cap (all three 0 would mean the
-  // library's defaults, which stop after 7 iterations).
-  alglib::linlsqrsetcond(state, 1e-12, 1e-12, 0);
-  alglib::linlsqrsolvesparse(state, a, b);
-  alglib::real_1d_array solution;
-  alglib::linlsqrreport report;
-  alglib::linlsqrresults(state, solution, report);
-
-  const double m = solution[3], rX = solution[4], rY = solution[5], rZ = solution[6];
-  const auto [x0, y0, z0] = centroid;
+struct BursaWolfSolution {
   SevenParams params;
-  params.dX = solution[0] - (m * x0 - rY * z0 + rZ * y0);
-  params.dY = solution[1] - (m * y0 + rX * z0 - rZ * x0);
-  params.dZ = solution[2] - (m * z0 - rX * y0 + rY * x0);
-  params.rX = rX * kDegreesPerRadian * kArcSecondsPerDegree;
-  params.rY = rY * kDegreesPerRadian * kArcSecondsPerDegree;
-  params.rZ = rZ * kDegreesPerRadian * kArcSecondsPerDegree;
-  params.scalePpm = m * kPpm;
-  return params;
+  SevenParams deviations;
+  Adjustment adjustment;  // rows in point order, X, Y, Z of each
+};
+
+// The linearised Bursa-Wolf equations, three per point, with the source
+// coordinates reduced to their centroid and divided by the radius: with raw
+// earth-centred coordinates (6.4e6 m from the origin, a few km apart) the
+// rotation and scale columns are nearly collinear with the translations.
+// The translations solved for are those at the centroid and are carried back
+// to the origin afterwards, their deviations with them. Nothing, with `why`
+// set where it can be said, when the points do not determine the unknowns.
+std::optional<BursaWolfSolution> SolveBursaWolf(const std::vector<CommonPoint>& points, DatumModel model,
+                                                std::string& why) {
+  if (points.empty()) return std::nullopt;
+  const Cartesian centroid = SourceCentroid(points);
+  const double radius = SourceRadius(points, centroid);
+  if (!(radius > 0)) return std::nullopt;
+  const std::size_t unknowns = UnknownCount(model);
+  ObservationEquations equations(unknowns);
+  for (const CommonPoint& point : points) {
+    const double x = (point.source[0] - centroid[0]) / radius;
+    const double y = (point.source[1] - centroid[1]) / radius;
+    const double z = (point.source[2] - centroid[2]) / radius;
+    const double rows[3][7] = {{1, 0, 0, 0, -z, y, x}, {0, 1, 0, z, 0, -x, y}, {0, 0, 1, -y, x, 0, z}};
+    for (int axis = 0; axis < 3; ++axis)
+      equations.Add(std::span(rows[axis], unknowns), point.target[axis] - point.source[axis]);
+  }
+  std::optional<Adjustment> adjustment = Adjust(equations);
+  if (!adjustment) return std::nullopt;
+  why = UndeterminedReason(*adjustment, std::span(kSevenColumns, unknowns), radius);
+  if (!why.empty()) return std::nullopt;
+
+  // Every parameter as a gradient over the unknowns: the translation at the
+  // origin is t − R·c, c the centroid over R.
+  const double cx = centroid[0] / radius, cy = centroid[1] / radius, cz = centroid[2] / radius;
+  const double toArcSeconds = kDegreesPerRadian * kArcSecondsPerDegree / radius;
+  const double toPpm = kPpm / radius;
+  const double gradients[7][7] = {{1, 0, 0, 0, cz, -cy, -cx},
+                                  {0, 1, 0, -cz, 0, cx, -cy},
+                                  {0, 0, 1, cy, -cx, 0, -cz},
+                                  {0, 0, 0, toArcSeconds, 0, 0, 0},
+                                  {0, 0, 0, 0, toArcSeconds, 0, 0},
+                                  {0, 0, 0, 0, 0, toArcSeconds, 0},
+                                  {0, 0, 0, 0, 0, 0, toPpm}};
+  BursaWolfSolution solution{{}, {}, std::move(*adjustment)};
+  double* const params[7] = {&solution.params.dX, &solution.params.dY, &solution.params.dZ, &solution.params.rX,
+                             &solution.params.rY, &solution.params.rZ, &solution.params.scalePpm};
+  double* const deviations[7] = {&solution.deviations.dX, &solution.deviations.dY, &solution.deviations.dZ,
+                                 &solution.deviations.rX, &solution.deviations.rY, &solution.deviations.rZ,
+                                 &solution.deviations.scalePpm};
+  for (std::size_t p = 0; p < 7; ++p) {
+    const std::span<const double> gradient(gradients[p], unknowns);
+    *params[p] = 0;
+    for (std::size_t j = 0; j < unknowns; ++j) *params[p] += gradient[j] * solution.adjustment.solution[j];
+    *deviations[p] = solution.adjustment.StandardDeviation(gradient);
+  }
+  return solution;
 }
 
-// LSQR works with the norms of b and of the columns; numbers whose squares
-// overflow make it stop at once with a solution of zeros.
+// The decomposition works with the squares of the reduced coordinates and of
+// the differences; numbers whose squares overflow cannot be solved.
 bool WithinSolverRange(const std::vector<CommonPoint>& points) {
   const Cartesian centroid = SourceCentroid(points);
   double sumOfSquares = 0;
@@ -190,20 +190,72 @@ bool AllFinite(const SevenParams& p) {
   return true;
 }
 
-// The residuals of every point; the summary of the participating ones.
-FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParams& params) {
+double Dot(const Cartesian& a, const Cartesian& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+Cartesian Cross(const Cartesian& a, const Cartesian& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+Cartesian Normalised(const Cartesian& v) {
+  const double length = std::sqrt(Dot(v, v));
+  return {v[0] / length, v[1] / length, v[2] / length};
+}
+
+// North and east unit vectors where the ellipsoid's normal is `up` (east is
+// taken along the parallel; at a pole any direction serves).
+struct Horizon {
+  Cartesian north, east;
+};
+
+Horizon HorizonAt(const Cartesian& up) {
+  const Cartesian polar = Cross({0, 0, 1}, up);
+  const Cartesian east = Dot(polar, polar) > 1e-24 ? Normalised(polar) : Cartesian{0, 1, 0};
+  return {Cross(up, east), east};
+}
+
+PointResidual ResidualOf(const CommonPoint& point, const SevenParams& params, const ResidualTolerance& tolerance) {
+  const Cartesian moved = AsArray(ApplyBursaWolf(params, {point.source[0], point.source[1], point.source[2]}));
+  PointResidual residual;
+  residual.name = std::string(point.name);
+  residual.participates = point.participates;
+  residual.vX = point.target[0] - moved[0];
+  residual.vY = point.target[1] - moved[1];
+  residual.vZ = point.target[2] - moved[2];
+  const Cartesian v = {residual.vX, residual.vY, residual.vZ};
+  residual.v3D = std::sqrt(Dot(v, v));
+  residual.vVertical = Dot(v, point.up);
+  residual.vHorizontal = std::sqrt(std::max(Dot(v, v) - residual.vVertical * residual.vVertical, 0.0));
+  const Horizon horizon = HorizonAt(point.up);
+  residual.vNorth = Dot(v, horizon.north);
+  residual.vEast = Dot(v, horizon.east);
+  residual.flagged = residual.vHorizontal > tolerance.horizontal || std::fabs(residual.vVertical) > tolerance.vertical;
+  return residual;
+}
+
+// The residuals of every point; the summary and the standardized residuals
+// of the participating ones, whose rows `adjustment` holds in order.
+FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParams& params,
+                        const Adjustment& adjustment, const ResidualTolerance& tolerance) {
   FitReport report;
-  double sumOfSquares = 0;
+  double sumOfSquares = 0, largestStandardized = 0;
+  Cartesian meanUp{};
+  for (const CommonPoint& point : points)
+    for (int axis = 0; axis < 3; ++axis) meanUp[axis] += point.up[axis];
+  const Horizon plane = HorizonAt(Normalised(meanUp));
+  const Cartesian centroid = SourceCentroid(points);
   for (const CommonPoint& point : points) {
-    const Cartesian moved = AsArray(ApplyBursaWolf(params, {point.source[0], point.source[1], point.source[2]}));
-    PointResidual residual;
-    residual.name = std::string(point.name);
-    residual.participates = point.participates;
-    residual.vX = point.target[0] - moved[0];
-    residual.vY = point.target[1] - moved[1];
-    residual.vZ = point.target[2] - moved[2];
-    residual.v3D = std::sqrt(residual.vX * residual.vX + residual.vY * residual.vY + residual.vZ * residual.vZ);
+    PointResidual residual = ResidualOf(point, params, tolerance);
+    const Cartesian offset = {point.source[0] - centroid[0], point.source[1] - centroid[1], point.source[2] - centroid[2]};
+    residual.north = Dot(offset, plane.north);
+    residual.east = Dot(offset, plane.east);
     if (point.participates) {
+      const std::size_t row = 3 * report.pointCount;
+      for (std::size_t axis = 0; axis < 3; ++axis)
+        residual.standardized = std::max(residual.standardized, std::fabs(adjustment.Standardized(row + axis)));
+      if (residual.standardized > largestStandardized) {
+        largestStandardized = residual.standardized;
+        report.suspectName = residual.name;
+      }
       sumOfSquares += residual.v3D * residual.v3D;
       if (report.pointCount++ == 0 || residual.v3D > report.largest3D) {
         report.largest3D = residual.v3D;
@@ -213,8 +265,22 @@ FitReport MakeFitReport(const std::vector<CommonPoint>& points, const SevenParam
     report.points.push_back(std::move(residual));
   }
   if (report.pointCount > 0) report.rms3D = std::sqrt(sumOfSquares / static_cast<double>(report.pointCount));
-  report.redundancy = std::max(0L, 3 * static_cast<long>(report.pointCount) - 7);
+  report.redundancy = adjustment.degreesOfFreedom;
+  report.sigma0 = adjustment.sigma0;
   return report;
+}
+
+// The points moved exactly back from their targets: the opposite set is
+// fitted to them.
+std::vector<CommonPoint> ExactInverse(const std::vector<CommonPoint>& points, const SevenParams& params) {
+  std::vector<CommonPoint> inverse = points;
+  for (CommonPoint& point : inverse) {
+    const Cartesian& target = point.target;
+    point.source = target;
+    point.target = AsArray(InverseBursaWolf(params, RotationConvention::CoordinateFrame,
+                                            {target[0], target[1], target[2]}));
+  }
+  return inverse;
 }
 
 std::vector<CommonPoint> Participating(const std::vector<CommonPoint>& points) {
@@ -251,7 +317,8 @@ bool ImportCommonPointFile(const CoordSettings& settings, const std::string& pat
 }
 
 std::optional<SevenParamsEstimate> ComputeSevenParameters(const CoordSettings& settings,
-                                                          const std::vector<CommonPointLine>& list) {
+                                                          const std::vector<CommonPointLine>& list,
+                                                          DatumModel model) {
   std::optional<EllipsoidPair> ellipsoids;
   if (Refusal refusal = EllipsoidPairOf(settings, ellipsoids)) {
     ShowMessage(MessageText(refusal));
@@ -269,22 +336,20 @@ std::optional<SevenParamsEstimate> ComputeSevenParameters(const CoordSettings& s
     return std::nullopt;
   }
   const std::vector<CommonPoint> participating = Participating(points);
-  if (!WellSpread(participating)) {
-    ShowMessage(kPoorlySpread);
+  std::string why;
+  const std::optional<BursaWolfSolution> solution = SolveBursaWolf(participating, model, why);
+  if (!solution) {
+    ShowMessage(why.empty() ? kPoorlySpread : kPoorlySpread + ("\n" + why));
     return std::nullopt;
   }
-  SevenParams params;
-  try {
-    params = SolveBursaWolf(participating);
-  } catch (const alglib::ap_error&) {
+  const std::optional<BursaWolfSolution> inverse =
+      SolveBursaWolf(ExactInverse(participating, solution->params), model, why);
+  if (!AllFinite(solution->params) || !inverse || !AllFinite(inverse->params)) {
     ShowMessage(kSolveFailed);
     return std::nullopt;
   }
-  if (!AllFinite(params)) {
-    ShowMessage(kSolveFailed);
-    return std::nullopt;
-  }
-  return SevenParamsEstimate{params, MakeFitReport(points, params)};
+  return SevenParamsEstimate{solution->params, solution->deviations, inverse->params,
+                             MakeFitReport(points, solution->params, solution->adjustment, settings.tolerance)};
 }
 
 }  // namespace tarnwell

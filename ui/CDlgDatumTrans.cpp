@@ -110,8 +110,19 @@ void CDlgDatumTrans::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
+const DatumTransformation& CDlgDatumTrans::Shown() const {
+  return proposed_ ? *proposed_ : CoordSettings::instance().datum;
+}
+
+int CDlgDatumTrans::Propose(const DatumTransformation& proposed) {
+  proposed_ = proposed;
+  const int result = exec();
+  proposed_.reset();
+  return result;
+}
+
 void CDlgDatumTrans::OnInitDialog() {
-  const DatumTransformation& datum = CoordSettings::instance().datum;
+  const DatumTransformation& datum = Shown();
   openingConvention_ = ConventionIndex(datum.convention);
   conventionList_->setCurrentIndex(openingConvention_);
   for (std::size_t i = 0; i < kParameters.size(); ++i) {
@@ -131,7 +142,7 @@ bool CDlgDatumTrans::Changed() const {
 // The pair OK stores the set with.
 void CDlgDatumTrans::ShowPair() {
   const CoordSettings& settings = CoordSettings::instance();
-  const DatumTransformation& datum = settings.datum;
+  const DatumTransformation& datum = Shown();
   const bool stated = !datum.sourceEllipsoid.empty() || !datum.targetEllipsoid.empty();
   pair_->setText(stated && !Changed() ? PairText(datum.sourceEllipsoid, datum.targetEllipsoid)
                                       : PairText(settings.sourceEllipsoid, settings.targetEllipsoid));
@@ -146,7 +157,7 @@ RotationConvention CDlgDatumTrans::ChosenConvention() const {
 void CDlgDatumTrans::accept() {
   // Every value must be wholly a number, and every number within its range,
   // before any is stored.
-  DatumTransformation& datum = CoordSettings::instance().datum;
+  DatumTransformation datum = Shown();
   SevenParams params = datum.params;
   for (std::size_t i = 0; i < kParameters.size(); ++i) {
     if (!ReadNumber(ToStd(parameterEdits_[i]->text()), params.*kParameters[i])) {
@@ -164,6 +175,7 @@ void CDlgDatumTrans::accept() {
   } else {
     datum.params = params;
   }
+  CoordSettings::instance().datum = datum;
   QDialog::accept();
 }
 

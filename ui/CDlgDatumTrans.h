@@ -1,7 +1,8 @@
 // The datum transformation parameters dialog: shows and edits the seven
 // Bursa-Wolf parameters of CoordSettings (the linearised model), their
 // rotation convention and the pair of ellipsoids the set is for. Every
-// opening reads them afresh; Cancel changes nothing.
+// opening reads them afresh (or the set an estimate proposes); Cancel
+// changes nothing.
 //
 // OK stores the values the boxes say. A set the user has changed (a box or
 // the convention) is one for the conversion at hand: it takes the pair of
@@ -13,6 +14,7 @@
 #include <QDialog>
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "engine/BursaWolf.h"
 
@@ -35,12 +37,18 @@ class CDlgDatumTrans : public QDialog {
   void OnInitDialog();
   void accept() override;  // OK
 
+  // Opens with `proposed` in the boxes instead of the settings' set: OK
+  // stores it as the boxes then say, 取消 leaves the settings' set as it was.
+  int Propose(const DatumTransformation& proposed);
+
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
   // True once a box or the convention differs from what the opening showed.
   bool Changed() const;
+  // The set the opening showed: the proposed one, else the settings'.
+  const DatumTransformation& Shown() const;
   void ShowPair();
   RotationConvention ChosenConvention() const;
 
@@ -51,6 +59,7 @@ class CDlgDatumTrans : public QDialog {
   // What the opening showed.
   std::array<QString, 7> openingTexts_;
   int openingConvention_ = 0;
+  std::optional<DatumTransformation> proposed_;  // while Propose runs
 };
 
 }  // namespace tarnwell

@@ -13,6 +13,9 @@ namespace {
 // Coordinates and residuals to a tenth of a millimetre.
 QString Metres(double metres) { return QString::number(metres, 'f', 4); }
 
+// A deviation or σ0 to four significant digits.
+QString Precision(double value) { return QString::number(value, 'g', 4); }
+
 }  // namespace
 
 CDlgFParas::CDlgFParas(QWidget* parent)
@@ -28,6 +31,12 @@ CDlgFParas::CDlgFParas(QWidget* parent)
   heightModel_->setToolTip(QStringLiteral("高程拟合"));
   heightModel_->addItems({QStringLiteral("常数"), QStringLiteral("平面"), QStringLiteral("二次曲面")});
   AddOption(heightModel_);
+  planeModel_ = new QComboBox;
+  planeModel_->setObjectName(QStringLiteral("planeModel"));
+  planeModel_->setToolTip(QStringLiteral("平面模型"));
+  // In the order of kPlaneModels.
+  planeModel_->addItems({QStringLiteral("四参数"), QStringLiteral("固定尺度 (三参数)"), QStringLiteral("单点校正")});
+  AddOption(planeModel_);
 }
 
 // The list offers the models in the order of their keywords.
@@ -46,30 +55,55 @@ std::vector<CommonPointTable::Row> CDlgFParas::Rows() const {
   return rows;
 }
 
+PlaneModel CDlgFParas::planeModel() const { return kPlaneModels[std::max(0, planeModel_->currentIndex())].value; }
+
 void CDlgFParas::OnCompute() {
-  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints_, heightModel());
+  const LocalGridOptions options{planeModel(), heightModel(), CoordSettings::instance().tolerance};
+  std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints_, options);
   if (!estimate) return;
   CoordSettings& settings = CoordSettings::instance();
-  settings.fourParams = estimate->params;
-  settings.heightFit = estimate->heightFit;
+  settings.fourParams = estimate->plane.params;
+  settings.heightFit = estimate->height.fit;
 
   const PlaneFitReport& report = estimate->report;
   std::vector<CommonPointTable::Residuals> residuals;
-  for (const PlaneResidual& point : report.points) {
+  std::vector<bool> flags;
+  std::vector<ResidualPlot::Point> plotted;
+  for (std::size_t i = 0; i < report.points.size(); ++i) {
+    const PlaneResidual& point = report.points[i];
     residuals.push_back({point.vNorth, point.vEast, point.vHeight, point.v2D});
+    flags.push_back(point.flagged);
+    plotted.push_back({ToQt(point.name), commonPoints_[i].sourceNorth, commonPoints_[i].sourceEast, point.vNorth,
+                       point.vEast, point.vHeight, point.participates, point.flagged});
   }
-  const FourParams& p = estimate->params;
+  const FourParams& p = estimate->plane.params;
+  const FourParams& d = estimate->plane.deviations;
+  QStringList heightDeviations;
+  for (std::size_t j = 0; j < CoefficientCount(estimate->height.fit.model); ++j)
+    heightDeviations << QStringLiteral("a%1=%2").arg(j).arg(Precision(estimate->height.deviations[j]));
   ShowResult(residuals,
              QStringLiteral("ΔX=%1 米    ΔY=%2 米    旋转=%3″    尺度=%4 ppm\n"
                             "平面残差 RMS=%5 米    最大=%6 米 (%7)    多余观测数=%8\n"
-                            "高程残差 RMS=%9 米    最大=%10 米 (%11)    多余观测数=%12    参与计算的公共点=%13")
-                 .arg(Metres(p.dNorth), Metres(p.dEast), QString::number(p.rotationArcSeconds, 'f', 6),
-                      QString::number(p.scalePpm, 'f', 6), Metres(report.plane.rms), Metres(report.plane.largest),
-                      ToQt(report.plane.largestName))
-                 .arg(report.plane.redundancy)
-                 .arg(Metres(report.height.rms), Metres(report.height.largest), ToQt(report.height.largestName))
-                 .arg(report.height.redundancy)
-                 .arg(report.pointCount));
+                            "高程残差 RMS=%9 米    最大=%10 米 (%11)    多余观测数=%12    参与计算的公共点=%13\n")
+                     .arg(Metres(p.dNorth), Metres(p.dEast), QString::number(p.rotationArcSeconds, 'f', 6),
+                          QString::number(p.scalePpm, 'f', 6), Metres(report.plane.rms), Metres(report.plane.largest),
+                          ToQt(report.plane.largestName))
+                     .arg(report.plane.redundancy)
+                     .arg(Metres(report.height.rms), Metres(report.height.largest), ToQt(report.height.largestName))
+                     .arg(report.height.redundancy)
+                     .arg(report.pointCount) +
+                 QStringLiteral("单位权中误差 σ0=%1 米    参数中误差: ΔX=%2 ΔY=%3 米  旋转=%4″  尺度=%5 ppm\n"
+                                "高程 σ0=%6 米    系数中误差: %7    疑似粗差: %8")
+                     .arg(Precision(report.plane.sigma0), Precision(d.dNorth), Precision(d.dEast),
+                          Precision(d.rotationArcSeconds), Precision(d.scalePpm), Precision(report.height.sigma0),
+                          heightDeviations.join(' '),
+                          report.suspectName.empty() ? QStringLiteral("无") : ToQt(report.suspectName)),
+             flags, std::move(plotted));
+  estimate_ = std::move(estimate);
+}
+
+CalibrationReport CDlgFParas::MakeReport(const ReportSource& source) const {
+  return MakeLocalGridReport(*estimate_, CoordSettings::instance(), source);
 }
 
 }  // namespace tarnwell

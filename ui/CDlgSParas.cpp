@@ -1,5 +1,7 @@
 #include "ui/CDlgSParas.h"
 
+#include <QCheckBox>
+
 #include "engine/CoordSettings.h"
 #include "tables/NumberText.h"
 #include "tables/TableText.h"
@@ -17,6 +19,9 @@ CDlgSParas::CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent)
                           parent),
       datumDialog_(datumDialog) {
   setObjectName(QStringLiteral("sevenParameterPage"));
+  fixedScale_ = new QCheckBox(QStringLiteral("固定尺度 (六参数)"));
+  fixedScale_->setObjectName(QStringLiteral("fixedScale"));
+  AddOption(fixedScale_);
 }
 
 bool CDlgSParas::Import(const std::string& path) {
@@ -37,21 +42,59 @@ std::vector<CommonPointTable::Row> CDlgSParas::Rows() const {
   return rows;
 }
 
-void CDlgSParas::OnCompute() {
-  const std::optional<SevenParamsEstimate> estimate = ComputeSevenParameters(CoordSettings::instance(), commonPoints_);
-  if (!estimate) return;
-  // The estimate fits the coordinate-frame convention, from source to target.
-  CoordSettings::instance().datum = DatumForCurrentPair(estimate->params, RotationConvention::CoordinateFrame);
+DatumModel CDlgSParas::datumModel() const {
+  return fixedScale_->isChecked() ? DatumModel::FixedScale : DatumModel::Full;
+}
 
+namespace {
+
+// A deviation or σ0 to four significant digits.
+QString Precision(double value) { return QString::number(value, 'g', 4); }
+
+QString SevenText(const SevenParams& p, char format, int precision) {
+  return QStringLiteral("dX=%1 dY=%2 dZ=%3 米    rX=%4 rY=%5 rZ=%6 秒    尺度=%7 ppm")
+      .arg(QString::number(p.dX, format, precision), QString::number(p.dY, format, precision),
+           QString::number(p.dZ, format, precision), QString::number(p.rX, format, precision),
+           QString::number(p.rY, format, precision), QString::number(p.rZ, format, precision),
+           QString::number(p.scalePpm, format, precision));
+}
+
+}  // namespace
+
+void CDlgSParas::OnCompute() {
+  std::optional<SevenParamsEstimate> estimate =
+      ComputeSevenParameters(CoordSettings::instance(), commonPoints_, datumModel());
+  if (!estimate) return;
   const FitReport& report = estimate->report;
   std::vector<CommonPointTable::Residuals> residuals;
-  for (const PointResidual& point : report.points) residuals.push_back({point.vX, point.vY, point.vZ, point.v3D});
-  ShowResult(residuals, QStringLiteral("三维残差 RMS=%1 米    最大=%2 米 (%3)    参与计算的公共点=%4    多余观测数=%5")
-                            .arg(QString::number(report.rms3D, 'f', 4), QString::number(report.largest3D, 'f', 4),
-                                 ToQt(report.largestName))
-                            .arg(report.pointCount)
-                            .arg(report.redundancy));
-  datumDialog_->exec();
+  std::vector<bool> flags;
+  std::vector<ResidualPlot::Point> plotted;
+  for (const PointResidual& point : report.points) {
+    residuals.push_back({point.vX, point.vY, point.vZ, point.v3D});
+    flags.push_back(point.flagged);
+    plotted.push_back({ToQt(point.name), point.north, point.east, point.vNorth, point.vEast, point.vVertical,
+                       point.participates, point.flagged});
+  }
+  ShowResult(residuals,
+             QStringLiteral("三维残差 RMS=%1 米    最大=%2 米 (%3)    参与计算的公共点=%4    多余观测数=%5\n"
+                            "单位权中误差 σ0=%6 米    疑似粗差: %7\n"
+                            "参数中误差: %8\n"
+                            "反向七参数 (目的→源): %9")
+                 .arg(QString::number(report.rms3D, 'f', 4), QString::number(report.largest3D, 'f', 4),
+                      ToQt(report.largestName))
+                 .arg(report.pointCount)
+                 .arg(report.redundancy)
+                 .arg(Precision(report.sigma0), report.suspectName.empty() ? QStringLiteral("无") : ToQt(report.suspectName),
+                      SevenText(estimate->deviations, 'g', 4), SevenText(estimate->inverse, 'f', 6)),
+             flags, std::move(plotted));
+  estimate_ = std::move(estimate);
+  // The estimate fits the coordinate-frame convention, from source to
+  // target; the dialog stores it on OK only.
+  datumDialog_->Propose(DatumForCurrentPair(estimate_->params, RotationConvention::CoordinateFrame));
+}
+
+CalibrationReport CDlgSParas::MakeReport(const ReportSource& source) const {
+  return MakeSevenParameterReport(*estimate_, CoordSettings::instance(), source);
 }
 
 }  // namespace tarnwell

@@ -48,8 +48,7 @@ void CDlgTParas::OnCompute() {
       ToStd(targetValues_[2]->text()));
   if (!shift) return;
   // The three translations of the same model, for source → target.
-  CoordSettings::instance().datum = DatumForCurrentPair(*shift, RotationConvention::CoordinateFrame);
-  datumDialog_->exec();
+  datumDialog_->Propose(DatumForCurrentPair(*shift, RotationConvention::CoordinateFrame));
 }
 
 }  // namespace tarnwell

@@ -1,7 +1,8 @@
 // What the seven- and the four-parameter pages share: common points imported
 // from files into a table, a tick per point for whether the estimate uses it,
 // the residuals of every point after each computation with the RMS and the
-// largest above the table, and the buttons 导入文件, compute, 清空 and 删除.
+// largest above the table and in a residual plot below it, and the buttons
+// 导入文件, compute, 清空, 删除 and 导出报告.
 // A page keeps its points in its own list (CommonPointListPage); the table
 // shows them.
 #pragma once
@@ -12,8 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "estimate/CalibrationReport.h"
 #include "ui/CommonPointTable.h"
 #include "ui/FileDialogs.h"
+#include "ui/ResidualPlot.h"
 
 class QLabel;
 class QVBoxLayout;
@@ -36,6 +39,16 @@ class CommonPointPage : public QWidget {
   // Replaces the file-open dialog of "导入文件".
   void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
+  // 导出报告: asks for a name and writes the last estimate's report there.
+  void OnExportReport();
+  // Writes the report of the last estimate as the name's ending says: .html
+  // (the plot inside), .pdf (printed from the HTML) or .csv; false, with
+  // the message shown, when there is no estimate of the points shown, the
+  // ending is none of these, or the file cannot be written.
+  bool ExportReport(const QString& path);
+  // Replaces the file-save dialog of "导出报告".
+  void setReportChooser(FileChooser chooser) { chooseReport_ = std::move(chooser); }
+
  signals:
   // Points of a file were added to the list.
   void pointsImported();
@@ -56,8 +69,12 @@ class CommonPointPage : public QWidget {
 
   // Puts a control of the page's own above the compute button.
   void AddOption(QWidget* control);
-  // The residuals of every point and the summary above the table.
-  void ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary);
+  // The residuals of every point, whether each is flagged, and the summary
+  // above the table; the points and residuals in the plot.
+  void ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary,
+                  const std::vector<bool>& flagged, std::vector<ResidualPlot::Point> plotted);
+  // The report of the last estimate, from the files the list was read from.
+  virtual CalibrationReport MakeReport(const ReportSource& source) const = 0;
 
  private:
   // The list anew in the table, without residuals: they belonged to other points.
@@ -65,8 +82,12 @@ class CommonPointPage : public QWidget {
 
   CommonPointTable* table_ = nullptr;
   QLabel* summary_ = nullptr;
+  ResidualPlot* plot_ = nullptr;
   QVBoxLayout* buttons_ = nullptr;
   FileChooser chooseFile_ = OpenCoordinateFile;
+  FileChooser chooseReport_ = SaveReportFile;
+  std::vector<std::string> importedFiles_;  // since the list was last cleared
+  bool estimateShown_ = false;              // ShowResult since the list last changed
 };
 
 // A page whose list holds common points of type `Point`, each with its

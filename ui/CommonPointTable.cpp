@@ -1,6 +1,9 @@
 #include "ui/CommonPointTable.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <set>
 
@@ -96,15 +99,51 @@ void CommonPointTable::SetPoints(const std::vector<Row>& rows) {
   setSortingEnabled(true);
 }
 
-void CommonPointTable::SetResiduals(const std::vector<Residuals>& residuals) {
+void CommonPointTable::SetResiduals(const std::vector<Residuals>& residuals, const std::vector<bool>& flagged) {
   const QSignalBlocker blocker(this);
   setSortingEnabled(false);
   for (int row = 0; row < rowCount(); ++row) {
     const std::size_t point = PointAt(row);
     if (point >= residuals.size()) continue;
-    for (int i = 0; i < 4; ++i) setItem(row, kFirstResidualColumn + i, ResidualItem(residuals[point][i]));
+    for (int i = 0; i < 4; ++i) {
+      QTableWidgetItem* item = ResidualItem(residuals[point][i]);
+      if (point < flagged.size() && flagged[point]) {
+        item->setForeground(Qt::red);
+        item->setToolTip(QStringLiteral("超限"));
+      }
+      setItem(row, kFirstResidualColumn + i, item);
+    }
   }
   setSortingEnabled(true);
+}
+
+QString CommonPointTable::CopyText() const {
+  QStringList header;
+  for (int column = 0; column < columnCount(); ++column) header << horizontalHeaderItem(column)->text();
+  QStringList lines = {header.join('\t')};
+  std::set<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.insert(index.row());
+  if (rows.empty()) {
+    for (int row = 0; row < rowCount(); ++row) rows.insert(row);
+  }
+  for (int row : rows) {
+    QStringList cells = {item(row, kTickColumn)->checkState() == Qt::Checked ? QStringLiteral("是") : QStringLiteral("否")};
+    for (int column = kNameColumn; column < columnCount(); ++column) {
+      const QTableWidgetItem* cell = item(row, column);
+      cells << (cell ? cell->text() : QString());
+    }
+    lines << cells.join('\t');
+  }
+  return lines.join('\n') + '\n';
+}
+
+void CommonPointTable::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    QGuiApplication::clipboard()->setText(CopyText());
+    event->accept();
+    return;
+  }
+  QTableWidget::keyPressEvent(event);
 }
 
 std::size_t CommonPointTable::PointAt(int row) const {

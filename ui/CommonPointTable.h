@@ -2,7 +2,8 @@
 // name, the six coordinates as the file gave them, and after a computation
 // the point's residuals (three components and their length, metres). Every
 // column sorts; until one is sorted the rows keep the page's order. Each row
-// knows the point it shows by its index in the page's list.
+// knows the point it shows by its index in the page's list. Ctrl+C copies
+// the selected rows (or all) with the header.
 #pragma once
 
 #include <QStringList>
@@ -37,8 +38,14 @@ class CommonPointTable : public QTableWidget {
 
   // Shows these points, point i in row i until a column is sorted; no residuals.
   void SetPoints(const std::vector<Row>& rows);
-  // The residuals of every point, by index.
-  void SetResiduals(const std::vector<Residuals>& residuals);
+  // The residuals of every point, by index; those of a flagged point (beyond
+  // the tolerance) in red.
+  void SetResiduals(const std::vector<Residuals>& residuals, const std::vector<bool>& flagged);
+
+  // The selected rows, or every row when none is, as tab-separated lines
+  // under the header, in the order shown: what Ctrl+C puts on the clipboard
+  // for a spreadsheet. The tick reads 是 or 否; numbers as the cells show them.
+  QString CopyText() const;
 
   // The index of the point row `row` shows.
   std::size_t PointAt(int row) const;
@@ -48,6 +55,9 @@ class CommonPointTable : public QTableWidget {
  signals:
   // The user ticked or unticked a point.
   void participationChanged(std::size_t point, bool participates);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void OnItemChanged(QTableWidgetItem* item);

@@ -53,6 +53,14 @@ QString SaveParameterFile(QWidget* parent) {
   return path;
 }
 
+QString SaveReportFile(QWidget* parent) {
+  const QString path = QFileDialog::getSaveFileName(
+      parent, QStringLiteral("导出报告"), StartFolder(),
+      QStringLiteral("HTML 报告 (*.html);;PDF 报告 (*.pdf);;CSV 报告 (*.csv)"));
+  if (!path.isEmpty()) RememberFolderOf(path);
+  return path;
+}
+
 void KeepFileDialogFolderIn(SettingsStore* store) { folderStore = store; }
 
 }  // namespace tarnwell

@@ -22,6 +22,9 @@ QString OpenCoordinateFile(QWidget* parent);
 QString OpenParameterFile(QWidget* parent);
 QString SaveParameterFile(QWidget* parent);
 
+// Asks for the name to export a report under, offering HTML, PDF and CSV.
+QString SaveReportFile(QWidget* parent);
+
 // Where that folder is kept: in `store` (which must outlive its use here),
 // or, with none, for this run only.
 void KeepFileDialogFolderIn(SettingsStore* store);

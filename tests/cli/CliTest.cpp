@@ -99,6 +99,9 @@ class Cli : public testing::Test {
     return SplitAtChar(out.substr(0, out.find('\n')), ',');
   }
 
+  // The numbers after a line's label.
+  static std::vector<double> LabelledNumbers(const std::string& line) { return Numbers(line.substr(line.find(',') + 1)); }
+
   static std::vector<double> Numbers(const std::string& line) {
     std::vector<double> numbers;
     for (const std::string& field : SplitAtChar(line, ',')) numbers.push_back(std::strtod(field.c_str(), nullptr));
@@ -552,7 +555,9 @@ TEST_F(Cli, SevenImportsTheFilesAndPrintsTheReport) {
   const CliRun run = RunCli({"seven", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD", File("a.csv"), File("b.csv")});
   ASSERT_EQ(run.exitStatus, 0) << run.err;
   const std::vector<std::string> lines = SplitAtChar(run.out, '\n');
-  ASSERT_EQ(lines.size(), 13u);  // parameters, header, 6 points, 4 summary lines, empty tail
+  // Parameters, header, 6 points, 4 summary lines, σ0, deviations, suspect,
+  // the opposite set, empty tail.
+  ASSERT_EQ(lines.size(), 17u);
   const std::vector<double> p = Numbers(lines[0]);
   ASSERT_EQ(p.size(), 7u);
   const double expected[7] = {truth.dX, truth.dY, truth.dZ, truth.rX, truth.rY, truth.rZ, truth.scalePpm};
@@ -562,6 +567,14 @@ TEST_F(Cli, SevenImportsTheFilesAndPrintsTheReport) {
   EXPECT_EQ(lines[2].substr(0, 3), "Q0,");
   EXPECT_EQ(lines[10], "点数,6");
   EXPECT_EQ(lines[11], "多余观测数,11");
+  EXPECT_EQ(lines[12].rfind("单位权中误差,", 0), 0u);
+  EXPECT_EQ(lines[13].rfind("参数中误差,", 0), 0u);
+  EXPECT_EQ(LabelledNumbers(lines[13]).size(), 7u);
+  EXPECT_EQ(lines[14].rfind("疑似粗差,Q", 0), 0u);
+  const std::vector<double> opposite = LabelledNumbers(lines[15]);
+  ASSERT_EQ(opposite.size(), 7u);
+  EXPECT_EQ(lines[15].rfind("反向七参数,", 0), 0u);
+  for (int i = 0; i < 7; ++i) EXPECT_NEAR(opposite[i], -expected[i], i < 3 ? 0.05 : 1e-3) << i;
 
   const CliRun missing = RunCli({"seven", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD",
                                  File("a.csv"), File("none.csv")});
@@ -595,7 +608,9 @@ TEST_F(Cli, FourEstimatesFromPlaneFilesAndPrintsTheReport) {
   const CliRun run = RunCli({"four", "--height-fit", "plane", File("a.csv"), File("b.csv")});
   ASSERT_EQ(run.exitStatus, 0) << run.err;
   const std::vector<std::string> lines = SplitAtChar(run.out, '\n');
-  ASSERT_EQ(lines.size(), 19u);  // parameters, height fit, header, 8 points, 7 summary lines, empty tail
+  // Parameters, height fit, header, 8 points, 7 summary lines, 5 of
+  // precision, empty tail.
+  ASSERT_EQ(lines.size(), 24u);
   const std::vector<double> p = Numbers(lines[0]);
   ASSERT_EQ(p.size(), 4u);
   EXPECT_NEAR(p[0], truth.dNorth, 1e-5);
@@ -613,6 +628,12 @@ TEST_F(Cli, FourEstimatesFromPlaneFilesAndPrintsTheReport) {
   EXPECT_EQ(lines[15], "点数,8");
   EXPECT_EQ(lines[16], "多余观测数,12");
   EXPECT_EQ(lines[17], "高程多余观测数,5");
+  EXPECT_EQ(lines[18].rfind("单位权中误差,", 0), 0u);
+  EXPECT_EQ(lines[19].rfind("参数中误差,", 0), 0u);
+  EXPECT_EQ(LabelledNumbers(lines[19]).size(), 4u);
+  EXPECT_EQ(lines[20].rfind("高程单位权中误差,", 0), 0u);
+  EXPECT_EQ(lines[21].rfind("高程拟合中误差,", 0), 0u);
+  EXPECT_EQ(LabelledNumbers(lines[21]).size(), 3u);
 
   // One target moved 0.5 m: the largest residual is its.
   writeFiles(3);
@@ -620,6 +641,8 @@ TEST_F(Cli, FourEstimatesFromPlaneFilesAndPrintsTheReport) {
   ASSERT_EQ(moved.exitStatus, 0) << moved.err;
   EXPECT_NE(moved.out.find("\n最大平面残差,0."), std::string::npos);
   EXPECT_NE(moved.out.find(",G3\n高程残差均方根"), std::string::npos);
+  EXPECT_NE(moved.out.find(",超限\n"), std::string::npos);  // 0.5 m beyond 2 cm
+  EXPECT_NE(moved.out.find("\n疑似粗差,G3\n"), std::string::npos);
 
   const CliRun bad = RunCli({"four", File("a.csv"), File("none.csv")});
   EXPECT_EQ(bad.exitStatus, 1);
@@ -837,7 +860,7 @@ TEST_F(Cli, SevenRefusesDegenerateOrBadCommonPoints) {
   const CliRun identical = RunCli(same);
   EXPECT_EQ(identical.exitStatus, 1);
   EXPECT_EQ(identical.out, "");
-  EXPECT_EQ(identical.err, "公共点不足或分布不当,无法计算七参数。\n");
+  EXPECT_EQ(identical.err.rfind("公共点不足或分布不当,无法计算七参数。\n", 0), 0u);
 
   Write("bad.csv", point + "L,31.5,121.25\n");
   std::vector<std::string> bad = seven;

@@ -44,10 +44,19 @@ void ExpectSameParameters(const FourParams& actual, const FourParams& expected) 
   EXPECT_NEAR(actual.scalePpm, expected.scalePpm, 1e-6);
 }
 
-void ExpectRefused(const std::vector<PlaneCommonPoint>& points) {
+// The parameters alone, without their statistics.
+std::optional<FourParams> ParamsOf(const std::vector<PlaneCommonPoint>& points) {
+  const std::optional<FourParamsEstimate> estimate = EstimateFourParameters(points);
+  if (!estimate) return std::nullopt;
+  return estimate->params;
+}
+
+// Refused with the message, a second line saying why where it can.
+void ExpectRefused(const std::vector<PlaneCommonPoint>& points, PlaneModel model = PlaneModel::Full) {
   MessageRecorder recorder;
-  EXPECT_FALSE(EstimateFourParameters(points).has_value());
-  EXPECT_EQ(recorder.messages, std::vector<std::string>{kRefusal});
+  EXPECT_FALSE(EstimateFourParameters(points, model).has_value());
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(recorder.messages[0].substr(0, recorder.messages[0].find('\n')), kRefusal);
 }
 
 PlaneCommonPoint PointAt(double north, double east) {
@@ -108,7 +117,7 @@ class FourParameterRecovery : public testing::TestWithParam<int> {};
 TEST_P(FourParameterRecovery, GivesBackTheParametersOfExactPoints) {
   const std::vector<PlaneCommonPoint> points = ExactPoints(GetParam());
   MessageRecorder recorder;
-  const std::optional<FourParams> params = EstimateFourParameters(points);
+  const std::optional<FourParams> params = ParamsOf(points);
   ASSERT_TRUE(params.has_value());
   EXPECT_TRUE(recorder.messages.empty());
   ExpectSameParameters(*params, Truth());
@@ -141,7 +150,7 @@ RawSolution NormalEquationSolution(const std::vector<PlaneCommonPoint>& points) 
 TEST(FourParameters, NoisyPointsGiveTheNormalEquationOptimumAndItsResiduals) {
   std::vector<PlaneCommonPoint> points = ExactPoints(200);
   test::AddTargetNoise(points, 0.01);
-  const std::optional<FourParams> params = EstimateFourParameters(points);
+  const std::optional<FourParams> params = ParamsOf(points);
   ASSERT_TRUE(params.has_value());
   const RawSolution optimum = NormalEquationSolution(points);
   ExpectSameParameters(*params, {static_cast<double>(optimum.dNorth), static_cast<double>(optimum.dEast),
@@ -176,27 +185,145 @@ TEST(FourParameters, TooFewOrCoincidentPointsAreRefused) {
 }
 
 // Two points 2 mm apart (radius 1 mm) lie within 1e-9 of 3.4e6 m and are
-// taken for one; 2 cm apart they count as two.
+// taken for one, whatever the model: not even the shift of one of them is
+// told apart from the other.
 TEST(FourParameters, CoincidenceIsJudgedAgainstTheCoordinateSize) {
   const double north = test::kGridNorth, east = test::kGridEast;
   ExpectRefused({PointAt(north, east), PointAt(north + 0.002, east)});
-  MessageRecorder recorder;
-  EXPECT_TRUE(EstimateFourParameters({PointAt(north, east), PointAt(north + 0.02, east)}).has_value());
-  // Near the grid origin the same 2 mm are plenty.
-  EXPECT_TRUE(EstimateFourParameters({PointAt(0, 0), PointAt(0.002, 0)}).has_value());
-  EXPECT_TRUE(recorder.messages.empty());
+  ExpectRefused({PointAt(north, east), PointAt(north + 0.002, east)}, PlaneModel::FixedScale);
 }
+
+// σ0 and the deviations by the normal equations of the raw unknowns ΔX, ΔY,
+// a·U, b·U on coordinates in units U of 1000 km, in long double; the
+// rotation and scale through their gradients.
+FourParams NormalEquationDeviations(const std::vector<PlaneCommonPoint>& points, long double& sigma0) {
+  constexpr long double kUnit = 1e6L;
+  test::NormalEquations equations(4);
+  for (const PlaneCommonPoint& p : points) {
+    const long double x = p.sourceNorth / kUnit, y = p.sourceEast / kUnit;
+    equations.Add({1, 0, x, -y}, p.targetNorth);
+    equations.Add({0, 1, y, x}, p.targetEast);
+  }
+  const std::vector<long double> s = equations.Solve();
+  long double sumOfSquares = 0;
+  for (const PlaneCommonPoint& p : points) {
+    const long double x = p.sourceNorth / kUnit, y = p.sourceEast / kUnit;
+    sumOfSquares += std::pow(p.targetNorth - (s[0] + s[2] * x - s[3] * y), 2) +
+                    std::pow(p.targetEast - (s[1] + s[3] * x + s[2] * y), 2);
+  }
+  sigma0 = std::sqrt(sumOfSquares / static_cast<long double>(2 * points.size() - 4));
+  const std::vector<std::vector<long double>> q = equations.Inverse();
+  const long double a = s[2] / kUnit, b = s[3] / kUnit, rho = std::hypot(a, b);
+  const auto through = [&](long double ga, long double gb) {  // gradient over a, b
+    ga /= kUnit, gb /= kUnit;
+    return static_cast<double>(sigma0 * std::sqrt(ga * ga * q[2][2] + 2 * ga * gb * q[2][3] + gb * gb * q[3][3]));
+  };
+  return {static_cast<double>(sigma0 * std::sqrt(q[0][0])), static_cast<double>(sigma0 * std::sqrt(q[1][1])),
+          through(-b / (rho * rho), a / (rho * rho)) / static_cast<double>(kRadiansPerArcSecond),
+          through(a / rho, b / rho) * 1e6};
+}
+
+// On noisy points σ0 and every deviation agree with the plain normal
+// equations within 1 %.
+TEST(FourParameters, PrecisionAgreesWithTheNormalEquations) {
+  std::vector<PlaneCommonPoint> points = ExactPoints(30);
+  test::AddTargetNoise(points, 0.02);
+  const std::optional<FourParamsEstimate> estimate = EstimateFourParameters(points);
+  ASSERT_TRUE(estimate.has_value());
+  long double sigma0 = 0;
+  const FourParams expected = NormalEquationDeviations(points, sigma0);
+  EXPECT_NEAR(estimate->adjustment.sigma0, sigma0, 0.01 * sigma0);
+  EXPECT_GT(estimate->adjustment.sigma0, 0.01);
+  const FourParams& d = estimate->deviations;
+  for (const auto& [actual, reference] : {std::pair{d.dNorth, expected.dNorth}, {d.dEast, expected.dEast},
+                                          {d.rotationArcSeconds, expected.rotationArcSeconds},
+                                          {d.scalePpm, expected.scalePpm}}) {
+    EXPECT_NEAR(actual, reference, 0.01 * reference);
+  }
+}
+
+// Exact points of a set without scale give it back with the scale held; one
+// point alone gives its shift, the others then showing what it leaves.
+TEST(FourParameters, FixedScaleAndOnePointCorrectionFromExactPoints) {
+  const FourParams turned = {2000, -2000, 100, 0};
+  std::vector<PlaneCommonPoint> points = test::ScatteredPoints(6);
+  MoveTargets(points, turned);
+  std::optional<FourParamsEstimate> estimate = EstimateFourParameters(points, PlaneModel::FixedScale);
+  ASSERT_TRUE(estimate.has_value());
+  ExpectSameParameters(estimate->params, turned);
+  EXPECT_EQ(estimate->deviations.scalePpm, 0);
+
+  const FourParams shifted = {12.5, -7.25, 0, 0};
+  std::vector<PlaneCommonPoint> one = test::ScatteredPoints(1);
+  MoveTargets(one, shifted);
+  estimate = EstimateFourParameters(one, PlaneModel::ShiftOnly);
+  ASSERT_TRUE(estimate.has_value());
+  ExpectSameParameters(estimate->params, shifted);
+  EXPECT_EQ(estimate->adjustment.degreesOfFreedom, 0);
+  ExpectRefused(one, PlaneModel::FixedScale);
+}
+
+// A source set of `count` points spread over `northMetres` × `eastMetres`
+// about (north0, east0), moved by Truth() and 1 cm of noise.
+std::vector<PlaneCommonPoint> SpreadPoints(int count, double north0, double east0, double northMetres,
+                                           double eastMetres) {
+  std::vector<PlaneCommonPoint> points = test::ScatteredPoints(count, 23);
+  for (PlaneCommonPoint& p : points) {
+    p.sourceNorth = north0 + (p.sourceNorth - test::kGridNorth) / 20000 * northMetres;
+    p.sourceEast = east0 + (p.sourceEast - test::kGridEast) / 20000 * eastMetres;
+  }
+  MoveTargets(points, Truth());
+  test::AddTargetNoise(points, 0.01);
+  return points;
+}
+
+struct SpreadCase {
+  const char* name;
+  double north0, east0, northMetres, eastMetres;
+  int count;
+  bool determined;
+};
+
+void PrintTo(const SpreadCase& c, std::ostream* out) { *out << c.name; }
+
+class FourParameterDetermination : public testing::TestWithParam<SpreadCase> {};
+
+// Sets the points determine are taken at any size; a cluster is refused
+// even where its points are told apart from rounding.
+TEST_P(FourParameterDetermination, FollowsTheDeviationsOneCentimetreGives) {
+  const SpreadCase& c = GetParam();
+  const std::vector<PlaneCommonPoint> points = SpreadPoints(c.count, c.north0, c.east0, c.northMetres, c.eastMetres);
+  if (c.determined) {
+    MessageRecorder recorder;
+    EXPECT_TRUE(EstimateFourParameters(points).has_value());
+    EXPECT_TRUE(recorder.messages.empty());
+  } else {
+    ExpectRefused(points);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sets, FourParameterDetermination,
+    testing::Values(SpreadCase{"TwoHundredMetres", test::kGridNorth, test::kGridEast, 200, 200, 5, true},
+                    SpreadCase{"OneKilometre", test::kGridNorth, test::kGridEast, 1000, 1000, 5, true},
+                    SpreadCase{"TenKilometres", test::kGridNorth, test::kGridEast, 10000, 10000, 6, true},
+                    SpreadCase{"ThreeHundredKilometres", test::kGridNorth, test::kGridEast, 3e5, 3e5, 8, true},
+                    SpreadCase{"Corridor", test::kGridNorth, test::kGridEast, 10000, 500, 6, true},
+                    SpreadCase{"MillimetreClusterOnTheGrid", test::kGridNorth, test::kGridEast, 1e-3, 1e-3, 3, false},
+                    SpreadCase{"MillimetreClusterNearTheOrigin", 1000, 1000, 1e-3, 1e-3, 3, false},
+                    SpreadCase{"FiveMetres", 1000, 1000, 5, 5, 4, false}),
+    [](const testing::TestParamInfo<SpreadCase>& info) { return std::string(info.param.name); });
 
 TEST(FourParameters, AnExcludedOutlierStandsOutAgainstTheRefit) {
   std::vector<PlaneCommonPoint> points = ExactPoints(20);
   points[7].targetNorth += 0.3;
   points[7].targetEast += 0.4;
-  const std::optional<FourParams> all = EstimateFourParameters(points);
+  const std::optional<FourParams> all = ParamsOf(points);
   ASSERT_TRUE(all.has_value());
   EXPECT_EQ(ReportPlaneFit(points, *all, HeightFit{}).plane.largestName, "P7");
 
   points[7].participates = false;
-  const std::optional<FourParams> refit = EstimateFourParameters(points);
+  const std::optional<FourParams> refit = ParamsOf(points);
   ASSERT_TRUE(refit.has_value());
   ExpectSameParameters(*refit, Truth());
   const PlaneFitReport report = ReportPlaneFit(points, *refit, HeightFit{});

@@ -269,11 +269,13 @@ TEST_F(PlaneCommonPointFile, ABadLineKeepsTheWholeFileOut) {
   EXPECT_EQ(recorder.messages, std::vector<std::string>{"坐标文件无法读取。"});
 }
 
+const LocalGridOptions kPlaneHeights = {PlaneModel::Full, HeightModel::Plane, {}};
+
 // Exact points give the parameters back; a point moved 0.5 m stands out,
 // and left out it no longer bends the others.
 TEST(LocalGridEstimate, FindsTheMovedPointAndRefitsWithoutIt) {
   MessageRecorder recorder;
-  EXPECT_FALSE(EstimateLocalGrid({}, HeightModel::Constant));
+  EXPECT_FALSE(EstimateLocalGrid({}, {}));
   EXPECT_EQ(recorder.messages, std::vector<std::string>{"没有公共点,请先导入文件。"});
   recorder.messages.clear();
 
@@ -282,22 +284,22 @@ TEST(LocalGridEstimate, FindsTheMovedPointAndRefitsWithoutIt) {
     LocalParams().Apply(p.targetNorth, p.targetEast);
     p.targetHeight = LocalHeights().Apply(p.sourceNorth, p.sourceEast, p.sourceHeight);
   }
-  std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(points, HeightModel::Plane);
+  std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(points, kPlaneHeights);
   ASSERT_TRUE(estimate);
-  EXPECT_NEAR(estimate->params.dNorth, LocalParams().dNorth, 1e-5);
-  EXPECT_NEAR(estimate->params.dEast, LocalParams().dEast, 1e-5);
-  EXPECT_NEAR(estimate->params.rotationArcSeconds, LocalParams().rotationArcSeconds, 1e-7);
-  EXPECT_NEAR(estimate->params.scalePpm, LocalParams().scalePpm, 1e-6);
-  EXPECT_NEAR(estimate->heightFit.Offset(3.41e6, 4.9e5), LocalHeights().Offset(3.41e6, 4.9e5), 1e-9);
+  EXPECT_NEAR(estimate->plane.params.dNorth, LocalParams().dNorth, 1e-5);
+  EXPECT_NEAR(estimate->plane.params.dEast, LocalParams().dEast, 1e-5);
+  EXPECT_NEAR(estimate->plane.params.rotationArcSeconds, LocalParams().rotationArcSeconds, 1e-7);
+  EXPECT_NEAR(estimate->plane.params.scalePpm, LocalParams().scalePpm, 1e-6);
+  EXPECT_NEAR(estimate->height.fit.Offset(3.41e6, 4.9e5), LocalHeights().Offset(3.41e6, 4.9e5), 1e-9);
   EXPECT_LT(estimate->report.plane.largest, 1e-8);
 
   points[5].targetEast += 0.5;
-  estimate = EstimateLocalGrid(points, HeightModel::Plane);
+  estimate = EstimateLocalGrid(points, kPlaneHeights);
   ASSERT_TRUE(estimate);
   EXPECT_EQ(estimate->report.plane.largestName, "P5");
 
   points[5].participates = false;
-  estimate = EstimateLocalGrid(points, HeightModel::Plane);
+  estimate = EstimateLocalGrid(points, kPlaneHeights);
   ASSERT_TRUE(estimate);
   for (const PlaneResidual& r : estimate->report.points) {
     if (r.name != "P5") {
@@ -312,7 +314,7 @@ TEST(LocalGridEstimate, FindsTheMovedPointAndRefitsWithoutIt) {
 
   // The first refusal ends it: the height fit is not tried.
   for (PlaneCommonPoint& p : points) p.participates = false;
-  EXPECT_FALSE(EstimateLocalGrid(points, HeightModel::Plane));
+  EXPECT_FALSE(EstimateLocalGrid(points, kPlaneHeights));
   EXPECT_EQ(recorder.messages, std::vector<std::string>{"公共点不足或分布不当,无法计算四参数。"});
 }
 

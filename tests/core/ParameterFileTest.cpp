@@ -40,6 +40,7 @@ class ParameterFiles : public testing::Test {
     settings.heightFit.model = HeightModel::Plane;
     settings.heightFit.centroid = {3300000.0, 39500000.0};
     settings.heightFit.coefficients = {-2.5, 1e-5, -3e-6, 0, 0, 0};
+    settings.tolerance = {0.015, 0.05};
     return settings;
   }
 
@@ -57,16 +58,36 @@ class ParameterFiles : public testing::Test {
   const std::string path = folder.File("set.twp");
 };
 
+// The text without the lines whose keys begin with one of `keys`.
+std::string WithoutKeys(std::string text, std::initializer_list<const char*> keys) {
+  for (const char* key : keys) {
+    for (std::size_t at; (at = text.find(std::string("\n") + key)) != std::string::npos;)
+      text.erase(at + 1, text.find('\n', at + 1) - at);
+  }
+  return text;
+}
+
+// A file written before the residual tolerances were kept leaves the base's.
+TEST_F(ParameterFiles, VersionTwoFilesStillRead) {
+  std::string text = WithoutKeys(ParameterFileText(Chosen()), {"tolerance."});
+  text.replace(text.find("version=3"), 9, "version=2");
+  test::WriteBytes(path, text);
+  CoordSettings base;
+  base.tolerance = {0.5, 0.25};
+  const std::optional<CoordSettings> read = ReadParameterFile(path, base);
+  ASSERT_TRUE(read) << text;
+  EXPECT_EQ(read->tolerance, base.tolerance);
+  EXPECT_EQ(read->datum, Chosen().datum);
+}
+
 // A file written before the datum set had a direction, a convention and a
 // source projection of its own: "NULL" for a parameter not taken, two keys
 // that meant nothing. Its set goes from its source to its target ellipsoid.
 TEST_F(ParameterFiles, VersionOneFilesStillRead) {
-  std::string text = ParameterFileText(Chosen());
-  text.replace(text.find("version=2"), 9, "version=1");
-  for (const char* key : {"seven.convention", "seven.sourceEllipsoid", "seven.targetEllipsoid", "sourceProjection."}) {
-    for (std::size_t at; (at = text.find(std::string("\n") + key)) != std::string::npos;)
-      text.erase(at + 1, text.find('\n', at + 1) - at);
-  }
+  std::string text = WithoutKeys(ParameterFileText(Chosen()), {"seven.convention", "seven.sourceEllipsoid",
+                                                                "seven.targetEllipsoid", "sourceProjection.",
+                                                                "tolerance."});
+  text.replace(text.find("version=3"), 9, "version=1");
   text.replace(text.find("projection.latitude1="), 21, "projection.latitude1=NULL");
   text += "projection.auxEllipsoid=NULL\ndatumModel=Bursa-Wolf\n";
   test::WriteBytes(path, text);
@@ -176,7 +197,8 @@ TEST_P(BadParameterLines, AreRefusedNamingTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, BadParameterLines,
-    testing::Values(BadLine{"UnknownVersion", "version", "version=3"},
+    testing::Values(BadLine{"UnknownVersion", "version", "version=4"},
+                    BadLine{"NegativeTolerance", "tolerance.horizontal", "tolerance.horizontal=-0.01"},
                     BadLine{"VersionWithBlank", "version", "version=1 "},
                     BadLine{"UnknownKey", "seven.dX", "seven.dx=1"},
                     BadLine{"NoEquals", "seven.dX", "seven.dX 1"},

@@ -203,9 +203,13 @@ class ParameterPagesTest : public QObject {
     Open(2);
     TypeThree({" 30.5", "120.25 ", "15"}, {"30.5", "120.25", "15"});
     QStringList shown;
+    auto cancelled = WhenModal("datumDialog", [](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+    Compute(2);
+    QVERIFY(cancelled->fired());
+    QCOMPARE(CoordSettings::instance().datum.params, (SevenParams{0, 0, 0, 1, 2, 3, 4}));  // 取消 discards
     auto watch = WhenModal("datumDialog", [&](QWidget* dialog) {
       shown = DatumDialogTexts(dialog);
-      qobject_cast<QDialog*>(dialog)->reject();  // Cancel keeps what was stored
+      qobject_cast<QDialog*>(dialog)->accept();
     });
     Compute(2);
     QVERIFY(watch->fired());
@@ -281,10 +285,15 @@ class ParameterPagesTest : public QObject {
     QCOMPARE(table->item(0, CommonPointTable::kFirstCoordinateColumn)->text(), QString("31.000000000000000"));
     QCOMPARE(table->item(0, CommonPointTable::kTickColumn)->checkState(), Qt::Checked);
 
+    const DatumTransformation before = CoordSettings::instance().datum;
+    auto cancelled = WhenModal("datumDialog", [](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+    Compute(3);
+    QVERIFY(cancelled->fired());
+    QCOMPARE(CoordSettings::instance().datum, before);  // 取消 discards
     QStringList shown;
     auto datum = WhenModal("datumDialog", [&](QWidget* dialog) {
       shown = DatumDialogTexts(dialog);
-      qobject_cast<QDialog*>(dialog)->reject();
+      qobject_cast<QDialog*>(dialog)->accept();
     });
     Compute(3);
     QVERIFY(datum->fired());

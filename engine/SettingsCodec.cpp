@@ -243,6 +243,7 @@ std::vector<SettingField> MakeFields() {
 
   // Since version 3: the tolerances the residuals of an estimate are flagged by.
   add.since = 3;
+  add.scope = FieldScope::Parameters;
   add.Number("tolerance.horizontal", "--tolerance-h", kToleranceRange,
              [](auto& s) -> auto& { return s.tolerance.horizontal; });
   add.Number("tolerance.vertical", "--tolerance-v", kToleranceRange,

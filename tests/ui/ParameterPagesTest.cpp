@@ -302,7 +302,9 @@ class ParameterPagesTest : public QObject {
     QVERIFY(datum->fired());
     QVERIFY(running_->recorder.messages().isEmpty());
     for (int row = 0; row < 12; ++row) QVERIFY(Residual(table, row, 3) < 1e-3);
-    QVERIFY(Child<QLabel>(page, "fitSummary")->text().contains("参与计算的公共点=12    多余观测数=29"));
+    const QString summary = Child<QLabel>(page, "fitSummary")->text();
+    QVERIFY(summary.contains("参与计算的公共点=12    多余观测数=29\n单位权中误差 σ0="));
+    QVERIFY2(summary.contains("\n反向七参数 (目的→源): dX=12.5"), qPrintable(summary));  // the opposite of −12.5
 
     const DatumTransformation& computed = CoordSettings::instance().datum;
     QCOMPARE(computed.sourceEllipsoid, std::string("WGS84"));

@@ -256,6 +256,7 @@ std::vector<SettingField> MakeFields() {
   // Since version 3: the tolerances the residuals of an estimate are flagged by,
   // and a file layout of the user's own.
   add.since = 3;
+  add.scope = FieldScope::Parameters;
   add.Number("tolerance.horizontal", "--tolerance-h", kToleranceRange,
              [](auto& s) -> auto& { return s.tolerance.horizontal; });
   add.Number("tolerance.vertical", "--tolerance-v", kToleranceRange,

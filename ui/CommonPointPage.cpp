@@ -56,8 +56,9 @@ CommonPointPage::CommonPointPage(const QString& computeText, const QStringList& 
 
   auto* pointColumn = new QVBoxLayout;
   pointColumn->addWidget(summary_);
-  pointColumn->addWidget(table_, 1);
-  pointColumn->addWidget(plot_);
+  // The table keeps the larger share: the plot is an overview.
+  pointColumn->addWidget(table_, 3);
+  pointColumn->addWidget(plot_, 2);
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(pointColumn, 4);
   layout->addLayout(buttons_, 1);

@@ -51,7 +51,7 @@ void DrawArrow(QPainter& painter, QPointF from, QPointF to) {
 
 ResidualPlot::ResidualPlot(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("residualPlot"));
-  setMinimumSize(320, 220);
+  setMinimumSize(320, 160);
   setAutoFillBackground(true);
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);

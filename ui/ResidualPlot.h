@@ -34,7 +34,7 @@ class ResidualPlot : public QWidget {
   // a fifth of the largest residual's drawing room.
   double ScaleBarMetres() const;
 
-  QSize sizeHint() const override { return {480, 320}; }
+  QSize sizeHint() const override { return {480, 240}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -849,6 +849,29 @@ TEST_F(Cli, OptionValuesMustBeWholeNumbersInRange) {
   }
 }
 
+// One point gives the shift alone; --report writes the report the ending
+// names, and an ending it cannot write is refused before any work.
+TEST_F(Cli, FourWritesItsReportAndCorrectsByOnePoint) {
+  Write("one.csv", "A,3400000,500000,10,3400012.5,499992.75,12\n");
+  const CliRun run = RunCli({"four", "--plane-model", "shift", "--report", File("one.html"), File("one.csv")});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(SplitAtChar(run.out, '\n')[0], "12.500000000000000,-7.250000000000000,0.000000000000000,0.000000000000000");
+  EXPECT_NE(ReadFile(File("one.html")).find("<th>ΔX</th><td>12.5 ± 0 米</td>"), std::string::npos);
+
+  const CliRun csv = RunCli({"four", "--plane-model", "shift", "--report", File("one.csv.csv"), File("one.csv")});
+  ASSERT_EQ(csv.exitStatus, 0) << csv.err;
+  EXPECT_EQ(ReadFile(File("one.csv.csv")).rfind("\xEF\xBB\xBF四参数及高程拟合计算报告\n", 0), 0u);
+
+  const CliRun pdf = RunCli({"four", "--report", File("one.pdf"), File("one.csv")});
+  EXPECT_EQ(pdf.exitStatus, 2);
+  EXPECT_EQ(pdf.out, "");
+  EXPECT_EQ(pdf.err.rfind("tarnwell-cli: 报告文件须以 .html 或 .csv 结尾", 0), 0u) << pdf.err;
+  // Without the one-point model one point determines nothing.
+  const CliRun full = RunCli({"four", File("one.csv")});
+  EXPECT_EQ(full.exitStatus, 1);
+  EXPECT_EQ(full.err.rfind("公共点不足或分布不当,无法计算四参数。", 0), 0u);
+}
+
 // Points that cannot carry seven parameters, and a file with a bad line,
 // are refused; nothing is printed as parameters.
 TEST_F(Cli, SevenRefusesDegenerateOrBadCommonPoints) {

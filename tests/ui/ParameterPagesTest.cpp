@@ -1,7 +1,9 @@
 // The three- and seven-parameter pages: results stored in the settings, the
 // fit report, the datum dialog opened afterwards, and the refusals.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include "ui/CDlgFParas.h"
 #include "ui/CDlgSParas.h"
 #include "ui/CommonPointTable.h"
+#include "ui/ResidualPlot.h"
 #include "ui/CTarnwellDlg.h"
 
 using namespace tarnwell;
@@ -299,7 +302,9 @@ class ParameterPagesTest : public QObject {
     QVERIFY(datum->fired());
     QVERIFY(running_->recorder.messages().isEmpty());
     for (int row = 0; row < 12; ++row) QVERIFY(Residual(table, row, 3) < 1e-3);
-    QVERIFY(Child<QLabel>(page, "fitSummary")->text().contains("参与计算的公共点=12    多余观测数=29"));
+    const QString summary = Child<QLabel>(page, "fitSummary")->text();
+    QVERIFY(summary.contains("参与计算的公共点=12    多余观测数=29\n单位权中误差 σ0="));
+    QVERIFY2(summary.contains("\n反向七参数 (目的→源): dX=12.5"), qPrintable(summary));  // the opposite of −12.5
 
     const DatumTransformation& computed = CoordSettings::instance().datum;
     QCOMPARE(computed.sourceEllipsoid, std::string("WGS84"));
@@ -434,6 +439,56 @@ class ParameterPagesTest : public QObject {
     QCOMPARE(running_->recorder.messages(), QStringList({"椭球必须不同."}));
     QVERIFY(!anyDialog->fired());
     QCOMPARE(CoordSettings::instance().datum, DatumTransformation{});
+  }
+
+  // The spoilt point is flagged in red and in the plot; Ctrl+C copies the
+  // selected rows under the header (all without a selection); the report is
+  // written in each format, and not before a computation.
+  void residualsAreCopiedPlottedAndReported() {
+    Open(4);
+    auto* page = qobject_cast<CDlgFParas*>(Page(4));
+    page->ImportFile(WritePlaneCommonPoints(8, 3));
+    running_->recorder.clear();
+    QVERIFY(!page->ExportReport(directory_.filePath("early.html")));
+    QCOMPARE(running_->recorder.messages(), QStringList({"请先计算, 再导出报告。"}));
+    running_->recorder.clear();
+    Compute(4);
+    auto* table = Child<CommonPointTable>(page, "commonPointTable");
+    const int spoilt = RowNamed(table, "G3");
+    auto* plot = Child<ResidualPlot>(page, "residualPlot");
+    QCOMPARE(plot->points().size(), std::size_t(8));
+    QVERIFY(plot->points()[3].flagged);
+    for (int row = 0; row < table->rowCount(); ++row) {
+      const ResidualPlot::Point& point = plot->points()[table->PointAt(row)];
+      QCOMPARE(table->item(row, CommonPointTable::kFirstResidualColumn)->foreground() == QBrush(Qt::red), point.flagged);
+      // Flagged by the 2 cm of the plane: the residuals in the plot are the table's.
+      QCOMPARE(point.flagged, std::hypot(Residual(table, row, 0), Residual(table, row, 1)) > 0.02 ||
+                                  std::abs(Residual(table, row, 2)) > 0.03);
+    }
+    QVERIFY(plot->ScaleBarMetres() > 0);
+
+    QStringList all = table->CopyText().split('\n');
+    QCOMPARE(all.size(), 10);  // header, 8 rows, empty tail
+    QVERIFY(all[0].startsWith("参与计算\t点名\tx\ty\th\tx2\ty2\th2\tvx(米)"));
+    table->selectRow(spoilt);
+    table->setFocus();
+    QTest::keySequence(table, QKeySequence::Copy);
+    const QStringList copied = QGuiApplication::clipboard()->text().split('\n');
+    QCOMPARE(copied.size(), 3);
+    QVERIFY(copied[1].startsWith("是\tG3\t"));
+    QCOMPARE(copied[1].split('\t').size(), 12);
+
+    for (const char* name : {"report.html", "report.pdf", "report.csv"}) {
+      QVERIFY(page->ExportReport(directory_.filePath(name)));
+    }
+    QFile html(directory_.filePath("report.html")), pdf(directory_.filePath("report.pdf"));
+    QVERIFY(html.open(QIODevice::ReadOnly) && pdf.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(html.readAll());
+    QVERIFY(text.contains("<img src=\"data:image/png;base64,"));
+    QVERIFY(text.contains("<tr class=\"flag\"><td>G3</td>"));
+    QVERIFY(pdf.read(5) == "%PDF-");
+    QVERIFY(!page->ExportReport(directory_.filePath("report.txt")));
+    QVERIFY(running_->recorder.messages().last().startsWith("报告文件须以 .html、.pdf 或 .csv 结尾"));
   }
 
   void fourParametersAreEstimatedStoredAndRefitted() {

@@ -67,6 +67,7 @@ CoordSettings Chosen() {
   settings.heightFit.model = HeightModel::Quadratic;
   settings.heightFit.centroid = {3456789.0123456789, 39512345.678};
   settings.heightFit.coefficients = {-2.5, 1e-5, -3.0000000000000004e-6, 1.0 / 3e12, -7e-13, 5e-324};
+  settings.tolerance = {0.015, 0.1 + 0.2};
   settings.outputDecimals = 4;
   return settings;
 }

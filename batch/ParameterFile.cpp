@@ -15,7 +15,7 @@ namespace tarnwell {
 namespace {
 
 constexpr std::string_view kVersionKey = "version";
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 constexpr std::string_view kBadFile = "参数文件格式不正确，请检查。";
 
 // Version 1 wrote a parameter the projection does not take as "NULL", and
@@ -77,8 +77,8 @@ bool ReadLines(TextLineReader& reader, CoordSettings& settings) {
     std::string_view value = line.substr(equals + 1);
     if (version == 0) {
       // The version comes first: what follows it is read by its rules.
-      if (key != kVersionKey || (value != "1" && value != "2")) return Refuse(lineNumber, line);
-      version = value == "1" ? 1 : 2;
+      if (key != kVersionKey || (value != "1" && value != "2" && value != "3")) return Refuse(lineNumber, line);
+      version = value.front() - '0';
       continue;
     }
     if (version == 1 && IsRetiredVersion1Key(key, value)) continue;

@@ -7,6 +7,7 @@
 // everything after it is a value.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,7 +26,8 @@ enum ExitStatus : int {
 // What the options set besides the conversion settings.
 struct ToolOptions {
   int threads = 0;  // of a file conversion; 0 for every core
-  HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
+  // The surface of a height fit (`four`, `height`); none: the automatic choice.
+  std::optional<HeightModel> heightModel;
 };
 
 struct CommandLine {

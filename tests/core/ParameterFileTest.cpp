@@ -40,6 +40,9 @@ class ParameterFiles : public testing::Test {
     settings.heightFit.model = HeightModel::Plane;
     settings.heightFit.centroid = {3300000.0, 39500000.0};
     settings.heightFit.coefficients = {-2.5, 1e-5, -3e-6, 0, 0, 0};
+    settings.geoid = "/srv/models/site geoid.isg";
+    settings.useAnomalyFit = true;
+    settings.anomalyFit = {31.5, 120.25, {HeightModel::Quadratic, {0.5, -0.25}, {0.012, 1e-6, -2e-6, 3e-11, 0, 1e-12}}};
     return settings;
   }
 
@@ -62,8 +65,9 @@ class ParameterFiles : public testing::Test {
 // that meant nothing. Its set goes from its source to its target ellipsoid.
 TEST_F(ParameterFiles, VersionOneFilesStillRead) {
   std::string text = ParameterFileText(Chosen());
-  text.replace(text.find("version=2"), 9, "version=1");
-  for (const char* key : {"seven.convention", "seven.sourceEllipsoid", "seven.targetEllipsoid", "sourceProjection."}) {
+  text.replace(text.find("version=3"), 9, "version=1");
+  for (const char* key : {"seven.convention", "seven.sourceEllipsoid", "seven.targetEllipsoid", "sourceProjection.",
+                          "geoid", "useAnomalyFit", "anomalyFit."}) {
     for (std::size_t at; (at = text.find(std::string("\n") + key)) != std::string::npos;)
       text.erase(at + 1, text.find('\n', at + 1) - at);
   }
@@ -176,7 +180,7 @@ TEST_P(BadParameterLines, AreRefusedNamingTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, BadParameterLines,
-    testing::Values(BadLine{"UnknownVersion", "version", "version=3"},
+    testing::Values(BadLine{"UnknownVersion", "version", "version=4"},
                     BadLine{"VersionWithBlank", "version", "version=1 "},
                     BadLine{"UnknownKey", "seven.dX", "seven.dx=1"},
                     BadLine{"NoEquals", "seven.dX", "seven.dX 1"},

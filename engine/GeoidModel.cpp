@@ -4,6 +4,7 @@
 #include <ogr_spatialref.h>
 #include <proj.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>

@@ -5,17 +5,18 @@
 // (engine/SettingsCodec.h): the ellipsoids, the projections with their zone
 // options and plane heights, the seven parameters with their convention and
 // the pair of ellipsoids they were stated for, the four parameters and the
-// height fit, with the switches that apply them; not the coordinate types,
-// angle formats or file format, which belong to the work at hand. It is UTF-8
+// height fit, the geoid model (its name or its file's path) and the anomaly
+// fit, with the switches that apply them; not the coordinate types, height
+// systems, angle formats or file format, which belong to the work at hand. It is UTF-8
 // text, one `key=value` a line; a line beginning with "#" and an empty line
-// are comments. The first key is `version`, the format's version (2; files of
-// version 1 are still read, their seven parameters stated from their source
-// to their target ellipsoid). Numbers are written in their shortest form that
+// are comments. The first key is `version`, the format's version (3; files of
+// version 2 are still read, without heights, and files of version 1, their
+// seven parameters stated from their source to their target ellipsoid). Numbers are written in their shortest form that
 // reads back to the same double, so a set saved and opened again converts bit
 // for bit as before.
 //
 //   # Tarnwell 参数文件
-//   version=2
+//   version=3
 //   sourceEllipsoid=WGS84
 //   projection.centralMeridian=117
 //   seven.dX=-15.415

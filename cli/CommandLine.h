@@ -7,6 +7,7 @@
 // everything after it is a value.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +32,8 @@ struct ToolOptions {
   std::string output;  // --output: a file or a folder for the converted files
   BadLines badLines = BadLines::Stop;
   bool factors = false;  // --factors: a point's grid factors on a second line
-  HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
+  // The surface of a height fit (`four`, `height`); none: the automatic choice.
+  std::optional<HeightModel> heightModel;
   DatumModel datumModel = DatumModel::Full;         // of the seven-parameter estimation
   PlaneModel planeModel = PlaneModel::Full;         // of the four-parameter estimation
   std::string reportPath;                           // an estimate's report, .html or .csv; empty for none

@@ -11,6 +11,7 @@
 #include "engine/PointConversion.h"
 #include "engine/Refusal.h"
 #include "estimate/CalibrationReport.h"
+#include "estimate/HeightAnomalies.h"
 #include "estimate/PlaneFitReport.h"
 #include "estimate/SevenParameters.h"
 #include "estimate/ThreeParameters.h"
@@ -80,6 +81,24 @@ void PrintLocalGrid(const FourParams& p, const HeightFit& fit) {
     AppendShortestNumber(fit.coefficients[j], line);
   }
   std::cout << line << '\n';
+}
+
+// The anomaly fit on one line, as --anomaly-fit takes it: the origin B0, L0
+// (decimal degrees), the centroid in the local plane, the coefficients.
+void PrintAnomalyFit(const AnomalyFit& fit) {
+  const HeightFit& surface = fit.surface;
+  std::cout << "高程拟合," << FormatNumber(fit.originLatitude) << ',' << FormatNumber(fit.originLongitude) << ','
+            << FormatNumber(surface.centroid.north) << ',' << FormatNumber(surface.centroid.east);
+  for (std::size_t j = 0; j < CoefficientCount(surface.model); ++j)
+    std::cout << ',' << FormatNumber(surface.coefficients[j]);
+  std::cout << '\n';
+}
+
+void PrintAnomalyResiduals(const AnomalyEstimate& estimate) {
+  for (const AnomalyResidual& point : estimate.residuals)
+    std::cout << point.name << ',' << FormatNumber(point.residual) << '\n';
+  std::cout << "高程残差均方根," << FormatNumber(estimate.rms) << '\n'
+            << "最大高程残差," << FormatNumber(estimate.largest) << ',' << estimate.largestName << '\n';
 }
 
 void PrintPlaneFitReport(const LocalGridEstimate& estimate) {
@@ -239,13 +258,35 @@ ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string
   for (const std::string& path : values) {
     if (!ImportPlaneCommonPointFile(path, commonPoints)) return kExitRefused;
   }
-  const LocalGridOptions gridOptions{options.planeModel, options.heightModel, CoordSettings::instance().tolerance};
+  const LocalGridOptions gridOptions{options.planeModel,
+                                     options.heightModel.value_or(AutomaticHeightModel(commonPoints.size())),
+                                     CoordSettings::instance().tolerance};
   const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints, gridOptions);
   if (!estimate) return kExitRefused;
   PrintLocalGrid(estimate->plane.params, estimate->height.fit);
   PrintPlaneFitReport(*estimate);
   const CalibrationReport report = MakeLocalGridReport(*estimate, CoordSettings::instance(), {values, Now()});
   return WriteReport(options.reportPath, report) ? kExitSuccess : kExitRefused;
+}
+
+ExitStatus RunHeight(const Values& values, const ToolOptions& options, std::string& error) {
+  const CoordSettings& settings = CoordSettings::instance();
+  std::shared_ptr<const GeoidModel> geoid;
+  if (!settings.geoid.empty()) {
+    if (const Refusal refusal = GeoidModel::Open(settings.geoid, geoid)) {
+      error = MessageText(refusal);
+      return kExitRefused;
+    }
+  }
+  std::vector<LevelledPoint> points;
+  for (const std::string& path : values) {
+    if (!ImportLevelledPointFile(path, settings.sourceAngleFormat, points)) return kExitRefused;
+  }
+  const std::optional<AnomalyEstimate> estimate = EstimateAnomalyFit(points, geoid.get(), options.heightModel);
+  if (!estimate) return kExitRefused;
+  PrintAnomalyFit(estimate->fit);
+  PrintAnomalyResiduals(*estimate);
+  return kExitSuccess;
 }
 
 ExitStatus RunEllipsoids(const Values&, const ToolOptions&, std::string&) {

@@ -26,12 +26,19 @@ namespace {
 constexpr std::string_view kToolOptions[] = {"--params", "--tables",        "--projection", "--from-projection",
                                              "--seven",  "--seven-inverse", "--four",       "--threads",
                                              "--height-fit", "--output", "--bad-lines", "--layout",
-                                             "--datum-model", "--plane-model", "--report"};
+                                             "--datum-model", "--plane-model", "--report", "--anomaly-fit"};
 
 // The codec fields the numbers of the composite options go to, in their order.
 constexpr std::string_view kSevenKeys[] = {"seven.dX", "seven.dY", "seven.dZ",      "seven.rX",
                                            "seven.rY", "seven.rZ", "seven.scalePpm"};
 constexpr std::string_view kFourKeys[] = {"four.dNorth", "four.dEast", "four.rotationArcSeconds", "four.scalePpm"};
+// --anomaly-fit: the origin and the centroid, then the 1, 3 or 6
+// coefficients of the surface, as `height` prints them.
+constexpr std::string_view kAnomalyFitKeys[] = {
+    "anomalyFit.originLatitude", "anomalyFit.originLongitude", "anomalyFit.centroidNorth", "anomalyFit.centroidEast",
+    "anomalyFit.a0", "anomalyFit.a1", "anomalyFit.a2", "anomalyFit.a3", "anomalyFit.a4", "anomalyFit.a5"};
+constexpr std::size_t kAnomalyFitPlace = 4;  // numbers before the coefficients
+constexpr std::string_view kAutomaticHeightFit = "auto";
 
 // The tool's own flag: the grid factors of a point.
 constexpr std::string_view kFactorsFlag = "--factors";
@@ -113,6 +120,34 @@ bool ReadFieldList(std::string_view text, std::span<const std::string_view> keys
   return true;
 }
 
+// The surface follows from the number of coefficients; those beyond it are 0.
+bool ReadAnomalyFit(std::string_view text, CoordSettings& settings) {
+  const std::size_t coefficients = SplitAtChar(text, ',').size() - kAnomalyFitPlace;
+  for (const auto& [keyword, model] : kHeightModels) {
+    if (CoefficientCount(model) != coefficients) continue;
+    CoordSettings read = settings;
+    read.anomalyFit = {};
+    read.anomalyFit.surface.model = model;
+    if (!ReadFieldList(text, std::span(kAnomalyFitKeys).first(kAnomalyFitPlace + coefficients), read)) return false;
+    read.useAnomalyFit = true;
+    settings = std::move(read);
+    return true;
+  }
+  return false;
+}
+
+// auto, or a surface's keyword.
+bool ReadHeightFitChoice(std::string_view text, std::optional<HeightModel>& model) {
+  if (text == kAutomaticHeightFit) {
+    model.reset();
+    return true;
+  }
+  HeightModel named;
+  if (!ReadKeyword<HeightModel>(kHeightModels, text, named)) return false;
+  model = named;
+  return true;
+}
+
 bool ReadThreads(std::string_view text, int& threads) {
   double count;
   if (!ReadWholeNumber(text, count) || count < 1 || count > kMaxThreads) return false;
@@ -132,8 +167,10 @@ bool ApplyOption(const std::string& name, const std::string& value, CoordSetting
   } else if (name == "--four") {
     if (!ReadFieldList(value, kFourKeys, settings)) return false;
     settings.useFourParams = true;
+  } else if (name == "--anomaly-fit") {
+    return ReadAnomalyFit(value, settings);
   } else if (name == "--height-fit") {
-    return ReadKeyword<HeightModel>(kHeightModels, value, options.heightModel);
+    return ReadHeightFitChoice(value, options.heightModel);
   } else if (name == "--report") {
     options.reportPath = value;
     return !value.empty();

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <optional>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -16,6 +17,7 @@ struct Command {
   std::size_t minValues;
   std::size_t maxValues;
   ExitStatus (*run)(const Values&, const ToolOptions&, std::string&);
+  std::optional<HeightModel> heightFit = std::nullopt;  // without --height-fit; none: automatic
 };
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
@@ -25,7 +27,8 @@ constexpr Command kCommands[] = {
     {"file", 1, kAny, RunFile},
     {"three", 6, 6, RunThree},
     {"seven", 1, kAny, RunSeven},
-    {"four", 1, kAny, RunFour},
+    {"four", 1, kAny, RunFour, HeightModel::Constant},
+    {"height", 1, kAny, RunHeight},
     {"ellipsoids", 0, 0, RunEllipsoids},
     {"projections", 0, 0, RunProjections},
 };
@@ -54,6 +57,7 @@ int Run(int argc, const char* const argv[]) {
   }
 
   ToolOptions options;
+  options.heightModel = command->heightFit;
   ExitStatus status = ApplySettingsOptions(line, options, error);
   if (status == kExitSuccess) status = command->run(line.values, options, error);
   if (status == kExitUsage) return UsageError(error);

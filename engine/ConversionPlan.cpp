@@ -10,22 +10,42 @@ namespace tarnwell {
 namespace {
 
 // The levels of a side's chain: how many steps it climbs from earth-centred
-// coordinates. Step 1 is the geocentric one, 2 the projection, 3 the local grid.
+// coordinates. Step 1 is the geocentric one, 2 the height (a step only for
+// normal heights), 3 the projection, 4 the local grid.
 int LevelOf(const CoordinateSystem& system) {
   switch (system.type) {
     case CoordinateType::Space: return 0;
-    case CoordinateType::LB: return 1;
-    case CoordinateType::Plan: return system.localGrid ? 3 : 2;
+    case CoordinateType::LB: return 2;
+    case CoordinateType::Plan: return system.localGrid ? 4 : 3;
   }
   return 0;
+}
+
+bool SameHeights(const CoordinateSystem& source, const CoordinateSystem& target) {
+  return source.height == target.height && source.geoid == target.geoid && source.anomalyFit == target.anomalyFit;
 }
 
 // The highest level up to which the two chains are the same steps.
 int SharedLevel(const CoordinateSystem& source, const CoordinateSystem& target) {
   if (source.ellipsoid != target.ellipsoid) return 0;
-  if (std::min(LevelOf(source), LevelOf(target)) < 2 || source.projection != target.projection) return 1;
-  if (std::min(LevelOf(source), LevelOf(target)) < 3 || source.localGrid != target.localGrid) return 2;
-  return 3;
+  const int lower = std::min(LevelOf(source), LevelOf(target));
+  if (lower < 2 || !SameHeights(source, target)) return 1;
+  if (lower < 3 || source.projection != target.projection) return 2;
+  if (lower < 4 || source.localGrid != target.localGrid) return 3;
+  return 4;
+}
+
+// The height step of a side with normal heights; none for ellipsoidal ones.
+Refusal MakeHeightStep(const CoordinateSystem& system, std::unique_ptr<ConversionStep>& step) {
+  if (system.height == HeightSystem::Ellipsoidal) return {};
+  if (system.geoid.empty() && !system.anomalyFit) return {RefusalReason::NormalHeightModel, {}};
+  if (system.anomalyFit && !IsUsable(*system.anomalyFit)) return {RefusalReason::AnomalyFit, {}};
+  std::shared_ptr<const GeoidModel> model;
+  if (!system.geoid.empty()) {
+    if (Refusal refusal = GeoidModel::Open(system.geoid, model)) return refusal;
+  }
+  step = std::make_unique<HeightStep>(std::move(model), system.anomalyFit);
+  return {};
 }
 
 // Whether the datum set applies forward from `source` to `target`, or
@@ -40,14 +60,16 @@ Refusal DatumDirection(const DatumTransformation& datum, const std::string& sour
   return {RefusalReason::DatumPair, "参数: " + datum.sourceEllipsoid + " → " + datum.targetEllipsoid};
 }
 
-// The step that climbs to `level` (1 to 3) on the side `system`.
+// The step that climbs to `level` (1 to 4) on the side `system`; none where
+// the level is no step on this side.
 Refusal MakeStep(const CoordinateSystem& system, const Ellipsoid& ellipsoid, int level,
                  std::unique_ptr<ConversionStep>& step) {
   switch (level) {
     case 1:
       step = std::make_unique<GeocentricStep>(ellipsoid);
       return {};
-    case 2: {
+    case 2: return MakeHeightStep(system, step);
+    case 3: {
       const ProjectionParams& projection = system.projection;
       std::optional<PlaneProjection> made;
       if (ProjectionInRange(projection) &&
@@ -109,7 +131,7 @@ Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSys
     }
     std::unique_ptr<ConversionStep> step;
     if (Refusal refusal = MakeStep(system, *ellipsoid, level, step)) return refusal;
-    made.stages_.push_back({std::move(step), inverse});
+    if (step) made.stages_.push_back({std::move(step), inverse});
     return {};
   };
   for (int level = LevelOf(source); level > meeting; --level) {

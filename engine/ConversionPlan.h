@@ -6,14 +6,16 @@
 // and its local grid. A point goes down the source's chain to where the two
 // chains meet and up the target's: to earth-centred coordinates when a datum
 // transformation lies between them, otherwise to the highest level the two
-// sides share (one ellipsoid; one projection). A height model for normal
-// heights would be one more step of a side's chain, at the geodetic level.
+// sides share (one ellipsoid; one height system; one projection). Normal
+// heights are one more step of a side's chain, at the geodetic level: two
+// sides with the same normal heights meet above it and need none.
 //
 // A plan reads the three texts of a source point once, converts in numbers
 // and writes the three target texts once. It never looks at any settings, so
 // a conversion on a worker thread is safe however the window's settings
 // change. It is not shared between threads: each thread converts with its
-// own copy (a copy makes its own PROJ objects).
+// own copy (a copy makes its own PROJ objects, and shares the geoid model,
+// read once when the plan is made).
 #pragma once
 
 #include <array>
@@ -50,8 +52,9 @@ class ConversionPlan {
   // refused when the choice of ellipsoids is not allowed (with a datum
   // transformation they must differ, and be its pair either way round;
   // without one they must be the same), when an ellipsoid is missing or
-  // unusable, when a projection is refused or when a local grid is
-  // unusable. Output numbers are written with `outputDecimals` (0..15).
+  // unusable, when a projection is refused, when a local grid is unusable
+  // or when normal heights have no usable geoid model or anomaly
+  // fit. Output numbers are written with `outputDecimals` (0..15).
   static Refusal Make(const CoordinateSystem& source, const CoordinateSystem& target,
                       const DatumTransformation* datum, int outputDecimals, std::optional<ConversionPlan>& plan);
   // The plan the settings describe.

@@ -42,6 +42,29 @@ Refusal GeocentricStep::Inverse(StepPoint& point) const {
   return Checked(point);
 }
 
+Refusal HeightStep::Separation(const StepPoint& point, double& separation) const {
+  double undulation = 0;
+  if (model_) {
+    if (Refusal refusal = model_->Undulation(point[0], point[1], undulation)) return refusal;
+  }
+  separation = undulation + (fit_ ? fit_->Anomaly(point[0], point[1]) : 0);
+  return {};
+}
+
+Refusal HeightStep::Forward(StepPoint& point) const {
+  double separation;
+  if (Refusal refusal = Separation(point, separation)) return refusal;
+  point[2] -= separation;
+  return Checked(point);
+}
+
+Refusal HeightStep::Inverse(StepPoint& point) const {
+  double separation;
+  if (Refusal refusal = Separation(point, separation)) return refusal;
+  point[2] += separation;
+  return Checked(point);
+}
+
 Refusal ProjectionStep::Forward(StepPoint& point) const {
   PlanePoint plane;
   if (Refusal refusal = ProjectionRefusal(projection_.Forward({point[0], point[1], point[2]}, plane))) return refusal;

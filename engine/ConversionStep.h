@@ -2,6 +2,7 @@
 // from earth-centred coordinates, and back down again:
 //
 //   earth-centred X, Y, Z ──Geocentric──▶ geodetic B, L, h
+//   geodetic B, L, h      ──Height──────▶ geodetic B, L, normal height H
 //   geodetic B, L, h      ──Projection──▶ the projection's grid x, y, h
 //   the projection's grid ──LocalGrid───▶ a local grid x, y, h
 //   X, Y, Z (one datum)   ──DatumShift──▶ X, Y, Z (another datum)
@@ -13,10 +14,12 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "engine/BursaWolf.h"
 #include "engine/CoordinateSystem.h"
 #include "engine/Ellipsoid.h"
+#include "engine/GeoidModel.h"
 #include "engine/PlaneProjection.h"
 #include "engine/Refusal.h"
 
@@ -45,6 +48,26 @@ class GeocentricStep final : public ConversionStep {
 
  private:
   Ellipsoid ellipsoid_;
+};
+
+// Ellipsoidal to normal heights, H = h − N − r, and back: N of the geoid
+// model (none: 0) and r of the anomaly fit (none: 0) at B, L, which pass
+// through. Refused where the model has no value. The model is shared by
+// every copy: it is only read.
+class HeightStep final : public ConversionStep {
+ public:
+  HeightStep(std::shared_ptr<const GeoidModel> model, std::optional<AnomalyFit> fit)
+      : model_(std::move(model)), fit_(std::move(fit)) {}
+  std::unique_ptr<ConversionStep> Clone() const override { return std::make_unique<HeightStep>(*this); }
+  Refusal Forward(StepPoint& point) const override;
+  Refusal Inverse(StepPoint& point) const override;
+
+ private:
+  // N + r at the point (metres).
+  Refusal Separation(const StepPoint& point, double& separation) const;
+
+  std::shared_ptr<const GeoidModel> model_;
+  std::optional<AnomalyFit> fit_;
 };
 
 // Geodetic to the projection's grid, and back; the height passes through.

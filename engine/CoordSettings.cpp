@@ -11,6 +11,12 @@ CoordinateSystem System(const CoordSettings& settings, bool target) {
   system.ellipsoid = target ? settings.targetEllipsoid : settings.sourceEllipsoid;
   system.type = target ? settings.targetType : settings.sourceType;
   system.angleFormat = target ? settings.targetAngleFormat : settings.sourceAngleFormat;
+  const HeightSystem height = target ? settings.targetHeight : settings.sourceHeight;
+  if (system.type != CoordinateType::Space && height == HeightSystem::Normal) {
+    system.height = height;
+    system.geoid = settings.geoid;
+    if (settings.useAnomalyFit) system.anomalyFit = settings.anomalyFit;
+  }
   if (system.type != CoordinateType::Plan) return system;
   system.projection = target ? settings.projection : SourceProjection(settings);
   if (settings.useFourParams && LocalGridOnTarget(settings) == target)

@@ -55,6 +55,14 @@ struct CoordSettings {
   HeightFit heightFit;
   // The residuals of an estimate beyond it are flagged.
   ResidualTolerance tolerance;
+  // The height systems of the two sides ("Space" is always ellipsoidal),
+  // and for normal heights the geoid model (its name or a grid file's path;
+  // empty for none) and the anomaly fit, switched on.
+  HeightSystem sourceHeight = HeightSystem::Ellipsoidal;
+  HeightSystem targetHeight = HeightSystem::Ellipsoidal;
+  std::string geoid;
+  bool useAnomalyFit = false;
+  AnomalyFit anomalyFit;
   // Decimals of every converted number and of an angle's last piece, 0..15.
   int outputDecimals = 15;
 

@@ -25,7 +25,10 @@ Refusal PlanSideFactors::Make(const CoordSettings& settings, std::optional<PlanS
   const bool onTarget = settings.targetType == CoordinateType::Plan;
   const CoordinateSystem from = SourceSystem(settings);
   const CoordinateSystem planSide = onTarget ? TargetSystem(settings) : from;
-  const CoordinateSystem geodetic{planSide.ellipsoid, CoordinateType::LB, AngleFormat::DDD, {}, {}};
+  CoordinateSystem geodetic;
+  geodetic.ellipsoid = planSide.ellipsoid;
+  geodetic.type = CoordinateType::LB;
+  geodetic.angleFormat = AngleFormat::DDD;
   std::optional<ConversionPlan> plan;
   const DatumTransformation* datum = onTarget ? DatumInForce(settings) : nullptr;
   if (Refusal refusal = ConversionPlan::Make(from, geodetic, datum, kMaxFixedDecimals, plan)) return refusal;

@@ -23,6 +23,11 @@ std::string_view FixedText(RefusalReason reason) {
     case RefusalReason::ZoneNumber: return "坐标带号错误,请检查.";
     case RefusalReason::DatumParams: return "七参数错误,请检查.";
     case RefusalReason::DatumPair: return "七参数不适用于所选椭球,请检查.";
+    case RefusalReason::NormalHeightModel: return "正常高需要高程模型或高程异常拟合,请检查.";
+    case RefusalReason::AnomalyFit: return "高程异常拟合参数错误,请检查.";
+    case RefusalReason::GeoidUnreadable: return "高程模型无法读取,请检查.";
+    case RefusalReason::GeoidOutside: return "点位超出高程模型范围,请检查.";
+    case RefusalReason::GeoidNoValue: return "高程模型在该点无值,请检查.";
   }
   return {};
 }

@@ -22,11 +22,16 @@ enum class RefusalReason {
   ZoneNumber,            // a prefixed easting whose prefix is no zone of the projection
   DatumParams,           // the datum parameters lie outside their ranges
   DatumPair,             // datum parameters stated for another pair of ellipsoids
+  NormalHeightModel,     // normal heights with neither a geoid model nor an anomaly fit
+  AnomalyFit,            // the anomaly fit's parameters are unusable
+  GeoidUnreadable,       // the geoid model's grid cannot be read
+  GeoidOutside,          // a point outside the geoid model's grid
+  GeoidNoValue,          // a point in a cell of the geoid model without a value
 };
 
 struct Refusal {
   RefusalReason reason = RefusalReason::None;
-  std::string detail;  // what was refused, where that helps: an ellipsoid's name, a pair
+  std::string detail;  // what was refused, where that helps: an ellipsoid's name, a pair, a geoid model
 
   explicit operator bool() const { return reason != RefusalReason::None; }
 };

@@ -116,10 +116,10 @@ struct FieldMaker {
     Add(key, option, [access, keywords](const CoordSettings& s) { return ValueText(keywords, access(s)); },
         [access, keywords](std::string_view text, CoordSettings& s) { return ReadKeyword(keywords, text, access(s)); });
   }
-  // Any text, as it stands (a projection's description).
+  // Any text, as it stands (a projection's description, a file's path).
   template <typename Access>
-  void Text(std::string_view key, Access access) {
-    Add(key, {}, [access](const CoordSettings& s) { return ValueText(access(s)); },
+  void Text(std::string_view key, std::string_view option, Access access) {
+    Add(key, option, [access](const CoordSettings& s) { return ValueText(access(s)); },
         [access](std::string_view text, CoordSettings& s) {
           access(s) = text;
           return true;
@@ -179,12 +179,38 @@ constexpr int kZoneWidthStep = 3;
 constexpr Range kZoneRange = {0, 120};     // up to the 120 zones of 3°
 constexpr Range kDecimalsRange = {0, 15};
 
+// The keys of a height surface (engine/LocalGrid.h): the local grid's or the
+// anomaly fit's.
+struct HeightSurfaceKeys {
+  std::string_view model, centroidNorth, centroidEast;
+  std::string_view coefficients[6];
+};
+
+constexpr HeightSurfaceKeys kLocalGridSurfaceKeys = {
+    "heightFit.model", "heightFit.centroidNorth", "heightFit.centroidEast",
+    {"heightFit.a0", "heightFit.a1", "heightFit.a2", "heightFit.a3", "heightFit.a4", "heightFit.a5"}};
+constexpr HeightSurfaceKeys kAnomalySurfaceKeys = {
+    "anomalyFit.model", "anomalyFit.centroidNorth", "anomalyFit.centroidEast",
+    {"anomalyFit.a0", "anomalyFit.a1", "anomalyFit.a2", "anomalyFit.a3", "anomalyFit.a4", "anomalyFit.a5"}};
+
+// `surface` leads from the settings to the HeightFit.
+template <typename Access>
+void AddHeightSurface(FieldMaker& add, const HeightSurfaceKeys& keys, Access surface) {
+  add.Choice<HeightModel>(keys.model, {}, kHeightModels, [surface](auto& s) -> auto& { return surface(s).model; });
+  add.Number(keys.centroidNorth, {}, kCentroidRange, [surface](auto& s) -> auto& { return surface(s).centroid.north; });
+  add.Number(keys.centroidEast, {}, kCentroidRange, [surface](auto& s) -> auto& { return surface(s).centroid.east; });
+  for (std::size_t term = 0; term < std::size(keys.coefficients); ++term) {
+    add.Number(keys.coefficients[term], {}, kCoefficientRange,
+               [surface, term](auto& s) -> auto& { return surface(s).coefficients[term]; });
+  }
+}
+
 void AddProjection(FieldMaker& add, const ProjectionKeys& keys, ProjectionParams CoordSettings::*record) {
   const auto of = [record](auto member) {
     return [record, member](auto& s) -> auto& { return (s.*record).*member; };
   };
   add.Name(keys.projKey, {}, of(&ProjectionParams::projKey));
-  add.Text(keys.description, of(&ProjectionParams::description));
+  add.Text(keys.description, {}, of(&ProjectionParams::description));
   for (const ProjectionKeys::Parameter& parameter : keys.parameters) {
     add.Number(parameter.key, parameter.option, parameter.range, of(parameter.field));
     add.fields.back().parameter = parameter.field;
@@ -232,15 +258,7 @@ std::vector<SettingField> MakeFields() {
   add.Number("four.dEast", {}, kTranslationRange, four(&FourParams::dEast));
   add.Number("four.rotationArcSeconds", {}, kRotationRange, four(&FourParams::rotationArcSeconds));
   add.Number("four.scalePpm", {}, kScalePpmRange, four(&FourParams::scalePpm));
-  add.Choice<HeightModel>("heightFit.model", {}, kHeightModels, [](auto& s) -> auto& { return s.heightFit.model; });
-  add.Number("heightFit.centroidNorth", {}, kCentroidRange, [](auto& s) -> auto& { return s.heightFit.centroid.north; });
-  add.Number("heightFit.centroidEast", {}, kCentroidRange, [](auto& s) -> auto& { return s.heightFit.centroid.east; });
-  constexpr std::string_view kCoefficientKeys[] = {"heightFit.a0", "heightFit.a1", "heightFit.a2",
-                                                   "heightFit.a3", "heightFit.a4", "heightFit.a5"};
-  for (std::size_t term = 0; term < std::size(kCoefficientKeys); ++term) {
-    add.Number(kCoefficientKeys[term], {}, kCoefficientRange,
-               [term](auto& s) -> auto& { return s.heightFit.coefficients[term]; });
-  }
+  AddHeightSurface(add, kLocalGridSurfaceKeys, [](auto& s) -> auto& { return s.heightFit; });
 
   // Since version 2: the direction and convention of the datum set, and a
   // source projection of its own.
@@ -248,8 +266,8 @@ std::vector<SettingField> MakeFields() {
   add.Choice<RotationConvention>("seven.convention", "--convention", kRotationConventions,
                                  [](auto& s) -> auto& { return s.datum.convention; });
   // Empty for a set that takes the conversion's own direction.
-  add.Text("seven.sourceEllipsoid", [](auto& s) -> auto& { return s.datum.sourceEllipsoid; });
-  add.Text("seven.targetEllipsoid", [](auto& s) -> auto& { return s.datum.targetEllipsoid; });
+  add.Text("seven.sourceEllipsoid", {}, [](auto& s) -> auto& { return s.datum.sourceEllipsoid; });
+  add.Text("seven.targetEllipsoid", {}, [](auto& s) -> auto& { return s.datum.targetEllipsoid; });
   add.Switch("sourceProjection.own", member(&S::ownSourceProjection));
   AddProjection(add, kSourceProjectionKeys, &S::sourceProjection);
 
@@ -272,6 +290,19 @@ std::vector<SettingField> MakeFields() {
                         [](auto& s) -> auto& { return s.fileLayout.separator; });
   add.Add("fileLayout.headerLines", "--header", [](const S& s) { return HeaderLinesText(s.fileLayout.headerLines); },
           [](std::string_view text, S& s) { return ReadHeaderLines(text, s.fileLayout.headerLines); });
+  // Heights. The height systems belong to the work at hand;
+  // the geoid model and the anomaly fit are parameters.
+  add.scope = FieldScope::Work;
+  add.Choice<HeightSystem>("sourceHeight", "--from-height", kHeightSystems, member(&S::sourceHeight));
+  add.Choice<HeightSystem>("targetHeight", "--to-height", kHeightSystems, member(&S::targetHeight));
+  add.scope = FieldScope::Parameters;
+  add.Text("geoid", "--geoid", member(&S::geoid));
+  add.Switch("useAnomalyFit", member(&S::useAnomalyFit));
+  add.Number("anomalyFit.originLatitude", {}, kLatitudeRange,
+             [](auto& s) -> auto& { return s.anomalyFit.originLatitude; });
+  add.Number("anomalyFit.originLongitude", {}, kLongitudeRange,
+             [](auto& s) -> auto& { return s.anomalyFit.originLongitude; });
+  AddHeightSurface(add, kAnomalySurfaceKeys, [](auto& s) -> auto& { return s.anomalyFit.surface; });
   return fields;
 }
 

@@ -184,7 +184,7 @@ bool CDlgFile::MayWriteOutput(const std::string& inputPath) {
 
 void CDlgFile::RefreshPreview() {
   const CoordSettings& settings = CoordSettings::instance();
-  const std::array<QString, 3> names = CoordinateValueNames(settings.sourceType);
+  const std::array<QString, 3> names = CoordinateValueNames(settings.sourceType, settings.sourceHeight);
   preview_->setHorizontalHeaderLabels(
       {QStringLiteral("行"), QStringLiteral("点名"), names[0], names[1], names[2], QStringLiteral("说明")});
   preview_->setRowCount(0);

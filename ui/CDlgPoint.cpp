@@ -44,29 +44,30 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
 
   // The page's own labels are those of "Plan"; the main window relabels
   // them for the chosen types at once.
-  SetSourceLabels(CoordinateType::Plan);
-  SetTargetLabels(CoordinateType::Plan);
+  SetSourceLabels(CoordinateType::Plan, HeightSystem::Ellipsoidal);
+  SetTargetLabels(CoordinateType::Plan, HeightSystem::Ellipsoidal);
 
   LoadEllipsoids();
 }
 
-std::array<QString, 3> CoordinateValueNames(CoordinateType type) {
+std::array<QString, 3> CoordinateValueNames(CoordinateType type, HeightSystem height) {
+  const QString heightName = height == HeightSystem::Normal ? QStringLiteral("正常高") : QStringLiteral("大地高");
   switch (type) {
     case CoordinateType::Space: return {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
-    case CoordinateType::LB: return {QStringLiteral("纬度"), QStringLiteral("经度"), QStringLiteral("大地高")};
+    case CoordinateType::LB: return {QStringLiteral("纬度"), QStringLiteral("经度"), heightName};
     case CoordinateType::Plan: break;
   }
-  return {QStringLiteral("北坐标"), QStringLiteral("东坐标"), QStringLiteral("水准高")};
+  return {QStringLiteral("北坐标"), QStringLiteral("东坐标"), heightName};
 }
 
-void CDlgPoint::SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type) {
-  const std::array<QString, 3> names = CoordinateValueNames(type);
+void CDlgPoint::SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type, HeightSystem height) {
+  const std::array<QString, 3> names = CoordinateValueNames(type, height);
   for (int i = 0; i < 3; ++i) labels[i]->setText(names[i] + QLatin1Char('='));
 }
 
-void CDlgPoint::SetSourceLabels(CoordinateType type) { SetLabels(sourceLabels_, type); }
+void CDlgPoint::SetSourceLabels(CoordinateType type, HeightSystem height) { SetLabels(sourceLabels_, type, height); }
 
-void CDlgPoint::SetTargetLabels(CoordinateType type) { SetLabels(targetLabels_, type); }
+void CDlgPoint::SetTargetLabels(CoordinateType type, HeightSystem height) { SetLabels(targetLabels_, type, height); }
 
 void CDlgPoint::OnConvert() {
   const CoordSettings& settings = CoordSettings::instance();

@@ -21,7 +21,9 @@ namespace tarnwell {
 
 // The names of the three values of a coordinate type: B, L, h for "LB"
 // (纬度, 经度, 大地高), X, Y, Z for "Space", x, y, h for "Plan".
-std::array<QString, 3> CoordinateValueNames(CoordinateType type);
+// The names of a point's three values; the height's says which it is:
+// 大地高 h or 正常高 H ("Space" has none).
+std::array<QString, 3> CoordinateValueNames(CoordinateType type, HeightSystem height);
 
 class CDlgPoint : public QWidget {
   Q_OBJECT
@@ -30,8 +32,8 @@ class CDlgPoint : public QWidget {
   explicit CDlgPoint(QWidget* parent = nullptr);
 
   // Relabel the three source or the three target boxes.
-  void SetSourceLabels(CoordinateType type);
-  void SetTargetLabels(CoordinateType type);
+  void SetSourceLabels(CoordinateType type, HeightSystem height);
+  void SetTargetLabels(CoordinateType type, HeightSystem height);
 
   void OnConvert();
 
@@ -44,7 +46,7 @@ class CDlgPoint : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  static void SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type);
+  static void SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type, HeightSystem height);
   void ShowTargets(const PointTexts& texts);
 
   std::array<QLabel*, 3> sourceLabels_{};

@@ -22,6 +22,7 @@
 
 #include "batch/ParameterFile.h"
 #include "engine/CoordSettings.h"
+#include "engine/GeoidModel.h"
 #include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "tables/FixedDecimalText.h"
@@ -172,6 +173,21 @@ QWidget* CTarnwellDlg::MakeChoices() {
   connect(sourceEllipsoid_, &QComboBox::activated, this, &CTarnwellDlg::OnSourceEllipsoid);
   connect(targetEllipsoid_, &QComboBox::activated, this, &CTarnwellDlg::OnTargetEllipsoid);
 
+  for (bool target : {false, true}) {
+    QComboBox* list = MakeList(target ? QStringLiteral("targetHeight") : QStringLiteral("sourceHeight"));
+    list->addItems({QStringLiteral("大地高"), QStringLiteral("正常高")});
+    connect(list, &QComboBox::activated, this, [this, target] { OnHeightSystem(target); });
+    heightSystems_[target] = list;
+  }
+  geoidModel_ = MakeList(QStringLiteral("geoidModel"));
+  geoidModel_->setEditable(true);
+  geoidModel_->addItems({QString(), ToQt(std::string(kEgm96Name))});
+  geoidModel_->setToolTip(QStringLiteral("正常高 H = h − N: egm96 或格网文件 (GTX, GeoTIFF, ISG, ESRI ASCII) 的路径"));
+  connect(geoidModel_, &QComboBox::currentTextChanged, this, [this](const QString& model) {
+    CoordSettings::instance().geoid = ToStd(model);
+    SettingsChanged();
+  });
+
   // The source choices stand in the row of the source type, the target
   // choices in the row of the target type.
   auto* conversionGroup = new QGroupBox(QStringLiteral("坐标转换"));
@@ -186,8 +202,13 @@ QWidget* CTarnwellDlg::MakeChoices() {
     conversionGrid->addWidget(angleFormat, row, 1);
     conversionGrid->addWidget(ellipsoidLabel, row, 2);
     conversionGrid->addWidget(ellipsoid, row, 3);
+    conversionGrid->addWidget(heightSystems_[row], row, 4);
     ++row;
   }
+  auto* geoidLabel = new QLabel(QStringLiteral("高程模型"));
+  geoidLabel->setBuddy(geoidModel_);
+  conversionGrid->addWidget(geoidLabel, 2, 2);
+  conversionGrid->addWidget(geoidModel_, 2, 3, 1, 2);
   outputDecimals_ = new QSpinBox;
   outputDecimals_->setObjectName(QStringLiteral("outputDecimals"));
   outputDecimals_->setRange(0, kMaxFixedDecimals);
@@ -214,7 +235,8 @@ QWidget* CTarnwellDlg::MakeChoices() {
   for (QRadioButton* radio : sourceRadios_) windowControls_.insert(radio);
   for (QRadioButton* radio : targetRadios_) windowControls_.insert(radio);
   for (QObject* control : std::initializer_list<QObject*>{sevenParams_, fourParams_, sourceAngleFormat_, targetAngleFormat_,
-                                                          sourceEllipsoid_, targetEllipsoid_}) {
+                                                          sourceEllipsoid_, targetEllipsoid_, heightSystems_[0],
+                                                          heightSystems_[1], geoidModel_}) {
     windowControls_.insert(control);
   }
   return choices;
@@ -327,8 +349,15 @@ void CTarnwellDlg::ShowSettings() {
   SelectEllipsoidsInForce();
   sourceRadios_[RadioIndex(settings.sourceType)]->setChecked(true);
   targetRadios_[RadioIndex(settings.targetType)]->setChecked(true);
-  pointPage_->SetSourceLabels(settings.sourceType);
-  pointPage_->SetTargetLabels(settings.targetType);
+  // "Space" is always ellipsoidal.
+  for (bool target : {false, true}) {
+    const CoordinateType type = target ? settings.targetType : settings.sourceType;
+    heightSystems_[target]->setCurrentIndex(static_cast<int>(target ? settings.targetHeight : settings.sourceHeight));
+    heightSystems_[target]->setEnabled(type != CoordinateType::Space);
+  }
+  if (geoidModel_->currentText() != ToQt(settings.geoid)) geoidModel_->setEditText(ToQt(settings.geoid));
+  pointPage_->SetSourceLabels(settings.sourceType, settings.sourceHeight);
+  pointPage_->SetTargetLabels(settings.targetType, settings.targetHeight);
   SettingsChanged();
 }
 
@@ -385,6 +414,13 @@ void CTarnwellDlg::OnFourParams() {
 void CTarnwellDlg::OnSourceAngleFormat() {
   ReadAngleFormat(sourceAngleFormat_, CoordSettings::instance().sourceAngleFormat);
   SettingsChanged();
+}
+
+void CTarnwellDlg::OnHeightSystem(bool target) {
+  CoordSettings& settings = CoordSettings::instance();
+  (target ? settings.targetHeight : settings.sourceHeight) =
+      static_cast<HeightSystem>(heightSystems_[target]->currentIndex());
+  ShowSettings();
 }
 
 void CTarnwellDlg::OnTargetAngleFormat() {

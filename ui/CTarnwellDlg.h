@@ -88,6 +88,7 @@ class CTarnwellDlg : public QDialog {
   void OnFourParams();
   void OnSourceAngleFormat();
   void OnTargetAngleFormat();
+  void OnHeightSystem(bool target);
   void OnSourceEllipsoid();
   void OnTargetEllipsoid();
   void OnTabChange(int tab);
@@ -155,6 +156,10 @@ class CTarnwellDlg : public QDialog {
   QComboBox* targetAngleFormat_ = nullptr;
   QComboBox* sourceEllipsoid_ = nullptr;
   QComboBox* targetEllipsoid_ = nullptr;
+  // The height systems of the source and the target, in the order of
+  // kHeightSystems, and the geoid model: a name or a grid file's path.
+  std::array<QComboBox*, 2> heightSystems_{};
+  QComboBox* geoidModel_ = nullptr;
   QSpinBox* outputDecimals_ = nullptr;
   QMenu* recentFilesMenu_ = nullptr;
   QTabWidget* tabs_ = nullptr;

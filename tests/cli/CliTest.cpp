@@ -1212,5 +1212,51 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsage) {
   EXPECT_NE(help.out.find("tarnwell-cli point"), std::string::npos);
 }
 
+// `height` fits what is left of h − H (no model here: a plane tilted 2 cm
+// per km north over 10 cm), prints the fit as --anomaly-fit takes it, and a
+// point converted with that fit comes out on the plane.
+TEST_F(Cli, HeightFitFeedsTheAnomalyFitOption) {
+  const auto plane = [](double latitude) { return 0.1 + 2e-5 * 6378137 * (latitude - 31.5) * 3.141592653589793 / 180; };
+  std::string points;
+  const double offsets[][2] = {{-0.05, -0.04}, {0.04, -0.05}, {0.05, 0.06}, {-0.03, 0.05}};
+  for (const auto& [dB, dL] : offsets) {
+    const double latitude = 31.5 + dB, longitude = 120.25 + dL;
+    points += 'Q';  // (appended: "Q" + … draws a false -Wrestrict from GCC 12)
+    points += FormatNumber(dL) + "," + FormatNumber(latitude) + "," + FormatNumber(longitude) + ",50," +
+              FormatNumber(50 - plane(latitude)) + "\n";
+  }
+  Write("levelled.csv", points);
+  const CliRun fit = RunCli({"height", "--from-angle", "DDD", "--height-fit", "plane", File("levelled.csv")});
+  ASSERT_EQ(fit.exitStatus, 0) << fit.err;
+  const std::vector<std::string> lines = SplitAtChar(fit.out, '\n');
+  ASSERT_EQ(lines.size(), 1u + 4 + 2 + 1) << fit.out;  // the fit, the points, RMS and largest, the last line end
+  ASSERT_TRUE(lines[0].starts_with("高程拟合,")) << lines[0];
+  for (int i = 1; i <= 4; ++i) EXPECT_LT(std::fabs(std::strtod(Texts(lines[i])[1].c_str(), nullptr)), 1e-9) << lines[i];
+
+  const CliRun converted = RunCli({"point", "--from", "LB", "--to", "LB", "--from-angle", "DDD", "--to-angle", "DDD",
+                                   "--to-height", "normal", "--anomaly-fit", lines[0].substr(lines[0].find(',') + 1),
+                                   "31.52", "120.3", "50"});
+  ASSERT_EQ(converted.exitStatus, 0) << converted.err;
+  EXPECT_NEAR(std::strtod(Texts(converted.out)[2].c_str(), nullptr), 50 - plane(31.52), 1e-9);
+}
+
+// A saved geoid model and anomaly fit convert with --params to the same
+// bytes as the options that set them.
+TEST_F(Cli, SavedHeightsConvertAsTheirOptions) {
+  CoordSettings settings;
+  settings.geoid = "egm96";
+  settings.useAnomalyFit = true;
+  settings.anomalyFit = {31.5, 120.25, {HeightModel::Constant, {0, 0}, {0.25, 0, 0, 0, 0, 0}}};
+  ASSERT_TRUE(WriteParameterFile(File("heights.twp"), settings));
+  const std::vector<std::string> work = {"point", "--from", "Plan", "--to", "LB", "--to-angle", "DDD",
+                                         "--from-height", "normal", "--projection", "tmerc", "--lon0", "120"};
+  std::vector<std::string> saved = work, given = work;
+  saved.insert(saved.end(), {"--params", File("heights.twp"), "3486438.28", "523750.61", "3.7"});
+  given.insert(given.end(), {"--geoid", "egm96", "--anomaly-fit", "31.5,120.25,0,0,0.25", "3486438.28", "523750.61", "3.7"});
+  const CliRun fromFile = RunCli(saved), fromOptions = RunCli(given);
+  ASSERT_EQ(fromFile.exitStatus, 0) << fromFile.err;
+  EXPECT_EQ(fromFile.out, fromOptions.out);
+}
+
 }  // namespace
 }  // namespace tarnwell

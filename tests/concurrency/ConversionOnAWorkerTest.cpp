@@ -56,5 +56,33 @@ TEST(ConversionOnAWorker, IgnoresSettingsChanges) {
   CoordSettings::instance() = {};
 }
 
+// The geoid model is read once and shared by the plans of every thread:
+// four threads write what one writes.
+TEST(ConversionOnAWorker, ThreadsShareOneGeoidModel) {
+  test::ScratchFolder folder;
+  test::LoadTestEllipsoids(folder);
+  CoordSettings settings;
+  settings.sourceType = settings.targetType = CoordinateType::LB;
+  settings.sourceAngleFormat = settings.targetAngleFormat = AngleFormat::DDD;
+  settings.targetHeight = HeightSystem::Normal;
+  settings.geoid = "egm96";
+  std::string input;
+  for (int i = 0; i < 20000; ++i) {
+    input += "P,";
+    input += std::to_string(20 + i % 30) + "." + std::to_string(i % 997) + ",1" + std::to_string(i % 80) + ".5,10\n";
+  }
+  const std::string path = folder.File("heights.csv");
+  test::WriteBytes(path, input);
+  std::string outputs[2];
+  for (int run = 0; run < 2; ++run) {
+    BatchOptions options;
+    options.threads = run == 0 ? 1 : 4;
+    ASSERT_EQ(ConvertCoordinateFile(settings, path, options).outcome, BatchOutcome::Converted);
+    outputs[run] = test::ReadBytes(path + "1");
+  }
+  EXPECT_TRUE(outputs[0] == outputs[1]);
+  EXPECT_EQ(outputs[0].find(",10.000000000000000"), std::string::npos);  // every height moved by N
+}
+
 }  // namespace
 }  // namespace tarnwell

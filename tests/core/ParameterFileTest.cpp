@@ -41,6 +41,9 @@ class ParameterFiles : public testing::Test {
     settings.heightFit.centroid = {3300000.0, 39500000.0};
     settings.heightFit.coefficients = {-2.5, 1e-5, -3e-6, 0, 0, 0};
     settings.tolerance = {0.015, 0.05};
+    settings.geoid = "/srv/models/site geoid.isg";
+    settings.useAnomalyFit = true;
+    settings.anomalyFit = {31.5, 120.25, {HeightModel::Quadratic, {0.5, -0.25}, {0.012, 1e-6, -2e-6, 3e-11, 0, 1e-12}}};
     return settings;
   }
 
@@ -69,7 +72,8 @@ std::string WithoutKeys(std::string text, std::initializer_list<const char*> key
 
 // A file written before the residual tolerances were kept leaves the base's.
 TEST_F(ParameterFiles, VersionTwoFilesStillRead) {
-  std::string text = WithoutKeys(ParameterFileText(Chosen()), {"tolerance."});
+  std::string text =
+      WithoutKeys(ParameterFileText(Chosen()), {"tolerance.", "geoid", "useAnomalyFit", "anomalyFit."});
   text.replace(text.find("version=3"), 9, "version=2");
   test::WriteBytes(path, text);
   CoordSettings base;
@@ -86,7 +90,7 @@ TEST_F(ParameterFiles, VersionTwoFilesStillRead) {
 TEST_F(ParameterFiles, VersionOneFilesStillRead) {
   std::string text = WithoutKeys(ParameterFileText(Chosen()), {"seven.convention", "seven.sourceEllipsoid",
                                                                 "seven.targetEllipsoid", "sourceProjection.",
-                                                                "tolerance."});
+                                                                "tolerance.", "geoid", "useAnomalyFit", "anomalyFit."});
   text.replace(text.find("version=3"), 9, "version=1");
   text.replace(text.find("projection.latitude1="), 21, "projection.latitude1=NULL");
   text += "projection.auxEllipsoid=NULL\ndatumModel=Bursa-Wolf\n";

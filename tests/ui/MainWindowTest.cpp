@@ -44,7 +44,7 @@ QStringList LabelTexts(const QWidget* window, const QString& prefix) {
 
 const QStringList kSpaceLabels = {"X=", "Y=", "Z="};
 const QStringList kGeodeticLabels = {"纬度=", "经度=", "大地高="};
-const QStringList kPlanLabels = {"北坐标=", "东坐标=", "水准高="};
+const QStringList kPlanLabels = {"北坐标=", "东坐标=", "大地高="};
 
 // Every radio usable, the named ones checked.
 QString Checked(const QString& source, const QString& target) {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -141,6 +142,28 @@ class PointPageTest : public QObject {
     QVERIFY(std::abs(geodetic[0].toDouble() - 30) < 1e-9);
     QVERIFY(std::abs(geodetic[1].toDouble() - 120) < 1e-9);
     QVERIFY(running_->recorder.messages().isEmpty());
+  }
+
+  // Normal heights on the target: its label says 正常高, the page shows the
+  // core's conversion with the chosen model, and without a model the
+  // refusal and no result.
+  void normalHeightsOnTheTarget() {
+    Click("sourceLB");
+    Click("targetLB");
+    Choose("targetAngleFormat", "DDD");
+    Choose("targetHeight", "正常高");
+    QCOMPARE(Child<QLabel>(&running_->window, "targetValue3Label")->text(), QString("正常高="));
+    Type({"31:30:0", "120:15:0", "10"});
+    Convert();
+    QCOMPARE(running_->recorder.messages(), QStringList({"正常高需要高程模型或高程异常拟合,请检查."}));
+    QCOMPARE(Targets(), QStringList({"", "", ""}));
+
+    Child<QComboBox>(&running_->window, "geoidModel")->setEditText("egm96");
+    Convert();
+    PointTexts core;
+    QVERIFY(!ConvertPoint(CoordSettings::instance(), {"31:30:0", "120:15:0", "10"}, core));
+    QCOMPARE(Targets()[2], QString::fromStdString(core[2]));
+    QVERIFY(Targets()[2] != "10.000000000000000");
   }
 
   // A pair of one type reads its values strictly and writes them again in

@@ -68,7 +68,13 @@ CoordSettings Chosen() {
   settings.heightFit.centroid = {3456789.0123456789, 39512345.678};
   settings.heightFit.coefficients = {-2.5, 1e-5, -3.0000000000000004e-6, 1.0 / 3e12, -7e-13, 5e-324};
   settings.tolerance = {0.015, 0.1 + 0.2};
+  settings.fileLayout = {"name,code,y,x,h", Separator::Tab, kAutomaticHeader};
   settings.outputDecimals = 4;
+  settings.sourceHeight = HeightSystem::Normal;
+  settings.targetHeight = HeightSystem::Normal;
+  settings.geoid = "/srv/models/地区 geoid.isg";
+  settings.useAnomalyFit = true;
+  settings.anomalyFit = {31.5, 120.25, {HeightModel::Quadratic, {0.5, -0.25}, {0.012, 1e-6, -2e-6, 3e-11, 0.1 + 0.2, 1e-12}}};
   return settings;
 }
 

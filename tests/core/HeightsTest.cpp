@@ -1,0 +1,250 @@
+// Normal heights: geoid models read through GDAL against the grid itself and
+// against PROJ, the height step in conversions, the anomaly fit, and their
+// keeping in parameter files.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <numbers>
+
+#include "BatchTestSupport.h"
+#include "MessageRecorder.h"
+#include "batch/CoordinateFile.h"
+#include "batch/ParameterFile.h"
+#include "engine/GeoidModel.h"
+#include "engine/PointConversion.h"
+#include "estimate/HeightAnomalies.h"
+#include "tables/NumberText.h"
+
+namespace tarnwell {
+namespace {
+
+constexpr const char* kEgm96Path = "/usr/share/proj/egm96_15.gtx";
+
+// EGM96 read here straight from its GTX file (big-endian: the south-west
+// node, the steps, rows and columns, then float rows from the south), and
+// interpolated bilinearly, the columns going round the globe.
+class Egm96Grid {
+ public:
+  Egm96Grid() {
+    std::ifstream file(kEgm96Path, std::ios::binary);
+    south_ = Double(file), west_ = Double(file), step_ = Double(file);
+    Double(file);
+    rows_ = Int(file), columns_ = Int(file);
+    for (int i = 0; i < rows_ * columns_; ++i) nodes_.push_back(std::bit_cast<float>(Word(file)));
+  }
+
+  double At(double latitude, double longitude) const {
+    const double row = (latitude - south_) / step_;
+    double column = std::fmod((longitude - west_) / step_ + 360 / step_, columns_);
+    const int r = static_cast<int>(row), c = static_cast<int>(column);
+    const double v = row - r, u = column - c;
+    const auto node = [this](int rr, int cc) { return nodes_[rr * columns_ + cc % columns_]; };
+    return (1 - v) * ((1 - u) * node(r, c) + u * node(r, c + 1)) + v * ((1 - u) * node(r + 1, c) + u * node(r + 1, c + 1));
+  }
+
+ private:
+  static std::uint32_t Word(std::ifstream& file) {
+    unsigned char b[4];
+    file.read(reinterpret_cast<char*>(b), 4);
+    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
+  }
+  static double Double(std::ifstream& file) {
+    const std::uint64_t high = Word(file);
+    return std::bit_cast<double>(high << 32 | Word(file));
+  }
+  static int Int(std::ifstream& file) { return static_cast<int>(Word(file)); }
+
+  double south_, west_, step_;
+  int rows_, columns_;
+  std::vector<float> nodes_;
+};
+
+const Egm96Grid& Egm96() {
+  static const Egm96Grid grid;
+  return grid;
+}
+
+double Number(const std::string& text) {
+  double value = std::nan("");
+  EXPECT_TRUE(ReadNumber(text, value)) << text;
+  return value;
+}
+
+class Heights : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::LoadTestEllipsoids(folder);
+    settings.sourceType = CoordinateType::LB;
+    settings.targetType = CoordinateType::LB;
+    settings.sourceAngleFormat = settings.targetAngleFormat = AngleFormat::DDD;
+    settings.targetHeight = HeightSystem::Normal;
+    settings.geoid = std::string(kEgm96Name);
+  }
+
+  // The converted texts, or the refusal's message as the only text.
+  PointTexts Convert(const PointTexts& source) const {
+    PointTexts target;
+    if (const Refusal refusal = ConvertPoint(settings, source, target)) return {MessageText(refusal), "", ""};
+    return target;
+  }
+
+  test::ScratchFolder folder;
+  CoordSettings settings;
+};
+
+struct Egm96Case {
+  const char* latitude;
+  const char* longitude;
+  double projUndulation;  // metres: echo "L B 0 0" | cct -d 6 +proj=vgridshift +grids=egm96_15.gtx +multiplier=1
+};
+
+class Egm96Heights : public Heights, public testing::WithParamInterface<Egm96Case> {};
+
+// H = h − N on the LB and on the Plan side, N as PROJ's and as the grid's.
+TEST_P(Egm96Heights, NormalHeightIsEllipsoidalMinusTheModel) {
+  const Egm96Case& c = GetParam();
+  const double expected = 10 - Egm96().At(Number(c.latitude), Number(c.longitude));
+  EXPECT_NEAR(expected, 10 - c.projUndulation, 1e-3);
+  for (CoordinateType target : {CoordinateType::LB, CoordinateType::Plan}) {
+    settings.targetType = target;
+    settings.projection.projKey = "tmerc";
+    settings.projection.centralMeridian = std::round(Number(c.longitude));
+    settings.projection.scaleFactor = 1;
+    const PointTexts converted = Convert({c.latitude, c.longitude, "10"});
+    EXPECT_NEAR(Number(converted[2]), expected, 1e-6) << converted[0];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, Egm96Heights,
+                         testing::Values(Egm96Case{"31.5", "120.25", 6.304331},     // a node
+                                         Egm96Case{"31.4", "120.3", 6.541826},      // inside a cell
+                                         Egm96Case{"-16.1", "179.9", 52.116580}));  // the cell across 180°
+
+// Both sides with the same normal heights need no model at all: the height
+// passes through even where a model would refuse.
+TEST_F(Heights, SameNormalHeightsOnBothSidesPassThrough) {
+  settings.sourceHeight = HeightSystem::Normal;
+  settings.geoid = folder.File("absent.gtx");
+  EXPECT_EQ(Convert({"31.5", "120.25", "10"})[2], "10.000000000000000");
+}
+
+// A small ISG grid of known values: GDAL 3.6 reads its extent as the outer
+// edges of cells, so the nodes lie at 30.25, 30.75, 31.25 (north first) and
+// 120.25, 120.75, 121.25.
+class IsgGrid : public Heights {
+ protected:
+  void SetUp() override {
+    Heights::SetUp();
+    settings.geoid = folder.File("site.isg");
+    test::WriteBytes(settings.geoid,
+                     "begin_of_head\nmodel name     : SITE\ndata type      : geoid\ndata units     : meters\n"
+                     "data format    : grid\ndata ordering  : N-to-S, W-to-E\ncoord type     : geodetic\n"
+                     "coord units    : deg\nlat min        =    30.000000\nlat max        =    31.500000\n"
+                     "lon min        =   120.000000\nlon max        =   121.500000\ndelta lat      =     0.500000\n"
+                     "delta lon      =     0.500000\nnrows          =          3\nncols          =          3\n"
+                     "nodata         =  -9999.0000\nISG format     = 2.0\nend_of_head\n"
+                     "10.0 11.0 -9999.0\n12.0 14.0 15.0\n13.0 16.0 18.0\n");
+  }
+};
+
+TEST_F(IsgGrid, InsideACellGivesTheBilinearValue) {
+  // A quarter of a cell east and half a cell south of node (31.25, 120.25):
+  // rows 10, 11 and 12, 14 weighted 1/2 each, columns 3/4 and 1/4.
+  const double undulation = 0.5 * (0.75 * 10 + 0.25 * 11) + 0.5 * (0.75 * 12 + 0.25 * 14);
+  EXPECT_NEAR(Number(Convert({"31", "120.375", "20"})[2]), 20 - undulation, 1e-12);
+}
+
+TEST_F(IsgGrid, OutsideTheGridOrOnNoDataIsRefusedNamingTheModel) {
+  const std::string model = "\n高程模型: " + settings.geoid;
+  EXPECT_EQ(Convert({"31.3", "120.5", "20"})[0], "点位超出高程模型范围,请检查." + model);
+  EXPECT_EQ(Convert({"30.5", "121.3", "20"})[0], "点位超出高程模型范围,请检查." + model);
+  EXPECT_EQ(Convert({"31", "121", "20"})[0], "高程模型在该点无值,请检查." + model);
+}
+
+TEST_F(IsgGrid, FileWithAPointOutsideWritesNothing) {
+  CoordSettings::instance() = settings;
+  const std::string input = folder.File("points.txt");
+  test::WriteBytes(input, "P1,31,120.375,20\nP2,35,120.5,20\n");
+  MessageRecorder recorder;
+  EXPECT_EQ(ConvertCoordinateFile(CoordSettings::instance(), input).outcome, BatchOutcome::Stopped);
+  CoordSettings::instance() = {};
+  EXPECT_FALSE(std::filesystem::exists(input + "1"));
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_NE(recorder.messages[0].find("点位超出高程模型范围"), std::string::npos) << recorder.messages[0];
+}
+
+// Levelled points around (31.5°, 120.25°) whose normal heights were made
+// with EGM96 and a plane of anomalies, in the local plane written out here.
+class AnomalyFitting : public Heights {
+ protected:
+  static double Plane(double latitude, double longitude) {
+    constexpr double kMetresPerDegree = 6378137 * std::numbers::pi / 180;
+    const double north = kMetresPerDegree * (latitude - 31.5);
+    const double east = kMetresPerDegree * (longitude - 120.25) * std::cos(31.5 * std::numbers::pi / 180);
+    return 0.35 + 2e-6 * north - 3e-6 * east;
+  }
+
+  static std::vector<LevelledPoint> Points() {
+    std::vector<LevelledPoint> points;
+    const double offsets[][2] = {{-0.1, -0.1}, {-0.1, 0.08}, {0.1, -0.07}, {0.12, 0.1},
+                                 {0, 0.05},    {0.03, -0.05}, {-0.05, 0}, {0.06, 0.02}};
+    for (const auto& [dB, dL] : offsets) {
+      LevelledPoint point{"P" + std::to_string(points.size() + 1), 31.5 + dB, 120.25 + dL, 40, 0};
+      point.normalHeight = 40 - Egm96().At(point.latitude, point.longitude) - Plane(point.latitude, point.longitude);
+      points.push_back(point);
+    }
+    return points;
+  }
+};
+
+TEST_F(AnomalyFitting, RecoversAnExactPlaneAndPointsAtABlunder) {
+  std::shared_ptr<const GeoidModel> egm96;
+  ASSERT_FALSE(GeoidModel::Open(std::string(kEgm96Name), egm96));
+  std::vector<LevelledPoint> points = Points();
+  const std::optional<AnomalyEstimate> exact = EstimateAnomalyFit(points, egm96.get(), HeightModel::Plane);
+  ASSERT_TRUE(exact);
+  EXPECT_LT(exact->rms, 1e-6);
+  for (const auto& [latitude, longitude] : {std::pair{31.45, 120.2}, {31.55, 120.33}})
+    EXPECT_NEAR(exact->fit.Anomaly(latitude, longitude), Plane(latitude, longitude), 1e-6);
+
+  points[2].normalHeight += 0.05;
+  const std::optional<AnomalyEstimate> blundered = EstimateAnomalyFit(points, egm96.get(), std::nullopt);
+  ASSERT_TRUE(blundered);
+  EXPECT_EQ(blundered->fit.surface.model, HeightModel::Quadratic);  // eight points: automatic quadratic
+  const std::optional<AnomalyEstimate> plane = EstimateAnomalyFit(points, egm96.get(), HeightModel::Plane);
+  ASSERT_TRUE(plane);
+  EXPECT_EQ(plane->largestName, "P3");
+}
+
+TEST(AutomaticHeightModel, ChoosesBySizeOfTheSet) {
+  const std::pair<std::size_t, HeightModel> cases[] = {{1, HeightModel::Constant}, {2, HeightModel::Constant},
+                                                       {3, HeightModel::Plane},    {5, HeightModel::Plane},
+                                                       {6, HeightModel::Quadratic}};
+  for (const auto& [count, model] : cases) EXPECT_EQ(AutomaticHeightModel(count), model) << count;
+}
+
+// The conversion with a saved set equals the conversion with the set itself,
+// the anomaly fit restored after the model: H = h − N − r.
+TEST_F(AnomalyFitting, SavedModelAndFitConvertTheSame) {
+  settings.useAnomalyFit = true;
+  settings.anomalyFit = {31.5, 120.25, {HeightModel::Plane, {0, 0}, {0.35, 2e-6, -3e-6, 0, 0, 0}}};
+  const PointTexts direct = Convert({"31.55", "120.33", "40"});
+  EXPECT_NEAR(Number(direct[2]), 40 - Egm96().At(31.55, 120.33) - Plane(31.55, 120.33), 1e-9);
+
+  const std::string path = folder.File("site.twp");
+  ASSERT_TRUE(WriteParameterFile(path, settings));
+  CoordSettings work;
+  work.sourceType = work.targetType = CoordinateType::LB;
+  work.sourceAngleFormat = work.targetAngleFormat = AngleFormat::DDD;
+  work.targetHeight = HeightSystem::Normal;
+  const std::optional<CoordSettings> read = ReadParameterFile(path, work);
+  ASSERT_TRUE(read);
+  settings = *read;
+  EXPECT_EQ(Convert({"31.55", "120.33", "40"}), direct);
+}
+
+}  // namespace
+}  // namespace tarnwell

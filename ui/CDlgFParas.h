@@ -25,6 +25,9 @@ class CDlgFParas : public CommonPointListPage<PlaneCommonPoint> {
 
   // The list keeps the order of the files.
   HeightModel heightModel() const;
+  // Shows `model` in the list: that of the height fit in force, so that the
+  // page offers again the model the remembered fit was computed with.
+  void setHeightModel(HeightModel model);
 
  protected:
   bool Import(const std::string& path) override;

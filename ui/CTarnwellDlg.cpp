@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <string_view>
+#include <tuple>
 
 #include "batch/ParameterFile.h"
 #include "engine/CoordSettings.h"
@@ -58,17 +59,13 @@ const QString kLeaveQuestion =
 const QString kResetQuestion =
     QStringLiteral("恢复默认设置将忘记记住的全部选择、投影参数和七参数，并把窗口恢复到初始大小。确定要恢复吗？");
 
-// The keyboard command table: plain keys, searched in order, the first
-// match wins. Commands without a handler swallow their key.
-struct KeyCommand {
-  int key;
-  int command;
-};
-constexpr KeyCommand kKeyCommands[] = {
-    {Qt::Key_S, 32794}, {Qt::Key_T, 32793}, {Qt::Key_C, 57602}, {Qt::Key_N, 57600}, {Qt::Key_O, 57601},
-    {Qt::Key_S, 57603}, {Qt::Key_A, 57604}, {Qt::Key_A, 32799}, {Qt::Key_H, 32800}, {Qt::Key_G, 32790},
-    {Qt::Key_P, 32789}, {Qt::Key_E, 32798}, {Qt::Key_I, 32796}, {Qt::Key_D, 32820},
-};
+// A label for `control` in column `column` of `row`, the control beside it.
+void AddLabelled(QGridLayout* grid, int row, int column, const QString& text, QWidget* control) {
+  auto* label = new QLabel(text);
+  label->setBuddy(control);
+  grid->addWidget(label, row, column);
+  grid->addWidget(control, row, column + 1);
+}
 
 QRadioButton* MakeRadio(const QString& text, const QString& objectName) {
   auto* radio = new QRadioButton(text);
@@ -125,7 +122,6 @@ CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
   MakeMenu();
   MakePages();
 
-  for (QObject* control : windowControls_) control->installEventFilter(this);
   OnInitDialog();
 }
 
@@ -172,22 +168,26 @@ QWidget* CTarnwellDlg::MakeChoices() {
   connect(sourceEllipsoid_, &QComboBox::activated, this, &CTarnwellDlg::OnSourceEllipsoid);
   connect(targetEllipsoid_, &QComboBox::activated, this, &CTarnwellDlg::OnTargetEllipsoid);
 
-  // The source choices stand in the row of the source type, the target
-  // choices in the row of the target type.
+  // One labelled row for each side: 源坐标 and 目的坐标, each with its angle
+  // format and its ellipsoid; the switches and the decimals below them.
   auto* conversionGroup = new QGroupBox(QStringLiteral("坐标转换"));
   conversionGroup->setObjectName(QStringLiteral("conversionGroup"));
   auto* conversionGrid = new QGridLayout(conversionGroup);
-  conversionGrid->addWidget(sevenParams_, 0, 0);
-  conversionGrid->addWidget(fourParams_, 1, 0);
+  const std::array sides{std::tuple{QStringLiteral("源坐标"), sourceAngleFormat_, sourceEllipsoid_},
+                         std::tuple{QStringLiteral("目的坐标"), targetAngleFormat_, targetEllipsoid_}};
   int row = 0;
-  for (auto [angleFormat, ellipsoid] : {std::pair{sourceAngleFormat_, sourceEllipsoid_}, std::pair{targetAngleFormat_, targetEllipsoid_}}) {
-    auto* ellipsoidLabel = new QLabel(QStringLiteral("椭球"));
-    ellipsoidLabel->setBuddy(ellipsoid);
-    conversionGrid->addWidget(angleFormat, row, 1);
-    conversionGrid->addWidget(ellipsoidLabel, row, 2);
-    conversionGrid->addWidget(ellipsoid, row, 3);
+  for (const auto& [sideName, angleFormat, ellipsoid] : sides) {
+    conversionGrid->addWidget(new QLabel(sideName), row, 0);
+    AddLabelled(conversionGrid, row, 1, QStringLiteral("角度格式"), angleFormat);
+    AddLabelled(conversionGrid, row, 3, QStringLiteral("椭球"), ellipsoid);
     ++row;
   }
+  auto* switches = new QHBoxLayout;
+  switches->addWidget(sevenParams_);
+  switches->addWidget(fourParams_);
+  switches->addStretch();
+  conversionGrid->addLayout(switches, row, 0, 1, 5);
+  ++row;
   outputDecimals_ = new QSpinBox;
   outputDecimals_->setObjectName(QStringLiteral("outputDecimals"));
   outputDecimals_->setRange(0, kMaxFixedDecimals);
@@ -195,11 +195,8 @@ QWidget* CTarnwellDlg::MakeChoices() {
     CoordSettings::instance().outputDecimals = decimals;
     SettingsChanged();
   });
-  auto* decimalsLabel = new QLabel(QStringLiteral("输出小数位数"));
-  decimalsLabel->setBuddy(outputDecimals_);
-  conversionGrid->addWidget(decimalsLabel, 2, 0);
-  conversionGrid->addWidget(outputDecimals_, 2, 1);
-  conversionGrid->setColumnStretch(3, 1);
+  AddLabelled(conversionGrid, row, 0, QStringLiteral("输出小数位数"), outputDecimals_);
+  conversionGrid->setColumnStretch(4, 1);
 
   auto* typeColumn = new QVBoxLayout;
   typeColumn->addWidget(sourceGroup);
@@ -211,42 +208,40 @@ QWidget* CTarnwellDlg::MakeChoices() {
   choiceRow->addLayout(typeColumn);
   choiceRow->addWidget(conversionGroup, 1);
 
-  for (QRadioButton* radio : sourceRadios_) windowControls_.insert(radio);
-  for (QRadioButton* radio : targetRadios_) windowControls_.insert(radio);
-  for (QObject* control : std::initializer_list<QObject*>{sevenParams_, fourParams_, sourceAngleFormat_, targetAngleFormat_,
-                                                          sourceEllipsoid_, targetEllipsoid_}) {
-    windowControls_.insert(control);
-  }
   return choices;
 }
 
 void CTarnwellDlg::MakeMenu() {
   auto* menuBar = new QMenuBar(this);
   menuBar->setObjectName(QStringLiteral("menuBar"));
-  auto addCommand = [this](QMenu* menu, const QString& text, int command) {
+  // Commands open through the menus' Alt mnemonics and their Ctrl keys, never
+  // through a plain letter: letters belong to the control with the focus.
+  auto addCommand = [this](QMenu* menu, const QString& text, int command, const QKeySequence& keys = {}) {
     QAction* action = menu->addAction(text);
     action->setData(command);
     connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+    if (!keys.isEmpty()) {
+      action->setShortcut(keys);
+      addAction(action);  // the keys work anywhere in the window, with the menu closed
+    }
     return action;
   };
   QMenu* file = menuBar->addMenu(QStringLiteral("文件&F"));
-  addCommand(file, QStringLiteral("打开参数&O"), kOpenParameters);
-  addCommand(file, QStringLiteral("保存参数&S"), kSaveParameters);
+  addCommand(file, QStringLiteral("打开参数&O"), kOpenParameters, QKeySequence(Qt::CTRL | Qt::Key_O));
+  addCommand(file, QStringLiteral("保存参数&S"), kSaveParameters, QKeySequence(Qt::CTRL | Qt::Key_S));
   recentFilesMenu_ = file->addMenu(QStringLiteral("最近的文件&R"));
   recentFilesMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
   file->addSeparator();
-  addCommand(file, QStringLiteral("退出&C"), kExit);
+  addCommand(file, QStringLiteral("退出&C"), kExit, QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* settings = menuBar->addMenu(QStringLiteral("设置&P"));
-  addCommand(settings, QStringLiteral("投影参数&P"), kProjectionSettings);
-  addCommand(settings, QStringLiteral("基准转换参数&G"), kDatumSettings);
+  addCommand(settings, QStringLiteral("投影参数&P"), kProjectionSettings, QKeySequence(Qt::CTRL | Qt::Key_P));
+  addCommand(settings, QStringLiteral("基准转换参数&G"), kDatumSettings, QKeySequence(Qt::CTRL | Qt::Key_T));
   QMenu* tools = menuBar->addMenu(QStringLiteral("工具&T"));
-  addCommand(tools, QStringLiteral("椭球管理&D"), kEllipsoids);
+  addCommand(tools, QStringLiteral("椭球管理&D"), kEllipsoids, QKeySequence(Qt::CTRL | Qt::Key_L));
   tools->addSeparator();
   addCommand(tools, QStringLiteral("恢复默认设置&R"), kResetSettings);
   QMenu* help = menuBar->addMenu(QStringLiteral("帮助&A"));
-  QAction* manual = addCommand(help, QStringLiteral("帮助文档&H"), kManual);
-  manual->setShortcut(QKeySequence(Qt::Key_F1));
-  addAction(manual);  // F1 anywhere in the window, with the menu closed
+  addCommand(help, QStringLiteral("帮助文档&H"), kManual, QKeySequence(Qt::Key_F1));
   addCommand(help, QStringLiteral("关于&A"), kAbout);
   layout()->setMenuBar(menuBar);
 }
@@ -281,7 +276,6 @@ void CTarnwellDlg::MakePages() {
   tabs_->addTab(fourParameterPage_, QStringLiteral("四参数计算"));
   tabs_->setCurrentIndex(0);
   connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
-  windowControls_.insert(tabs_->tabBar());
   for (CommonPointPage* page : std::initializer_list<CommonPointPage*>{sevenParameterPage_, fourParameterPage_}) {
     connect(page, &CommonPointPage::pointsImported, this, [this] { pointsImportedSinceSave_ = true; });
   }
@@ -324,6 +318,7 @@ void CTarnwellDlg::ShowSettings() {
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
   outputDecimals_->setValue(settings.outputDecimals);
+  fourParameterPage_->setHeightModel(settings.heightFit.model);
   SelectEllipsoidsInForce();
   sourceRadios_[RadioIndex(settings.sourceType)]->setChecked(true);
   targetRadios_[RadioIndex(settings.targetType)]->setChecked(true);
@@ -349,12 +344,14 @@ void CTarnwellDlg::RestoreWindow() {
     tabs_->setCurrentIndex(store_->currentPage(tabs_->count()));
   }
   restoreGeometry(store_->windowGeometry());
+  pointPage_->setSourceTexts(store_->typedPoint());
 }
 
 void CTarnwellDlg::RememberSettings() {
   if (!store_) return;
   store_->SaveCoordSettings(CoordSettings::instance());
   store_->setCurrentPage(tabs_->currentIndex());
+  store_->setTypedPoint(pointPage_->sourceTexts());
   store_->setWindowGeometry(saveGeometry());
 }
 
@@ -502,44 +499,11 @@ void CTarnwellDlg::OnManual() {
   if (!urlOpener_(QUrl::fromLocalFile(manual))) ShowMessage("无法打开帮助文档：" + ToStdPath(manual));
 }
 
-bool CTarnwellDlg::HandleWindowKey(const QKeyEvent* event) {
-  // Keys with Ctrl, Alt, Shift or Meta match no entry and reach the control.
-  if (event->modifiers().testAnyFlags(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-    return false;
-  }
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      close();
-      return true;
-    default:
-      break;
-  }
-  for (const KeyCommand& entry : kKeyCommands) {
-    if (entry.key == event->key()) {
-      OnCommand(entry.command);
-      return true;
-    }
-  }
-  return false;
-}
-
-bool CTarnwellDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && windowControls_.contains(watched)) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // The ellipsoid lists take typed characters as a search for a name:
-    // typing "c" there picks "CGCS2000", it does not leave the program.
-    const bool ellipsoidList = watched == sourceEllipsoid_ || watched == targetEllipsoid_;
-    if (ellipsoidList && !key->text().isEmpty() && key->text().front().isPrint()) return false;
-    return HandleWindowKey(key);
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
 void CTarnwellDlg::keyPressEvent(QKeyEvent* event) {
-  // Keys a page's controls leave unused end here: they neither close the
-  // window nor run a command. The window's own controls have had theirs.
+  // Keys the controls leave unused end here. Unlike a dialog's, Enter and
+  // Escape neither close the window nor press a button: one stray key must
+  // not lose the typed point or unsaved parameters. Leaving is Ctrl+Q,
+  // 文件 › 退出 or the close box.
   event->ignore();
 }
 

@@ -10,7 +10,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QSet>
 #include <QString>
 #include <array>
 #include <functional>
@@ -118,7 +117,6 @@ class CTarnwellDlg : public QDialog {
   void done(int result) override;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
@@ -143,9 +141,6 @@ class CTarnwellDlg : public QDialog {
   // A source choice also chooses the source's default target.
   void ChooseSource(CoordinateType source);
   void ChooseTarget(CoordinateType target);
-  // The keyboard command table and Enter / Escape, for keys aimed at the
-  // window's own controls; true when the key was used.
-  bool HandleWindowKey(const QKeyEvent* event);
 
   std::array<QRadioButton*, 3> sourceRadios_{};  // in the order of kCoordinateTypes
   std::array<QRadioButton*, 3> targetRadios_{};
@@ -158,7 +153,6 @@ class CTarnwellDlg : public QDialog {
   QSpinBox* outputDecimals_ = nullptr;
   QMenu* recentFilesMenu_ = nullptr;
   QTabWidget* tabs_ = nullptr;
-  QSet<QObject*> windowControls_;  // the controls the keyboard table serves
 
   SettingsStore* store_ = nullptr;
   Question question_;

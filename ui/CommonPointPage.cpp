@@ -49,7 +49,12 @@ CommonPointPage::CommonPointPage(const QString& computeText, const QStringList& 
   layout->addLayout(buttons_, 1);
 }
 
-void CommonPointPage::AddOption(QWidget* control) { buttons_->insertWidget(1, control); }
+void CommonPointPage::AddOption(const QString& labelText, QWidget* control) {
+  auto* label = new QLabel(labelText);
+  label->setBuddy(control);
+  buttons_->insertWidget(1, control);
+  buttons_->insertWidget(1, label);
+}
 
 void CommonPointPage::OnImport() {
   const QString path = chooseFile_(this);

@@ -55,7 +55,7 @@ class CommonPointPage : public QWidget {
   virtual void ClearPoints() = 0;
 
   // Puts a control of the page's own above the compute button.
-  void AddOption(QWidget* control);
+  void AddOption(const QString& labelText, QWidget* control);
   // The residuals of every point and the summary above the table.
   void ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary);
 

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,7 +46,7 @@ QStringList LabelTexts(const QWidget* window, const QString& prefix) {
 
 const QStringList kSpaceLabels = {"X=", "Y=", "Z="};
 const QStringList kGeodeticLabels = {"纬度=", "经度=", "大地高="};
-const QStringList kPlanLabels = {"北坐标=", "东坐标=", "水准高="};
+const QStringList kPlanLabels = {"北坐标=", "东坐标=", "大地高="};
 
 // Every radio usable, the named ones checked.
 QString Checked(const QString& source, const QString& target) {
@@ -114,6 +116,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(menuTexts, QStringList({"文件&F", "  打开参数&O", "  保存参数&S", "  最近的文件&R", "  ", "  退出&C", "设置&P",
                                      "  投影参数&P", "  基准转换参数&G", "工具&T", "  椭球管理&D", "  ", "  恢复默认设置&R",
                                      "帮助&A", "  帮助文档&H", "  关于&A"}));
+  }
+
+  // The rows of the choices say whose they are, and no list or number box
+  // of the window or its pages stands without a label.
+  void everyRowAndListIsLabelled() {
+    CTarnwellDlg window;
+    QStringList labelTexts;
+    QSet<QWidget*> labelled;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+      labelTexts << label->text();
+      if (label->buddy() && !label->text().isEmpty()) labelled.insert(label->buddy());
+    }
+    QVERIFY(labelTexts.contains("源坐标"));
+    QVERIFY(labelTexts.contains("目的坐标"));
+    QList<QWidget*> lists;
+    for (QComboBox* list : window.findChildren<QComboBox*>()) lists << list;
+    for (QAbstractSpinBox* box : window.findChildren<QAbstractSpinBox*>()) lists << box;
+    for (QWidget* list : lists) {
+      if (list->window() != &window) continue;  // the dialogs' own
+      QVERIFY2(labelled.contains(list), qPrintable(list->objectName()));
+    }
   }
 
   void startUpFollowsTheSettings() {

@@ -15,6 +15,8 @@
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
 #include "tables/TablePaths.h"
+#include "ui/CDlgFParas.h"
+#include "ui/CDlgPoint.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/SettingsStore.h"
 
@@ -123,6 +125,30 @@ class RememberedSettingsTest : public QObject {
     QCOMPARE(settings.sourceEllipsoid, std::string("krass"));
     QCOMPARE(settings.fileFormat, FileFormat::NameXYh);
     QCOMPARE(settings.projection.centralMeridian, std::optional<double>(117));
+  }
+
+  void typedPointIsKeptAcrossRestarts() {
+    const QStringList point{"30:30:30.5", "", "not yet a number"};
+    {
+      StoredWindow first(*store_);
+      first.window.pointPage()->setSourceTexts(point);
+      first.window.close();
+    }
+    StoredWindow second(*store_);
+    QCOMPARE(second.window.pointPage()->sourceTexts(), point);
+  }
+
+  // The four-parameter page offers again the model of the remembered fit.
+  void heightFitModelIsKeptAcrossRestarts() {
+    {
+      StoredWindow first(*store_);
+      CoordSettings::instance().heightFit.model = HeightModel::Plane;  // as 计算 stores it
+      first.window.close();
+    }
+    CoordSettings::instance() = {};
+    StoredWindow second(*store_);
+    QCOMPARE(ListText(&second.window, "heightModel"), QString("平面"));
+    QCOMPARE(second.window.fourParameterPage()->heightModel(), HeightModel::Plane);
   }
 
   // The switch comes back with the types it was used with, on the page it

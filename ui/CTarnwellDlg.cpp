@@ -79,13 +79,17 @@ QComboBox* MakeList(const QString& objectName) {
   return list;
 }
 
-// Selects the first entry equal to `text` (exactly, with case); returns
-// false, and leaves the list as it is, when there is none.
-bool SelectEntry(QComboBox* list, std::string_view text) {
+// Selects the first entry equal to `text` (exactly, with case); leaves the
+// list as it is when there is none.
+void SelectEntry(QComboBox* list, std::string_view text) {
   const int index = list->findText(ToQt(std::string(text)), Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (index < 0) return false;
-  list->setCurrentIndex(index);
-  return true;
+  if (index >= 0) list->setCurrentIndex(index);
+}
+
+// "name — description", or the bare name when the table describes none.
+QString EllipsoidEntryText(const EllipsoidRecord& record) {
+  if (record.description.empty()) return ToQt(record.name);
+  return ToQt(record.name) + QStringLiteral(" — ") + ToQt(record.description);
 }
 
 void SelectAngleFormat(QComboBox* list, AngleFormat format) {
@@ -301,14 +305,14 @@ void CTarnwellDlg::FillEllipsoidLists() {
   for (QComboBox* list : {sourceEllipsoid_, targetEllipsoid_}) {
     const QSignalBlocker blocker(list);
     list->clear();
-    for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) list->addItem(ToQt(record.name));
+    for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) list->addItem(EllipsoidEntryText(record), ToQt(record.name));
   }
 }
 
 void CTarnwellDlg::SelectEllipsoidsInForce() {
   const CoordSettings& settings = CoordSettings::instance();
-  if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
-  if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
+  sourceEllipsoid_->setCurrentIndex(sourceEllipsoid_->findData(ToQt(settings.sourceEllipsoid)));
+  targetEllipsoid_->setCurrentIndex(targetEllipsoid_->findData(ToQt(settings.targetEllipsoid)));
 }
 
 void CTarnwellDlg::ShowSettings() {
@@ -390,12 +394,12 @@ void CTarnwellDlg::OnTargetAngleFormat() {
 }
 
 void CTarnwellDlg::OnSourceEllipsoid() {
-  CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentText());
+  CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentData().toString());
   SettingsChanged();
 }
 
 void CTarnwellDlg::OnTargetEllipsoid() {
-  CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentText());
+  CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentData().toString());
   SettingsChanged();
 }
 

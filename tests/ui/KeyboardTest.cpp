@@ -134,7 +134,7 @@ class KeyboardTest : public QObject {
     QTest::keyClick(box, Qt::Key(key));
     QVERIFY(running_->window.isVisible());
     QVERIFY(!anyDialog->fired());
-    QCOMPARE(box->currentText(), chosen);
+    QCOMPARE(CurrentEntryName(box), chosen);
     const CoordSettings& settings = CoordSettings::instance();
     QCOMPARE(QString::fromStdString(list == "sourceEllipsoid" ? settings.sourceEllipsoid : settings.targetEllipsoid), chosen);
   }

@@ -92,8 +92,12 @@ class MainWindowTest : public QObject {
                                    "bessel", "clrk66", "clrk80", "WGS72",   "airy"};
     for (const char* name : {"sourceEllipsoid", "targetEllipsoid"}) {
       const auto* list = Child<QComboBox>(&window, name);
-      QCOMPARE(Items(list), fileOrder);
-      QCOMPARE(list->currentText(), QString("WGS84"));
+      QStringList names;
+      for (int i = 0; i < list->count(); ++i) names << list->itemData(i).toString();
+      QCOMPARE(names, fileOrder);
+      QCOMPARE(CurrentEntryName(list), QString("WGS84"));
+      // Each entry says what it is: the name, then the table's description.
+      QCOMPARE(list->itemText(1), QString("krass — 克拉索夫斯基椭球（1954北京坐标系）"));
     }
 
     QCOMPARE(LabelTexts(&window, "sourceValue"), kSpaceLabels);
@@ -152,7 +156,7 @@ class MainWindowTest : public QObject {
     CTarnwellDlg window;
     QCOMPARE(Child<QComboBox>(&window, "sourceAngleFormat")->currentText(), QString("DMM"));
     QCOMPARE(Child<QComboBox>(&window, "targetAngleFormat")->currentText(), QString("DDD"));
-    QCOMPARE(Child<QComboBox>(&window, "sourceEllipsoid")->currentText(), QString("krass"));
+    QCOMPARE(CurrentEntryName(Child<QComboBox>(&window, "sourceEllipsoid")), QString("krass"));
     QCOMPARE(Child<QComboBox>(&window, "targetEllipsoid")->currentIndex(), -1);
     QCOMPARE(settings.targetEllipsoid, std::string("NoSuchEllipsoid"));
     QVERIFY(Child<QCheckBox>(&window, "sevenParams")->isChecked());

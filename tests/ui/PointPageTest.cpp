@@ -82,9 +82,7 @@ class PointPageTest : public QObject {
   void Convert() { QTest::mouseClick(Child<QPushButton>(running_->window.findChild<QWidget*>("pointPage"), "convertButton"), Qt::LeftButton); }
   void Click(const char* name) { Child<QAbstractButton>(&running_->window, name)->click(); }
   void Choose(const char* list, const QString& entry) {
-    auto* combo = Child<QComboBox>(&running_->window, list);
-    combo->setCurrentIndex(combo->findText(entry));
-    emit combo->activated(combo->currentIndex());
+    ChooseEntry(Child<QComboBox>(&running_->window, list), entry);
   }
 
  private slots:

@@ -25,13 +25,11 @@ using namespace tarnwell::test;
 
 namespace {
 
-QString ListText(const QWidget* window, const char* name) { return Child<QComboBox>(window, name)->currentText(); }
+QString ListText(const QWidget* window, const char* name) { return CurrentEntryName(Child<QComboBox>(window, name)); }
 
 // Chooses `entry` in the list as a user does.
 void Choose(QWidget* window, const char* list, const QString& entry) {
-  auto* box = Child<QComboBox>(window, list);
-  box->setCurrentIndex(box->findText(entry));
-  emit box->activated(box->currentIndex());
+  ChooseEntry(Child<QComboBox>(window, list), entry);
 }
 
 QAction* MenuItem(const QWidget* window, const QString& text) {

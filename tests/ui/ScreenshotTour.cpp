@@ -106,7 +106,7 @@ int main(int argc, char* argv[]) {
   window.findChild<QRadioButton*>("sourceLB")->click();
   window.findChild<QRadioButton*>("targetPlan")->click();
   auto* targetEllipsoid = window.findChild<QComboBox*>("targetEllipsoid");
-  targetEllipsoid->setCurrentText(QStringLiteral("krass"));
+  targetEllipsoid->setCurrentIndex(targetEllipsoid->findData(QStringLiteral("krass")));
   emit targetEllipsoid->activated(targetEllipsoid->currentIndex());
   window.findChild<QCheckBox*>("sevenParams")->click();
   const char* const geodetic[3] = {"31:30:00", "121:15:00", "42"};

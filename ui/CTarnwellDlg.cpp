@@ -56,8 +56,14 @@ CoordinateType DefaultTarget(CoordinateType source) {
 
 const QString kLeaveQuestion =
     QStringLiteral("还有未保存到参数文件的工作（导入的公共点或新计算的转换参数），退出后导入的公共点不再保留。确定要退出吗？");
-const QString kResetQuestion =
-    QStringLiteral("恢复默认设置将忘记记住的全部选择、投影参数和七参数，并把窗口恢复到初始大小。确定要恢复吗？");
+const QString kResetQuestion = QStringLiteral(
+    "恢复默认设置将忘记：\n"
+    "· 坐标类型、角度格式、椭球、七参数和四参数开关、输出小数位数的选择\n"
+    "· 投影参数、七参数（基准转换参数）、四参数和高程拟合\n"
+    "· 文件格式、最近的文件和上次选择文件的文件夹\n"
+    "· 单点转换中输入的坐标\n"
+    "· 显示的页面和窗口大小\n"
+    "确定要恢复吗？");
 
 // A label for `control` in column `column` of `row`, the control beside it.
 void AddLabelled(QGridLayout* grid, int row, int column, const QString& text, QWidget* control) {
@@ -488,6 +494,7 @@ void CTarnwellDlg::OnResetSettings() {
   // As at a first start: the first page, the window's own size in the
   // middle of its screen.
   tabs_->setCurrentIndex(0);
+  pointPage_->setSourceTexts({});
   ShowSettings();
   setWindowState(Qt::WindowNoState);
   resize(sizeHint());

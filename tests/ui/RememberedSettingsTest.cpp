@@ -43,13 +43,15 @@ QAction* MenuItem(const QWidget* window, const QString& text) {
 // counted.
 struct StoredWindow {
   StoredWindow(SettingsStore& store, bool answer = true) : window(&store) {
-    window.setQuestion([this, answer](QWidget*, const QString&) {
+    window.setQuestion([this, answer](QWidget*, const QString& text) {
       ++questions;
+      lastQuestion = text;
       return answer;
     });
     window.show();
   }
   int questions = 0;
+  QString lastQuestion;
   CTarnwellDlg window;
 };
 
@@ -197,9 +199,16 @@ class RememberedSettingsTest : public QObject {
     store_->SaveCoordSettings(CoordSettings::instance());
     store_->setLastFolder(folder_->path());
     window.window.resize(window.window.sizeHint() + QSize(200, 100));
+    window.window.pointPage()->setSourceTexts({"1", "2", "3"});
 
     MenuItem(&window.window, "恢复默认设置&R")->trigger();
     QCOMPARE(window.questions, 1);
+    // The question names everything the reset forgets.
+    for (const char* forgotten : {"坐标类型", "角度格式", "椭球", "输出小数位数", "投影参数", "七参数", "四参数", "高程拟合",
+                                  "文件格式", "最近的文件", "文件夹", "输入的坐标", "窗口大小"}) {
+      QVERIFY2(window.lastQuestion.contains(forgotten), forgotten);
+    }
+    QCOMPARE(window.window.pointPage()->sourceTexts(), QStringList({"", "", ""}));
     QCOMPARE(RadioStates(&window.window),
              QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
     QVERIFY(!Child<QCheckBox>(&window.window, "sevenParams")->isChecked());

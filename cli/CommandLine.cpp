@@ -95,7 +95,8 @@ const char* UsageText() {
       "  --format n,b,l,h|n,x,y,h|n,X,Y,Z\n"
       "  --tables DIR                  从 DIR 读取 ellips.csv 和 projs.csv\n"
       "  --threads N                   文件转换使用的线程数 (默认: 全部核心)\n"
-      "  --decimals N                  输出小数位数 0-15 (默认: 15)\n"
+      "  --decimals N                  输出小数位数 0-15, 也用于角度 (默认: 15)\n"
+      "  --angle-decimals N            角度最后一节(秒、分或度)的小数位数 0-15 (默认: 15)\n"
       "  --                            其后的参数都是取值\n"
       "退出状态: 0 成功, 1 转换或计算未完成, 2 命令行错误\n";
 }

@@ -83,7 +83,7 @@ bool ReadPointValues(const CoordinateSystem& system, std::string_view first, std
 }
 
 Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSystem& target,
-                             const DatumTransformation* datum, int outputDecimals,
+                             const DatumTransformation* datum, int outputDecimals, int angleDecimals,
                              std::optional<ConversionPlan>& plan) {
   bool datumInverse = false;
   if (datum) {
@@ -96,6 +96,7 @@ Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSys
   made.target_ = target;
   made.throughDatum_ = datum != nullptr;
   made.outputDecimals_ = std::clamp(outputDecimals, 0, kMaxFixedDecimals);
+  made.angleDecimals_ = std::clamp(angleDecimals, 0, kMaxFixedDecimals);
   const int meeting = datum ? 0 : std::min({SharedLevel(source, target), LevelOf(source), LevelOf(target)});
   if (source.type == CoordinateType::LB && meeting == 0) made.unreadable_ = RefusalReason::SourceFormat;
 
@@ -127,7 +128,8 @@ Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSys
 }
 
 Refusal ConversionPlan::FromSettings(const CoordSettings& settings, std::optional<ConversionPlan>& plan) {
-  return Make(SourceSystem(settings), TargetSystem(settings), DatumInForce(settings), settings.outputDecimals, plan);
+  return Make(SourceSystem(settings), TargetSystem(settings), DatumInForce(settings), settings.outputDecimals,
+              settings.angleDecimals, plan);
 }
 
 ConversionPlan::ConversionPlan(const ConversionPlan& other)
@@ -135,7 +137,8 @@ ConversionPlan::ConversionPlan(const ConversionPlan& other)
       target_(other.target_),
       throughDatum_(other.throughDatum_),
       unreadable_(other.unreadable_),
-      outputDecimals_(other.outputDecimals_) {
+      outputDecimals_(other.outputDecimals_),
+      angleDecimals_(other.angleDecimals_) {
   for (const Stage& stage : other.stages_) stages_.push_back({stage.step->Clone(), stage.inverse});
 }
 
@@ -173,7 +176,7 @@ void ConversionPlan::AppendValueText(const TargetPoint& point, int index, std::s
       },
       point);
   if (values.angles && index < 2) {
-    AppendAngle(values.value[index], target_.angleFormat, text, outputDecimals_);
+    AppendAngle(values.value[index], target_.angleFormat, text, angleDecimals_);
   } else {
     AppendFixedDecimal(values.value[index], outputDecimals_, text);
   }

@@ -198,14 +198,10 @@ QWidget* CTarnwellDlg::MakeChoices() {
   switches->addStretch();
   conversionGrid->addLayout(switches, row, 0, 1, 5);
   ++row;
-  outputDecimals_ = new QSpinBox;
-  outputDecimals_->setObjectName(QStringLiteral("outputDecimals"));
-  outputDecimals_->setRange(0, kMaxFixedDecimals);
-  connect(outputDecimals_, &QSpinBox::valueChanged, this, [this](int decimals) {
-    CoordSettings::instance().outputDecimals = decimals;
-    SettingsChanged();
-  });
+  outputDecimals_ = MakeDecimalsBox(QStringLiteral("outputDecimals"), &CoordSettings::outputDecimals);
+  angleDecimals_ = MakeDecimalsBox(QStringLiteral("angleDecimals"), &CoordSettings::angleDecimals);
   AddLabelled(conversionGrid, row, 0, QStringLiteral("输出小数位数"), outputDecimals_);
+  AddLabelled(conversionGrid, row, 3, QStringLiteral("角度小数位数(秒/分)"), angleDecimals_);
   conversionGrid->setColumnStretch(4, 1);
 
   auto* typeColumn = new QVBoxLayout;
@@ -219,6 +215,17 @@ QWidget* CTarnwellDlg::MakeChoices() {
   choiceRow->addWidget(conversionGroup, 1);
 
   return choices;
+}
+
+QSpinBox* CTarnwellDlg::MakeDecimalsBox(const QString& objectName, int CoordSettings::*decimals) {
+  auto* box = new QSpinBox;
+  box->setObjectName(objectName);
+  box->setRange(0, kMaxFixedDecimals);
+  connect(box, &QSpinBox::valueChanged, this, [this, decimals](int value) {
+    CoordSettings::instance().*decimals = value;
+    SettingsChanged();
+  });
+  return box;
 }
 
 void CTarnwellDlg::MakeMenu() {
@@ -328,6 +335,7 @@ void CTarnwellDlg::ShowSettings() {
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
   outputDecimals_->setValue(settings.outputDecimals);
+  angleDecimals_->setValue(settings.angleDecimals);
   fourParameterPage_->setHeightModel(settings.heightFit.model);
   SelectEllipsoidsInForce();
   sourceRadios_[RadioIndex(settings.sourceType)]->setChecked(true);

@@ -121,6 +121,8 @@ class CTarnwellDlg : public QDialog {
 
  private:
   QWidget* MakeChoices();
+  // A box for the decimals `decimals` of CoordSettings.
+  QSpinBox* MakeDecimalsBox(const QString& objectName, int CoordSettings::*decimals);
   void MakeMenu();
   void MakePages();
   void OnInitDialog();
@@ -151,6 +153,7 @@ class CTarnwellDlg : public QDialog {
   QComboBox* sourceEllipsoid_ = nullptr;
   QComboBox* targetEllipsoid_ = nullptr;
   QSpinBox* outputDecimals_ = nullptr;
+  QSpinBox* angleDecimals_ = nullptr;
   QMenu* recentFilesMenu_ = nullptr;
   QTabWidget* tabs_ = nullptr;
 

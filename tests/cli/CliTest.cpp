@@ -164,6 +164,19 @@ TEST_F(Cli, DecimalsRoundTheOutput) {
   EXPECT_EQ(SplitAtChar(whole.out, ',')[2], "0.000000000000000\n");
 }
 
+// --angle-decimals sets the angle's alone, before or after --decimals.
+TEST_F(Cli, AngleDecimalsApartFromTheMetres) {
+  for (const std::vector<std::string>& order : {std::vector<std::string>{"--decimals", "3", "--angle-decimals", "5"},
+                                                std::vector<std::string>{"--angle-decimals", "5", "--decimals", "3"}}) {
+    std::vector<std::string> arguments{"point", "--from", "Space", "--to", "LB"};
+    arguments.insert(arguments.end(), order.begin(), order.end());
+    arguments.insert(arguments.end(), {"6378137.00004", "0", "0"});
+    const CliRun run = RunCli(arguments);
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "000:00:0.00000,000:00:0.00000,0.000\n");
+  }
+}
+
 TEST_F(Cli, PointRefusedShowsTheMessageAndExitsOne) {
   const CliRun run = RunCli({"point", "--from", "LB", "--to", "Space", "30:30", "120:0:0", "0"});
   EXPECT_EQ(run.exitStatus, 1);

@@ -110,6 +110,16 @@ class PointPageTest : public QObject {
     QVERIFY(running_->recorder.messages().isEmpty());
   }
 
+  // Metres and the seconds of an angle each with the decimals of their box.
+  void metresAndSecondsHaveDecimalsOfTheirOwn() {
+    Type({"6378137.00004", "0", "0"});  // target "LB", DMS
+    Child<QSpinBox>(&running_->window, "outputDecimals")->setValue(3);
+    Child<QSpinBox>(&running_->window, "angleDecimals")->setValue(5);
+    QCOMPARE(CoordSettings::instance().angleDecimals, 5);
+    Convert();
+    QCOMPARE(Targets(), QStringList({"000:00:0.00000", "000:00:0.00000", "0.000"}));
+  }
+
   void geodeticToSpaceOnTheEquator() {
     Click("sourceLB");  // target "Space"
     Type({"0:0:0", "120:0:0", "0"});

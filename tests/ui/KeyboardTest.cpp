@@ -30,10 +30,6 @@ class KeyboardTest : public QObject {
     return Child<QWidget>(&running_->window, name);
   }
 
- private slots:
-  void init() { running_ = std::make_unique<RunningWindow>(); }
-  void cleanup() { running_.reset(); }
-
   void TypePoint() {
     for (int i = 1; i <= 3; ++i) Child<QLineEdit>(&running_->window, QString("sourceValue%1").arg(i))->setText(kTypedPoint[i - 1]);
   }
@@ -43,6 +39,10 @@ class KeyboardTest : public QObject {
     return texts;
   }
   const QStringList kTypedPoint{"-2148744.3", "4426641.2", "4044655.9"};
+
+ private slots:
+  void init() { running_ = std::make_unique<RunningWindow>(); }
+  void cleanup() { running_.reset(); }
 
   // Plain letters, Enter and Escape on the window's own controls: none of
   // them ends the program, opens a dialog or touches the typed point.

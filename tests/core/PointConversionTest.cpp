@@ -303,7 +303,10 @@ INSTANTIATE_TEST_SUITE_P(
                     MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3487088.1", "nan", "0"}, "坐标格式错误,请检查."},
                     // Beyond the pole, and far beyond the zone.
                     MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"20000000", "500000", "0"}, "坐标转换失败,请检查."},
-                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3000000", "50000000", "0"}, "坐标转换失败,请检查."}));
+                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3000000", "50000000", "0"}, "坐标转换失败,请检查."},
+                    // Outside the transverse Mercator band: the second line says why.
+                    MistakeCase{T::LB, T::Plan, AngleFormat::DDD, {"30", "-70", "0"},
+                                "坐标转换失败,请检查.\n距中央子午线 190°, 超出投影范围"}));
 
 // Settings outside their ranges are refused before any point.
 struct RangeCase {

@@ -78,4 +78,8 @@ class CDlgEllips : public QDialog {
   QPushButton* remove_ = nullptr;
 };
 
+// Where `settings` use the ellipsoid `name`, as the refusal names the places;
+// empty when nowhere.
+std::vector<std::string> EllipsoidUses(const CoordSettings& settings, const std::string& name);
+
 }  // namespace tarnwell

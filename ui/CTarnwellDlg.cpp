@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,11 +11,11 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <string_view>
 #include <tuple>
@@ -35,8 +34,8 @@
 #include "ui/CDlgProjTrans.h"
 #include "ui/CDlgSParas.h"
 #include "ui/CDlgTParas.h"
+#include "ui/CHelpDlg.h"
 #include "ui/FileDialogs.h"
-#include "ui/Manual.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
 #include "ui/SettingsStore.h"
@@ -72,6 +71,9 @@ void AddLabelled(QGridLayout* grid, int row, int column, const QString& text, QW
   grid->addWidget(label, row, column);
   grid->addWidget(control, row, column + 1);
 }
+
+// The section of the manual for a page or dialog rides on the widget.
+const char* const kHelpSection = "helpSection";
 
 QRadioButton* MakeRadio(const QString& text, const QString& objectName) {
   auto* radio = new QRadioButton(text);
@@ -113,7 +115,6 @@ CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
     : QDialog(parent),
       store_(store),
       question_(AskStandardQuestion),
-      urlOpener_(QDesktopServices::openUrl),
       chooseParameterFileToSave_(SaveParameterFile),
       chooseParameterFileToOpen_(OpenParameterFile) {
   KeepFileDialogFolderIn(store_);
@@ -275,6 +276,7 @@ void CTarnwellDlg::MakePages() {
     pointPage_->ClearTargets();
   });
   aboutDialog_ = new CAboutDlg(this);
+  helpWindow_ = new CHelpDlg(this);
 
   pointPage_ = new CDlgPoint;
   filePage_ = new CDlgFile;
@@ -286,15 +288,37 @@ void CTarnwellDlg::MakePages() {
   connect(recentFilesMenu_, &QMenu::triggered, this, [this] { tabs_->setCurrentWidget(filePage_); });
   for (QDialog* dialog : std::initializer_list<QDialog*>{datumDialog_, projectionDialog_})
     connect(dialog, &QDialog::accepted, this, &CTarnwellDlg::SettingsChanged);
-  tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
-  tabs_->addTab(filePage_, QStringLiteral("文件转换"));
-  tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
-  tabs_->addTab(sevenParameterPage_, QStringLiteral("七参数计算"));
-  tabs_->addTab(fourParameterPage_, QStringLiteral("四参数计算"));
+  AddPage(pointPage_, QStringLiteral("单点转换"), QStringLiteral("point"));
+  AddPage(filePage_, QStringLiteral("文件转换"), QStringLiteral("file"));
+  AddPage(threeParameterPage_, QStringLiteral("三参数计算"), QStringLiteral("three"));
+  AddPage(sevenParameterPage_, QStringLiteral("七参数计算"), QStringLiteral("seven"));
+  AddPage(fourParameterPage_, QStringLiteral("四参数计算"), QStringLiteral("four"));
+  HelpOnF1(projectionDialog_, QStringLiteral("projection"));
+  HelpOnF1(datumDialog_, QStringLiteral("datum"));
+  HelpOnF1(ellipsoidDialog_, QStringLiteral("ellipsoid"));
+  HelpOnF1(filePage_->formatDialog(), QStringLiteral("file-format"));
+  HelpOnF1(aboutDialog_, QStringLiteral("menu-about"));
   tabs_->setCurrentIndex(0);
   connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
   for (CommonPointPage* page : std::initializer_list<CommonPointPage*>{sevenParameterPage_, fourParameterPage_}) {
     connect(page, &CommonPointPage::pointsImported, this, [this] { pointsImportedSinceSave_ = true; });
+  }
+}
+
+void CTarnwellDlg::AddPage(QWidget* page, const QString& title, const QString& section) {
+  page->setProperty(kHelpSection, section);
+  tabs_->addTab(page, title);
+}
+
+void CTarnwellDlg::HelpOnF1(QDialog* dialog, const QString& section) {
+  dialog->setProperty(kHelpSection, section);
+  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+  connect(f1, &QShortcut::activated, this, [this, dialog, section] { ShowHelp(section, dialog); });
+}
+
+void CTarnwellDlg::ShowHelp(const QString& section, QWidget* owner) {
+  if (!helpWindow_->ShowSection(section, owner)) {
+    ShowMessage("找不到帮助文档（manual/index.html），请检查程序的安装。");
   }
 }
 
@@ -510,12 +534,8 @@ void CTarnwellDlg::OnResetSettings() {
 }
 
 void CTarnwellDlg::OnManual() {
-  const QString manual = FindManual();
-  if (manual.isEmpty()) {
-    ShowMessage("找不到帮助文档（manual/index.html），请检查程序的安装。");
-    return;
-  }
-  if (!urlOpener_(QUrl::fromLocalFile(manual))) ShowMessage("无法打开帮助文档：" + ToStdPath(manual));
+  const QString section = tabs_->currentWidget()->property(kHelpSection).toString();
+  ShowHelp(section.isEmpty() ? QStringLiteral("window") : section, this);
 }
 
 void CTarnwellDlg::keyPressEvent(QKeyEvent* event) {

@@ -24,7 +24,6 @@ class QMenu;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
-class QUrl;
 
 namespace tarnwell {
 
@@ -37,6 +36,7 @@ class CDlgPoint;
 class CDlgProjTrans;
 class CDlgSParas;
 class CDlgTParas;
+class CHelpDlg;
 class SettingsStore;
 
 class CTarnwellDlg : public QDialog {
@@ -58,8 +58,6 @@ class CTarnwellDlg : public QDialog {
 
   // Asks a yes/no question over `parent`; true for yes.
   using Question = std::function<bool(QWidget* parent, const QString& text)>;
-  // Opens a document in the desktop's viewer; false when that failed.
-  using UrlOpener = std::function<bool(const QUrl& url)>;
 
   // `store`, when given, must outlive the window.
   explicit CTarnwellDlg(SettingsStore* store = nullptr, QWidget* parent = nullptr);
@@ -68,8 +66,6 @@ class CTarnwellDlg : public QDialog {
   // The question before leaving with unsaved work and before a reset (the
   // standard question box unless set).
   void setQuestion(Question question) { question_ = std::move(question); }
-  // How the manual is opened (the desktop's viewer unless set).
-  void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
 
   // How 保存参数 and 打开参数 ask for the parameter file (file dialogs unless
   // set): the chosen path, or empty for none.
@@ -92,7 +88,7 @@ class CTarnwellDlg : public QDialog {
   void OnTabChange(int tab);
   // Forgets every remembered setting and shows the defaults (after asking).
   void OnResetSettings();
-  // Opens the user manual.
+  // Opens the help window at the section of the page shown.
   void OnManual();
   // Saves the parameters in force to a parameter file the user chooses.
   void OnSaveParameters();
@@ -111,6 +107,7 @@ class CTarnwellDlg : public QDialog {
   CDlgProjTrans* projectionDialog() const { return projectionDialog_; }
   CDlgEllips* ellipsoidDialog() const { return ellipsoidDialog_; }
   CAboutDlg* aboutDialog() const { return aboutDialog_; }
+  CHelpDlg* helpWindow() const { return helpWindow_; }
 
   // Every way out of the window ends here: asks first when there is unsaved
   // work, then remembers the settings.
@@ -125,6 +122,11 @@ class CTarnwellDlg : public QDialog {
   QSpinBox* MakeDecimalsBox(const QString& objectName, int CoordSettings::*decimals);
   void MakeMenu();
   void MakePages();
+  // Adds a page whose help is the manual's section `section`.
+  void AddPage(QWidget* page, const QString& title, const QString& section);
+  // F1 in `dialog` opens the help window at `section`, over the dialog.
+  void HelpOnF1(QDialog* dialog, const QString& section);
+  void ShowHelp(const QString& section, QWidget* owner);
   void OnInitDialog();
   // The controls set from CoordSettings as it stands.
   void ShowSettings();
@@ -159,7 +161,6 @@ class CTarnwellDlg : public QDialog {
 
   SettingsStore* store_ = nullptr;
   Question question_;
-  UrlOpener urlOpener_;
   FileChooser chooseParameterFileToSave_;
   FileChooser chooseParameterFileToOpen_;
   // The parameters as last saved (or as at the start), to tell those computed
@@ -176,6 +177,7 @@ class CTarnwellDlg : public QDialog {
   CDlgProjTrans* projectionDialog_ = nullptr;
   CDlgEllips* ellipsoidDialog_ = nullptr;
   CAboutDlg* aboutDialog_ = nullptr;
+  CHelpDlg* helpWindow_ = nullptr;
 };
 
 }  // namespace tarnwell

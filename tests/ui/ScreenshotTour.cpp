@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
@@ -32,6 +34,7 @@
 #include "ui/CDlgFileFt.h"
 #include "ui/CDlgFile.h"
 #include "ui/CDlgPoint.h"
+#include "ui/CHelpDlg.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
 #include "ui/StandardMessageBox.h"
@@ -97,6 +100,39 @@ int main(int argc, char* argv[]) {
     window.grab().save(directory.filePath(pages[tab] + ".png"));
   }
   tabs->setCurrentIndex(0);
+
+  // The source ellipsoid's list open, each entry with its description.
+  auto* sourceEllipsoid = window.findChild<QComboBox*>("sourceEllipsoid");
+  sourceEllipsoid->showPopup();
+  QTest::qWait(200);
+  sourceEllipsoid->view()->window()->grab().save(directory.filePath("main-ellipsoid-list.png"));
+  sourceEllipsoid->hidePopup();
+
+  // The file page with a file whose bad line lies past the preview.
+  const QString sampleFile = directory.filePath("sample-points.csv");
+  {
+    QFile sample(sampleFile);
+    if (sample.open(QIODevice::WriteOnly)) {
+      for (int line = 1; line <= 14; ++line) {
+        sample.write(line == 13 ? "P13,-2823821.815,4653514.330\r\n"
+                                : QStringLiteral("P%1,-2823821.815,4653514.330,3313308.963\r\n").arg(line).toUtf8());
+      }
+    }
+  }
+  tabs->setCurrentIndex(1);
+  window.findChild<QLineEdit*>("inputPath")->setText(sampleFile);
+  QTest::qWaitFor([&window] { return !window.filePage()->fileCheckRunning(); });
+  QTest::qWait(200);
+  window.grab().save(directory.filePath("page1-file-check.png"));
+  window.findChild<QLineEdit*>("inputPath")->clear();
+  QFile::remove(sampleFile);
+  tabs->setCurrentIndex(0);
+
+  // The help window at the single-point page's section.
+  window.OnManual();
+  QTest::qWait(300);
+  window.helpWindow()->grab().save(directory.filePath("help-window.png"));
+  window.helpWindow()->hide();
 
   // 七参数 from WGS84 geodetic to plane coordinates on Krassovsky.
   CoordSettings& settings = CoordSettings::instance();

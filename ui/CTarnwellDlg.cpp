@@ -28,6 +28,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
+#include "ui/CDlgFileFt.h"
 #include "ui/CDlgFParas.h"
 #include "ui/CDlgFile.h"
 #include "ui/CDlgPoint.h"

@@ -83,9 +83,9 @@ class KeyboardTest : public QObject {
   void ctrlShortcutsOpenTheirDialogs() {
     QFETCH(int, key);
     QFETCH(QString, dialog);
-    QApplication::setActiveWindow(&running_->window);
-    QVERIFY(QTest::qWaitForWindowActive(&running_->window));
     for (const char* control : {"sourcePlan", "targetAngleFormat", "tabBar"}) {
+      QApplication::setActiveWindow(&running_->window);
+      QVERIFY(QTest::qWaitForWindowActive(&running_->window));
       Control(control)->setFocus();
       auto watch = RejectModal(dialog);
       QTest::keyClick(Control(control), Qt::Key(key), Qt::ControlModifier);

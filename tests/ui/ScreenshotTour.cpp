@@ -121,7 +121,7 @@ int main(int argc, char* argv[]) {
   }
   tabs->setCurrentIndex(1);
   window.findChild<QLineEdit*>("inputPath")->setText(sampleFile);
-  QTest::qWaitFor([&window] { return !window.filePage()->fileCheckRunning(); });
+  if (!QTest::qWaitFor([&window] { return !window.filePage()->fileCheckRunning(); })) std::fputs("file check still running\n", stderr);
   QTest::qWait(200);
   window.grab().save(directory.filePath("page1-file-check.png"));
   window.findChild<QLineEdit*>("inputPath")->clear();

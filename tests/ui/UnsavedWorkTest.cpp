@@ -112,12 +112,12 @@ class UnsavedWorkTest : public QObject {
     CoordSettings::instance().datum.params.dX = -15.415;
     QVERIFY(Window().HasUnsavedWork());
     answer_ = false;
-    Leave(Way::KeyC);
+    Leave(Way::CtrlQ);
     QVERIFY(Window().isVisible());
     QCOMPARE(questions_.size(), 1);
     // The same values as at the start again: nothing to lose.
     CoordSettings::instance().datum.params = {};
-    Leave(Way::KeyC);
+    Leave(Way::CtrlQ);
     QVERIFY(!Window().isVisible());
     QCOMPARE(questions_.size(), 1);
   }

@@ -202,8 +202,16 @@ QWidget* CTarnwellDlg::MakeChoices() {
   ++row;
   outputDecimals_ = MakeDecimalsBox(QStringLiteral("outputDecimals"), &CoordSettings::outputDecimals);
   angleDecimals_ = MakeDecimalsBox(QStringLiteral("angleDecimals"), &CoordSettings::angleDecimals);
-  AddLabelled(conversionGrid, row, 0, QStringLiteral("输出小数位数"), outputDecimals_);
-  AddLabelled(conversionGrid, row, 3, QStringLiteral("角度小数位数(秒/分)"), angleDecimals_);
+  auto* decimals = new QHBoxLayout;
+  for (auto [text, box] : {std::pair{QStringLiteral("输出小数位数"), outputDecimals_},
+                           std::pair{QStringLiteral("角度小数位数(秒/分)"), angleDecimals_}}) {
+    auto* label = new QLabel(text);
+    label->setBuddy(box);
+    decimals->addWidget(label);
+    decimals->addWidget(box);
+  }
+  decimals->addStretch();
+  conversionGrid->addLayout(decimals, row, 0, 1, 5);
   conversionGrid->setColumnStretch(4, 1);
 
   auto* typeColumn = new QVBoxLayout;

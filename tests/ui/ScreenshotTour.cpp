@@ -114,8 +114,9 @@ int main(int argc, char* argv[]) {
     QFile sample(sampleFile);
     if (sample.open(QIODevice::WriteOnly)) {
       for (int line = 1; line <= 14; ++line) {
-        sample.write(line == 13 ? "P13,-2823821.815,4653514.330\r\n"
-                                : QStringLiteral("P%1,-2823821.815,4653514.330,3313308.963\r\n").arg(line).toUtf8());
+        // The computation pages left geodetic types in force: B, L in DMS.
+        sample.write(line == 13 ? "P13,31:30:0,121:15:0\r\n"
+                                : QStringLiteral("P%1,31:30:%2,121:15:0,42\r\n").arg(line).arg(line).toUtf8());
       }
     }
   }

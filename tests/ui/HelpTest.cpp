@@ -128,7 +128,9 @@ class HelpTest : public QObject {
     QString shown;
     bool ownedByTheDialog = false;
     auto watch = WhenModal(dialog, [&](QWidget* modal) {
-      QTest::keyClick(modal, Qt::Key_F1);
+      // F1 is the dialog's own key: it reaches it once the dialog is active.
+      QApplication::setActiveWindow(modal);
+      if (QTest::qWaitForWindowActive(modal)) QTest::keyClick(modal, Qt::Key_F1);
       shown = Help()->isVisible() ? Help()->currentSection() : QString();
       ownedByTheDialog = Help()->parentWidget() == modal;
       qobject_cast<QDialog*>(modal)->reject();

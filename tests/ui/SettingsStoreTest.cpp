@@ -68,6 +68,7 @@ CoordSettings Chosen() {
   settings.heightFit.centroid = {3456789.0123456789, 39512345.678};
   settings.heightFit.coefficients = {-2.5, 1e-5, -3.0000000000000004e-6, 1.0 / 3e12, -7e-13, 5e-324};
   settings.outputDecimals = 4;
+  settings.angleDecimals = 5;
   return settings;
 }
 

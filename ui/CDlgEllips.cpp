@@ -88,7 +88,10 @@ CDlgEllips::CDlgEllips(QWidget* parent) : QDialog(parent) {
   rightColumn->addLayout(buttons);
 
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(ellipsoidList_, 2);
+  auto* listColumn = new QVBoxLayout;
+  listColumn->addWidget(LabelFor(QStringLiteral("椭球"), ellipsoidList_));
+  listColumn->addWidget(ellipsoidList_, 1);
+  layout->addLayout(listColumn, 2);
   layout->addLayout(rightColumn, 3);
   resize(680, 340);
 }

@@ -109,6 +109,7 @@ CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
   grid->setColumnStretch(1, 1);
 
   auto* listColumn = new QVBoxLayout;
+  listColumn->addWidget(LabelFor(QStringLiteral("投影"), projectionList_));
   listColumn->addWidget(projectionList_, 1);
   listColumn->addWidget(unsupportedNote);
   listColumn->addLayout(MakeOkCancelRow(this, Qt::AlignLeft));

@@ -37,6 +37,7 @@
 #include "ui/CDlgTParas.h"
 #include "ui/CHelpDlg.h"
 #include "ui/FileDialogs.h"
+#include "ui/FormRows.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
 #include "ui/SettingsStore.h"
@@ -67,9 +68,7 @@ const QString kResetQuestion = QStringLiteral(
 
 // A label for `control` in column `column` of `row`, the control beside it.
 void AddLabelled(QGridLayout* grid, int row, int column, const QString& text, QWidget* control) {
-  auto* label = new QLabel(text);
-  label->setBuddy(control);
-  grid->addWidget(label, row, column);
+  grid->addWidget(LabelFor(text, control), row, column);
   grid->addWidget(control, row, column + 1);
 }
 
@@ -205,9 +204,7 @@ QWidget* CTarnwellDlg::MakeChoices() {
   auto* decimals = new QHBoxLayout;
   for (auto [text, box] : {std::pair{QStringLiteral("输出小数位数"), outputDecimals_},
                            std::pair{QStringLiteral("角度小数位数(秒/分)"), angleDecimals_}}) {
-    auto* label = new QLabel(text);
-    label->setBuddy(box);
-    decimals->addWidget(label);
+    decimals->addWidget(LabelFor(text, box));
     decimals->addWidget(box);
   }
   decimals->addStretch();

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/FormRows.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
@@ -50,10 +51,8 @@ CommonPointPage::CommonPointPage(const QString& computeText, const QStringList& 
 }
 
 void CommonPointPage::AddOption(const QString& labelText, QWidget* control) {
-  auto* label = new QLabel(labelText);
-  label->setBuddy(control);
   buttons_->insertWidget(1, control);
-  buttons_->insertWidget(1, label);
+  buttons_->insertWidget(1, LabelFor(labelText, control));
 }
 
 void CommonPointPage::OnImport() {

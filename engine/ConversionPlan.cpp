@@ -1,6 +1,7 @@
 #include "engine/ConversionPlan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <type_traits>
 
 #include "engine/SettingRanges.h"
@@ -82,6 +83,15 @@ bool ReadPointValues(const CoordinateSystem& system, std::string_view first, std
   return true;
 }
 
+std::string ConversionPlan::UnreadableDetail(std::string_view first) const {
+  // A latitude that reads but lies past a pole is the one reason worth a word.
+  double latitude;
+  if (source_.type != CoordinateType::LB || !ReadAngle(first, source_.angleFormat, latitude) ||
+      std::fabs(latitude) <= 90)
+    return {};
+  return LatitudeRangeDetail(latitude);
+}
+
 Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSystem& target,
                              const DatumTransformation* datum, int outputDecimals, int angleDecimals,
                              std::optional<ConversionPlan>& plan) {
@@ -150,7 +160,7 @@ ConversionPlan& ConversionPlan::operator=(const ConversionPlan& other) {
 Refusal ConversionPlan::Convert(std::string_view first, std::string_view second, std::string_view third,
                                 TargetPoint& target) const {
   StepPoint point;
-  if (!ReadPointValues(source_, first, second, third, point)) return {unreadable_, {}};
+  if (!ReadPointValues(source_, first, second, third, point)) return {unreadable_, UnreadableDetail(first)};
   for (const Stage& stage : stages_) {
     if (Refusal refusal = stage.inverse ? stage.step->Inverse(point) : stage.step->Forward(point)) return refusal;
   }

@@ -91,6 +91,9 @@ class ConversionPlan {
 
   ConversionPlan() = default;
 
+  // Why the source's first text does not read, where that can be said.
+  std::string UnreadableDetail(std::string_view first) const;
+
   // Appends the text of value 0, 1 or 2 of the point.
   void AppendValueText(const TargetPoint& point, int index, std::string& text) const;
 

@@ -550,7 +550,8 @@ TEST_F(Cli, ParamsFileActsAsItsOptionsAndMayBeOverridden) {
 TEST_F(Cli, FileRefusalNamesTheLineAndWritesNothing) {
   const struct {
     std::string badLine, message;
-  } cases[] = {{"C,,121.25,abc", "坐标格式错误,请检查"}, {"N,95,121.25,10", "坐标格式错误,请检查"}};
+  } cases[] = {{"C,,121.25,abc", "坐标格式错误,请检查"},
+               {"N,95,121.25,10", "坐标格式错误,请检查\n纬度 95° 超出 ±90°"}};
   for (const auto& [badLine, message] : cases) {
     Write("d.csv", "P1,31.5,121.25,10\n" + badLine + "\nP3,31.5,121.25,10\n");
     const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("d.csv")});

@@ -1,6 +1,6 @@
 // The main window: the conversion choices above (source and target
 // coordinate type, the seven- and four-parameter switches, angle formats,
-// ellipsoids) and the pages below, with the menu and the keyboard commands.
+// ellipsoids) and the pages below, with the menu, its Ctrl keys and F1 help.
 // Every choice goes into CoordSettings at once. The window owns every page and settings
 // dialog, each made once and reused.
 //
@@ -43,7 +43,7 @@ class CTarnwellDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // The commands of the menu and of the keyboard.
+  // The commands of the menu (with their Ctrl keys).
   enum Command : int {
     kExit = 57602,
     kProjectionSettings = 32789,
@@ -95,7 +95,7 @@ class CTarnwellDlg : public QDialog {
   // Opens a parameter file and shows its parameters; a refused file changes
   // nothing.
   void OnOpenParameters();
-  // Runs a menu or keyboard command; a command without a handler does nothing.
+  // Runs a menu command; a command without a handler does nothing.
   void OnCommand(int command);
 
   CDlgPoint* pointPage() const { return pointPage_; }

@@ -204,7 +204,7 @@ class RememberedSettingsTest : public QObject {
     MenuItem(&window.window, "恢复默认设置&R")->trigger();
     QCOMPARE(window.questions, 1);
     // The question names everything the reset forgets.
-    for (const char* forgotten : {"坐标类型", "角度格式", "椭球", "输出小数位数", "投影参数", "七参数", "四参数", "高程拟合",
+    for (const char* forgotten : {"坐标类型", "角度格式", "椭球", "输出小数位数", "角度小数位数", "投影参数", "七参数", "四参数", "高程拟合",
                                   "文件格式", "最近的文件", "文件夹", "输入的坐标", "窗口大小"}) {
       QVERIFY2(window.lastQuestion.contains(forgotten), forgotten);
     }

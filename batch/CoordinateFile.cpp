@@ -196,10 +196,15 @@ bool ConvertColumns(const FilePlans& plans, const LineLayout& layout, std::strin
   return true;
 }
 
+// One line of the report; a reason of two lines (the message and why) is
+// joined into one, so each bad line keeps one line of the report.
 void AppendReportLine(std::uint64_t lineNumber, std::string_view reason, std::string_view line, std::string& report) {
   report += std::to_string(lineNumber);
   report += '\t';
-  report += reason;
+  for (const char c : reason) {
+    if (c == '\n') report += "; ";
+    else report += c;
+  }
   report += '\t';
   report += line;
   report += "\r\n";
@@ -397,30 +402,57 @@ std::string BadLineReportPathFor(const std::string& outputPath) {
   return outputPath + ".bad.txt";
 }
 
-std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
-                                                             std::size_t lineCount) {
+namespace {
+
+// Reads every line of the file as the conversion will, handing each to
+// `visit` until it returns false. Shows no message; false when the file
+// cannot be read.
+bool VisitFileLines(const CoordSettings& settings, const std::string& path,
+                    const std::function<bool(const PreviewRow&)>& visit) {
   // A pipe or a device is read by the conversion alone: a look would take its lines.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   TextLineReader input;
-  if (!input.Open(path)) return std::nullopt;
+  if (!input.Open(path)) return false;
   const CoordinateSystem source = SourceSystem(settings);
-  std::vector<PreviewRow> rows;
   std::array<std::string_view, 4> fields;
   std::string_view line;
-  while (rows.size() < lineCount && input.NextLine(line)) {
-    PreviewRow& row = rows.emplace_back();
-    row.lineNumber = rows.size();
+  for (std::uint64_t lineNumber = 1; input.NextLine(line); ++lineNumber) {
+    PreviewRow row;
+    row.lineNumber = lineNumber;
     if (!SplitExactly(line, ',', fields)) {
       row.refusal = kBadLine;
-      continue;
+    } else {
+      row.name = fields[0];
+      if (!ReadPointValues(source, fields[1], fields[2], fields[3], row.values))
+        row.refusal = MessageText({RefusalReason::Format, {}});
     }
-    row.name = fields[0];
-    if (!ReadPointValues(source, fields[1], fields[2], fields[3], row.values))
-      row.refusal = MessageText({RefusalReason::Format, {}});
+    if (!visit(row)) return true;
   }
-  if (input.ReadFailed()) return std::nullopt;
+  return !input.ReadFailed();
+}
+
+}  // namespace
+
+std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
+                                                             std::size_t lineCount) {
+  std::vector<PreviewRow> rows;
+  if (lineCount == 0) return rows;
+  const bool read = VisitFileLines(settings, path, [&](const PreviewRow& row) {
+    rows.push_back(row);
+    return rows.size() < lineCount;
+  });
+  if (!read) return std::nullopt;
   return rows;
+}
+
+FileCheck CheckCoordinateFile(const CoordSettings& settings, const std::string& path, const std::atomic<bool>* cancel) {
+  FileCheck check;
+  check.readable = VisitFileLines(settings, path, [&](const PreviewRow& row) {
+    if (!row.refusal.empty()) check.firstRefused = row;
+    return !check.firstRefused && !(cancel && *cancel);
+  });
+  return check;
 }
 
 BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::string& inputPath,

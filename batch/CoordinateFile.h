@@ -118,4 +118,13 @@ struct PreviewRow {
 std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
                                                              std::size_t lineCount);
 
+// The whole file read as the preview reads it, up to its first refused line.
+struct FileCheck {
+  bool readable = false;
+  std::optional<PreviewRow> firstRefused;  // none when every line reads
+};
+// Stops early, with what it has found so far, once `cancel` is set.
+FileCheck CheckCoordinateFile(const CoordSettings& settings, const std::string& path,
+                              const std::atomic<bool>* cancel = nullptr);
+
 }  // namespace tarnwell

@@ -336,6 +336,13 @@ void StateDatumPair(const CommandLine& line, CoordSettings& settings) {
   settings.datum.targetEllipsoid = inverse ? settings.sourceEllipsoid : settings.targetEllipsoid;
 }
 
+// --decimals sets the angle's decimals too, unless --angle-decimals sets
+// them apart.
+void ShareDecimals(const CommandLine& line, CoordSettings& settings) {
+  if (OptionValue(line, "--decimals") && !OptionValue(line, "--angle-decimals"))
+    settings.angleDecimals = settings.outputDecimals;
+}
+
 bool LoadEllipsoids(std::string& error) {
   const std::string path = GetTablePath("ellips.csv");
   if (LoadEllipsoidCatalogue(path)) return true;
@@ -379,6 +386,7 @@ ExitStatus ApplySettingsOptions(const CommandLine& line, ToolOptions& options, s
       return kExitUsage;
     }
   }
+  ShareDecimals(line, settings);
   if (const ExitStatus status = FinishProjection(line, kTargetSide, settings, error); status != kExitSuccess)
     return status;
   if (settings.ownSourceProjection) {

@@ -1,6 +1,7 @@
 #include "engine/ConversionPlan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <type_traits>
 
 #include "engine/SettingRanges.h"
@@ -104,8 +105,17 @@ bool ReadPointValues(const CoordinateSystem& system, std::string_view first, std
   return true;
 }
 
+std::string ConversionPlan::UnreadableDetail(std::string_view first) const {
+  // A latitude that reads but lies past a pole is the one reason worth a word.
+  double latitude;
+  if (source_.type != CoordinateType::LB || !ReadAngle(first, source_.angleFormat, latitude) ||
+      std::fabs(latitude) <= 90)
+    return {};
+  return LatitudeRangeDetail(latitude);
+}
+
 Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSystem& target,
-                             const DatumTransformation* datum, int outputDecimals,
+                             const DatumTransformation* datum, int outputDecimals, int angleDecimals,
                              std::optional<ConversionPlan>& plan) {
   bool datumInverse = false;
   if (datum) {
@@ -118,6 +128,7 @@ Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSys
   made.target_ = target;
   made.throughDatum_ = datum != nullptr;
   made.outputDecimals_ = std::clamp(outputDecimals, 0, kMaxFixedDecimals);
+  made.angleDecimals_ = std::clamp(angleDecimals, 0, kMaxFixedDecimals);
   const int meeting = datum ? 0 : std::min({SharedLevel(source, target), LevelOf(source), LevelOf(target)});
   if (source.type == CoordinateType::LB && meeting == 0) made.unreadable_ = RefusalReason::SourceFormat;
 
@@ -149,7 +160,8 @@ Refusal ConversionPlan::Make(const CoordinateSystem& source, const CoordinateSys
 }
 
 Refusal ConversionPlan::FromSettings(const CoordSettings& settings, std::optional<ConversionPlan>& plan) {
-  return Make(SourceSystem(settings), TargetSystem(settings), DatumInForce(settings), settings.outputDecimals, plan);
+  return Make(SourceSystem(settings), TargetSystem(settings), DatumInForce(settings), settings.outputDecimals,
+              settings.angleDecimals, plan);
 }
 
 ConversionPlan::ConversionPlan(const ConversionPlan& other)
@@ -157,7 +169,8 @@ ConversionPlan::ConversionPlan(const ConversionPlan& other)
       target_(other.target_),
       throughDatum_(other.throughDatum_),
       unreadable_(other.unreadable_),
-      outputDecimals_(other.outputDecimals_) {
+      outputDecimals_(other.outputDecimals_),
+      angleDecimals_(other.angleDecimals_) {
   for (const Stage& stage : other.stages_) stages_.push_back({stage.step->Clone(), stage.inverse});
 }
 
@@ -169,7 +182,7 @@ ConversionPlan& ConversionPlan::operator=(const ConversionPlan& other) {
 Refusal ConversionPlan::Convert(std::string_view first, std::string_view second, std::string_view third,
                                 TargetPoint& target) const {
   StepPoint point;
-  if (!ReadPointValues(source_, first, second, third, point)) return {unreadable_, {}};
+  if (!ReadPointValues(source_, first, second, third, point)) return {unreadable_, UnreadableDetail(first)};
   for (const Stage& stage : stages_) {
     if (Refusal refusal = stage.inverse ? stage.step->Inverse(point) : stage.step->Forward(point)) return refusal;
   }
@@ -195,7 +208,7 @@ void ConversionPlan::AppendValueText(const TargetPoint& point, int index, std::s
       },
       point);
   if (values.angles && index < 2) {
-    AppendAngle(values.value[index], target_.angleFormat, text, outputDecimals_);
+    AppendAngle(values.value[index], target_.angleFormat, text, angleDecimals_);
   } else {
     AppendFixedDecimal(values.value[index], outputDecimals_, text);
   }

@@ -53,10 +53,12 @@ class ConversionPlan {
   // transformation they must differ, and be its pair either way round;
   // without one they must be the same), when an ellipsoid is missing or
   // unusable, when a projection is refused, when a local grid is unusable
-  // or when normal heights have no usable geoid model or anomaly
-  // fit. Output numbers are written with `outputDecimals` (0..15).
+  // or when normal heights have no usable geoid model or anomaly fit.
+  // Output numbers are written with `outputDecimals` (0..15), the last piece
+  // of an angle with `angleDecimals`.
   static Refusal Make(const CoordinateSystem& source, const CoordinateSystem& target,
-                      const DatumTransformation* datum, int outputDecimals, std::optional<ConversionPlan>& plan);
+                      const DatumTransformation* datum, int outputDecimals, int angleDecimals,
+                      std::optional<ConversionPlan>& plan);
   // The plan the settings describe.
   static Refusal FromSettings(const CoordSettings& settings, std::optional<ConversionPlan>& plan);
 
@@ -79,7 +81,7 @@ class ConversionPlan {
 
   // Appends the target texts, separated by `separator`: angles in the
   // target angle format, every other value a number; each rounded to the
-  // output decimals.
+  // output decimals, the last piece of an angle to the angle decimals.
   void AppendTexts(const TargetPoint& point, char separator, std::string& text) const;
   std::array<std::string, 3> Texts(const TargetPoint& point) const;
   // Appends the text of value 0, 1 or 2 of the point.
@@ -94,12 +96,16 @@ class ConversionPlan {
 
   ConversionPlan() = default;
 
+  // Why the source's first text does not read, where that can be said.
+  std::string UnreadableDetail(std::string_view first) const;
+
   CoordinateSystem source_, target_;
   bool throughDatum_ = false;
   // A geodetic source that goes down to earth-centred coordinates reads
   // with the message of that road.
   RefusalReason unreadable_ = RefusalReason::Format;
   int outputDecimals_ = kMaxFixedDecimals;
+  int angleDecimals_ = kMaxFixedDecimals;
   std::vector<Stage> stages_;
 };
 

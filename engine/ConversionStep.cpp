@@ -36,7 +36,7 @@ Refusal GeocentricStep::Forward(StepPoint& point) const {
 }
 
 Refusal GeocentricStep::Inverse(StepPoint& point) const {
-  if (!(std::fabs(point[0]) <= 90)) return {RefusalReason::ConversionFailed, {}};
+  if (!(std::fabs(point[0]) <= 90)) return {RefusalReason::ConversionFailed, LatitudeRangeDetail(point[0])};
   const CartesianPoint cartesian = ellipsoid_.ToCartesian({point[0], point[1], point[2]});
   point = {cartesian.X, cartesian.Y, cartesian.Z};
   return Checked(point);
@@ -67,7 +67,11 @@ Refusal HeightStep::Inverse(StepPoint& point) const {
 
 Refusal ProjectionStep::Forward(StepPoint& point) const {
   PlanePoint plane;
-  if (Refusal refusal = ProjectionRefusal(projection_.Forward({point[0], point[1], point[2]}, plane))) return refusal;
+  const GeodeticPoint geodetic{point[0], point[1], point[2]};
+  if (Refusal refusal = ProjectionRefusal(projection_.Forward(geodetic, plane))) {
+    refusal.detail = projection_.ForwardRefusalDetail(geodetic);
+    return refusal;
+  }
   point = {plane.north, plane.east, plane.height};
   return Checked(point);
 }

@@ -63,8 +63,12 @@ struct CoordSettings {
   std::string geoid;
   bool useAnomalyFit = false;
   AnomalyFit anomalyFit;
-  // Decimals of every converted number and of an angle's last piece, 0..15.
+  // Decimals of every converted number but an angle, 0..15.
   int outputDecimals = 15;
+  // Decimals of an angle's last piece (the seconds of DMS, the minutes of
+  // DMM, the degrees of DDD), 0..15: 0.001″ is 3 cm where 0.001 m is 1 mm,
+  // so each has its own.
+  int angleDecimals = 15;
 
   // The record the desktop program and the command-line tool keep for the
   // user's choices. The core never reads it: it is handed what it needs.

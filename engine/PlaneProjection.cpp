@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/Refusal.h"
 #include "tables/NumberText.h"
 #include "tables/SupportedProjections.h"
 
@@ -151,10 +152,19 @@ const PlaneProjection::ZoneProjection* PlaneProjection::InZone(int zone) const {
   return &*slot;
 }
 
+int PlaneProjection::ForwardZone(const GeodeticPoint& geodetic) const {
+  return !zoneSystem_ ? 0 : record_.autoZone ? ZoneOfLongitude(*zoneSystem_, geodetic.longitude) : record_.zone;
+}
+
+std::string PlaneProjection::ForwardRefusalDetail(const GeodeticPoint& geodetic) const {
+  if (!(std::fabs(geodetic.latitude) <= 90)) return LatitudeRangeDetail(geodetic.latitude);
+  const ZoneProjection* projection = InZone(ForwardZone(geodetic));
+  if (!projection || WithinTransverseMercatorBand(*projection, geodetic.longitude, kTransverseMercatorBand)) return {};
+  return "距中央子午线 " + DegreesText(std::fabs(geodetic.longitude - *projection->centralMeridian)) + ", 超出投影范围";
+}
+
 std::string_view PlaneProjection::Forward(const GeodeticPoint& geodetic, PlanePoint& plane) const {
-  const int zone = !zoneSystem_       ? 0
-                   : record_.autoZone ? ZoneOfLongitude(*zoneSystem_, geodetic.longitude)
-                                      : record_.zone;
+  const int zone = ForwardZone(geodetic);
   const ZoneProjection* projection = InZone(zone);
   PlanePoint projected;
   if (!projection || !WithinTransverseMercatorBand(*projection, geodetic.longitude, kTransverseMercatorBand) ||

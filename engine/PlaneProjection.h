@@ -36,7 +36,12 @@ class PlaneProjection {
   // Each gives an empty text when it converted the point, otherwise the
   // message (and leaves the result as it was).
   std::string_view Forward(const GeodeticPoint& geodetic, PlanePoint& plane) const;
+  // The zone Forward projects `geodetic` in (0 for a projection without zones).
+  int ForwardZone(const GeodeticPoint& geodetic) const;
   std::string_view Inverse(const PlanePoint& plane, GeodeticPoint& geodetic) const;
+  // Why Forward refused `geodetic`, for the user: a latitude beyond ±90° or
+  // a longitude beyond the transverse Mercator band; empty when neither.
+  std::string ForwardRefusalDetail(const GeodeticPoint& geodetic) const;
 
  private:
   struct ZoneProjection {

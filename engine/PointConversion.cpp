@@ -31,7 +31,7 @@ Refusal PlanSideFactors::Make(const CoordSettings& settings, std::optional<PlanS
   geodetic.angleFormat = AngleFormat::DDD;
   std::optional<ConversionPlan> plan;
   const DatumTransformation* datum = onTarget ? DatumInForce(settings) : nullptr;
-  if (Refusal refusal = ConversionPlan::Make(from, geodetic, datum, kMaxFixedDecimals, plan)) return refusal;
+  if (Refusal refusal = ConversionPlan::Make(from, geodetic, datum, kMaxFixedDecimals, kMaxFixedDecimals, plan)) return refusal;
   std::optional<Ellipsoid> ellipsoid;
   if (Refusal refusal = Ellipsoid::FromCatalogue(planSide.ellipsoid, ellipsoid)) return refusal;
   factors = PlanSideFactors(std::move(*plan), planSide.projection, ellipsoid->figure());

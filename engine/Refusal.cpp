@@ -1,5 +1,6 @@
 #include "engine/Refusal.h"
 
+#include <cstdio>
 #include <string_view>
 
 namespace tarnwell {
@@ -33,6 +34,15 @@ std::string_view FixedText(RefusalReason reason) {
 }
 
 }  // namespace
+
+std::string DegreesText(double degrees) {
+  // Enough digits to tell the value, none of the noise of a conversion.
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", degrees);
+  return std::string(text) + "°";
+}
+
+std::string LatitudeRangeDetail(double latitude) { return "纬度 " + DegreesText(latitude) + " 超出 ±90°"; }
 
 std::string MessageText(const Refusal& refusal) {
   std::string text(FixedText(refusal.reason));

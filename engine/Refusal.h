@@ -36,6 +36,11 @@ struct Refusal {
   explicit operator bool() const { return reason != RefusalReason::None; }
 };
 
+// An angle for a refusal's detail: "190°", "95.5°".
+std::string DegreesText(double degrees);
+// "纬度 95° 超出 ±90°".
+std::string LatitudeRangeDetail(double latitude);
+
 // The message a user reads: the fixed text of the reason, and the detail on
 // a second line where there is one.
 std::string MessageText(const Refusal& refusal);

@@ -236,6 +236,7 @@ std::vector<SettingField> MakeFields() {
   add.Choice<AngleFormat>("targetAngleFormat", "--to-angle", kAngleFormats, member(&S::targetAngleFormat));
   add.Choice<FileFormat>("fileFormat", "--format", kFileFormats, member(&S::fileFormat));
   add.Integer("outputDecimals", "--decimals", kDecimalsRange, member(&S::outputDecimals));
+  add.Integer("angleDecimals", "--angle-decimals", kDecimalsRange, member(&S::angleDecimals));
 
   add.scope = FieldScope::Parameters;
   add.Name("sourceEllipsoid", "--from-ellipsoid", member(&S::sourceEllipsoid));

@@ -55,7 +55,7 @@ CDlgEllips::CDlgEllips(QWidget* parent) : QDialog(parent) {
   // ellipsoid the semi-minor axis instead.
   secondParameter_ = new QComboBox;
   secondParameter_->setObjectName(QStringLiteral("secondParameter"));
-  secondParameter_->addItems({QStringLiteral("扁率(1/e)="), QStringLiteral("短半轴(米)=")});
+  secondParameter_->addItems({QStringLiteral("扁率倒数(1/f)="), QStringLiteral("短半轴(米)=")});
   grid->addWidget(secondParameter_, 2, 0);
   grid->setColumnStretch(1, 1);
 
@@ -88,7 +88,10 @@ CDlgEllips::CDlgEllips(QWidget* parent) : QDialog(parent) {
   rightColumn->addLayout(buttons);
 
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(ellipsoidList_, 2);
+  auto* listColumn = new QVBoxLayout;
+  listColumn->addWidget(LabelFor(QStringLiteral("椭球"), ellipsoidList_));
+  listColumn->addWidget(ellipsoidList_, 1);
+  layout->addLayout(listColumn, 2);
   layout->addLayout(rightColumn, 3);
   resize(680, 340);
 }
@@ -179,7 +182,11 @@ std::optional<EllipsoidRecord> CDlgEllips::FieldsRecord() const {
 void CDlgEllips::OnAdd() { StoreFields(std::nullopt); }
 
 void CDlgEllips::OnEdit() {
-  if (const std::optional<std::size_t> row = SelectedUserRow()) StoreFields(row);
+  const std::optional<std::size_t> row = SelectedUserRow();
+  if (!row) return;
+  const std::string& oldName = UserEllipsoids()[*row].name;
+  if (ToStd(name_->text().trimmed()) != oldName && RefusedAsUsed(oldName, "改名")) return;
+  StoreFields(row);
 }
 
 void CDlgEllips::StoreFields(std::optional<std::size_t> replacing) {
@@ -199,10 +206,19 @@ void CDlgEllips::StoreFields(std::optional<std::size_t> replacing) {
 
 void CDlgEllips::OnRemove() {
   const std::optional<std::size_t> row = SelectedUserRow();
-  if (!row) return;
+  if (!row || RefusedAsUsed(UserEllipsoids()[*row].name, "删除")) return;
   std::vector<EllipsoidRecord> records(UserEllipsoids().begin(), UserEllipsoids().end());
   records.erase(records.begin() + static_cast<std::ptrdiff_t>(*row));
   StoreUserEllipsoids(records, "WGS84");
+}
+
+bool CDlgEllips::RefusedAsUsed(const std::string& name, const std::string& change) const {
+  const std::vector<std::string> uses = EllipsoidUses(CoordSettings::instance(), name);
+  if (uses.empty()) return false;
+  std::string where;
+  for (const std::string& use : uses) where += (where.empty() ? "" : "、") + use;
+  ShowMessage("椭球 " + name + " 正在使用，不能" + change + "。\n使用它的是: " + where);
+  return true;
 }
 
 bool CDlgEllips::StoreUserEllipsoids(const std::vector<EllipsoidRecord>& records, const std::string& selectName) {
@@ -214,6 +230,20 @@ bool CDlgEllips::StoreUserEllipsoids(const std::vector<EllipsoidRecord>& records
   ListCatalogue(selectName);
   emit ellipsoidsChanged();
   return true;
+}
+
+std::vector<std::string> EllipsoidUses(const CoordSettings& settings, const std::string& name) {
+  const std::pair<const std::string&, const char*> places[] = {
+      {settings.sourceEllipsoid, "源坐标椭球"},
+      {settings.targetEllipsoid, "目的坐标椭球"},
+      {settings.datum.sourceEllipsoid, "基准转换参数的源椭球"},
+      {settings.datum.targetEllipsoid, "基准转换参数的目的椭球"},
+  };
+  std::vector<std::string> uses;
+  for (const auto& [used, place] : places) {
+    if (used == name) uses.emplace_back(place);
+  }
+  return uses;
 }
 
 }  // namespace tarnwell

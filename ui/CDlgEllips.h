@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/CoordSettings.h"
 #include "tables/EllipsoidCatalogue.h"
 
 class QComboBox;
@@ -58,6 +59,9 @@ class CDlgEllips : public QDialog {
   // selects `selectName`; false, with a message, when the table cannot be
   // written.
   bool StoreUserEllipsoids(const std::vector<EllipsoidRecord>& records, const std::string& selectName);
+  // Refuses `change` (删除, 改名) of an ellipsoid the settings in force use,
+  // with a message naming the places; true when refused.
+  bool RefusedAsUsed(const std::string& name, const std::string& change) const;
   void ListCatalogue(const std::string& selectName);
   std::optional<std::size_t> SelectedUserRow() const;
   void UpdateButtons();
@@ -73,5 +77,9 @@ class CDlgEllips : public QDialog {
   QPushButton* edit_ = nullptr;
   QPushButton* remove_ = nullptr;
 };
+
+// Where `settings` use the ellipsoid `name`, as the refusal names the places;
+// empty when nowhere.
+std::vector<std::string> EllipsoidUses(const CoordSettings& settings, const std::string& name);
 
 }  // namespace tarnwell

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <algorithm>
+#include <iterator>
 
 #include "engine/CoordSettings.h"
 #include "estimate/PlaneFitReport.h"
@@ -28,19 +29,24 @@ CDlgFParas::CDlgFParas(QWidget* parent)
   setObjectName(QStringLiteral("fourParameterPage"));
   heightModel_ = new QComboBox;
   heightModel_->setObjectName(QStringLiteral("heightModel"));
-  heightModel_->setToolTip(QStringLiteral("高程拟合"));
   heightModel_->addItems({QStringLiteral("常数"), QStringLiteral("平面"), QStringLiteral("二次曲面")});
-  AddOption(heightModel_);
+  AddOption(QStringLiteral("高程拟合"), heightModel_);
   planeModel_ = new QComboBox;
   planeModel_->setObjectName(QStringLiteral("planeModel"));
   planeModel_->setToolTip(QStringLiteral("平面模型"));
   // In the order of kPlaneModels.
   planeModel_->addItems({QStringLiteral("四参数"), QStringLiteral("固定尺度 (三参数)"), QStringLiteral("单点校正")});
-  AddOption(planeModel_);
+  AddOption(QStringLiteral("平面模型"), planeModel_);
 }
 
 // The list offers the models in the order of their keywords.
 HeightModel CDlgFParas::heightModel() const { return kHeightModels[std::max(0, heightModel_->currentIndex())].value; }
+
+void CDlgFParas::setHeightModel(HeightModel model) {
+  for (std::size_t index = 0; index < std::size(kHeightModels); ++index) {
+    if (kHeightModels[index].value == model) heightModel_->setCurrentIndex(static_cast<int>(index));
+  }
+}
 
 bool CDlgFParas::Import(const std::string& path) { return ImportPlaneCommonPointFile(path, commonPoints_); }
 

@@ -30,6 +30,9 @@ class CDlgFParas : public CommonPointListPage<PlaneCommonPoint> {
   PlaneModel planeModel() const;
   // The last estimate, while its points are unchanged.
   const std::optional<LocalGridEstimate>& estimate() const { return estimate_; }
+  // Shows `model` in the list: that of the height fit in force, so that the
+  // page offers again the model the remembered fit was computed with.
+  void setHeightModel(HeightModel model);
 
  protected:
   bool Import(const std::string& path) override;

@@ -95,11 +95,17 @@ CDlgFile::CDlgFile(QWidget* parent) : QWidget(parent), question_(AskStandardQues
   outputPath_ = MakePathBox(QStringLiteral("outputPath"));
   // Shows where the last conversion wrote; the page never reads it.
   outputPath_->setReadOnly(true);
-  connect(inputPath_, &QLineEdit::textChanged, this, &CDlgFile::RefreshPreview);
+  connect(inputPath_, &QLineEdit::textChanged, this, &CDlgFile::OnInputChanged);
   summary_ = new QLabel;
   summary_->setObjectName(QStringLiteral("summary"));
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   summary_->setWordWrap(true);
+  previewTitle_ = new QLabel(QStringLiteral("预览：前 %1 行").arg(kPreviewLineCount));
+  previewTitle_->setObjectName(QStringLiteral("previewTitle"));
+  fileCheck_ = new QLabel;
+  fileCheck_->setObjectName(QStringLiteral("fileCheck"));
+  fileCheck_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  fileCheck_->setWordWrap(true);
   preview_ = new QTableWidget(0, kReasonColumn + 1);
   preview_->setObjectName(QStringLiteral("preview"));
   preview_->verticalHeader()->hide();
@@ -127,11 +133,22 @@ CDlgFile::CDlgFile(QWidget* parent) : QWidget(parent), question_(AskStandardQues
   auto* boxes = new QVBoxLayout;
   boxes->addLayout(paths);
   boxes->addWidget(summary_);
+  boxes->addWidget(previewTitle_);
   boxes->addWidget(preview_, 1);
+  boxes->addWidget(fileCheck_);
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(boxes, 1);
   layout->addLayout(buttons);
+  RefreshPreview();
+}
+
+CDlgFile::~CDlgFile() { StopFileCheck(); }
+
+void CDlgFile::OnInputChanged() {
+  // What the last conversion wrote belongs to the last input.
+  summary_->clear();
+  outputPath_->clear();
   RefreshPreview();
 }
 
@@ -187,14 +204,16 @@ void CDlgFile::RefreshPreview() {
   const std::array<QString, 3> names = CoordinateValueNames(settings.sourceType, settings.sourceHeight);
   preview_->setHorizontalHeaderLabels(
       {QStringLiteral("行"), QStringLiteral("点名"), names[0], names[1], names[2], QStringLiteral("说明")});
+  preview_->clearSpans();
   preview_->setRowCount(0);
   const QString path = inputPath_->text();
+  StartFileCheck(path);
   if (path.isEmpty()) return;
   const std::optional<std::vector<PreviewRow>> rows =
       PreviewCoordinateFile(settings, ToStdPath(path), kPreviewLineCount);
   if (!rows) {
     preview_->setRowCount(1);
-    preview_->setItem(0, kReasonColumn, PreviewItem(QStringLiteral("坐标文件无法读取。")));
+    ShowPreviewReason(0, QStringLiteral("坐标文件无法读取。"));
     return;
   }
   preview_->setRowCount(static_cast<int>(rows->size()));
@@ -203,9 +222,7 @@ void CDlgFile::RefreshPreview() {
     preview_->setItem(row, kLineColumn, PreviewItem(QString::number(line.lineNumber)));
     preview_->setItem(row, kNameColumn, PreviewItem(ToQt(line.name)));
     if (!line.refusal.empty()) {
-      QTableWidgetItem* reason = PreviewItem(ToQt(line.refusal));
-      reason->setForeground(Qt::red);
-      preview_->setItem(row, kReasonColumn, reason);
+      ShowPreviewReason(row, ToQt(line.refusal));
       continue;
     }
     for (int value = 0; value < 3; ++value) {
@@ -213,6 +230,56 @@ void CDlgFile::RefreshPreview() {
     }
   }
 }
+
+// The reason takes the place of the values, where it is in view however
+// narrow the window.
+void CDlgFile::ShowPreviewReason(int row, const QString& text) {
+  QTableWidgetItem* reason = PreviewItem(text);
+  reason->setForeground(Qt::red);
+  preview_->setItem(row, kFirstValueColumn, reason);
+  preview_->setSpan(row, kFirstValueColumn, 1, kReasonColumn - kFirstValueColumn + 1);
+}
+
+void CDlgFile::StartFileCheck(const QString& path) {
+  StopFileCheck();
+  fileCheck_->clear();
+  if (path.isEmpty()) return;
+  fileCheck_->setText(QStringLiteral("正在检查整个文件……"));
+  fileCheckCancel_ = false;
+  auto outcome = std::make_shared<FileCheck>();
+  const CoordSettings settings = CoordSettings::instance();
+  const std::string inputPath = ToStdPath(path);
+  fileCheckThread_.reset(QThread::create(
+      [this, outcome, settings, inputPath] { *outcome = CheckCoordinateFile(settings, inputPath, &fileCheckCancel_); }));
+  const int generation = ++fileCheckGeneration_;
+  // A check started since, or stopped, makes this one's outcome stale.
+  connect(fileCheckThread_.get(), &QThread::finished, this, [this, outcome, generation] {
+    if (generation == fileCheckGeneration_) ShowFileCheck(*outcome);
+  });
+  fileCheckThread_->start();
+}
+
+void CDlgFile::StopFileCheck() {
+  ++fileCheckGeneration_;
+  if (!fileCheckThread_) return;
+  fileCheckCancel_ = true;
+  fileCheckThread_->wait();
+  fileCheckThread_.reset();
+}
+
+void CDlgFile::ShowFileCheck(const FileCheck& check) {
+  if (!check.readable) {
+    fileCheck_->setText(QStringLiteral("整个文件检查：坐标文件无法读取。"));
+  } else if (check.firstRefused) {
+    fileCheck_->setText(QStringLiteral("整个文件检查：第 %1 行：%2")
+                            .arg(check.firstRefused->lineNumber)
+                            .arg(ToQt(check.firstRefused->refusal)));
+  } else {
+    fileCheck_->setText(QStringLiteral("整个文件检查：各行均可读取。"));
+  }
+}
+
+bool CDlgFile::fileCheckRunning() const { return fileCheckThread_ && !fileCheckThread_->isFinished(); }
 
 void CDlgFile::setStore(SettingsStore* store) {
   store_ = store;

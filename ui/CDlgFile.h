@@ -6,14 +6,17 @@
 // longer than a moment shows a modal progress dialog with a Cancel button.
 //
 // The page shows the first lines of the chosen file as the conversion will
-// read them, asks before an existing output is replaced, sums up a finished
+// read them, checks the whole file in the background for its first bad line,
+// asks before an existing output is replaced, sums up a finished
 // conversion, takes a file dropped on it and keeps the files used last.
 #pragma once
 
 #include <QStringList>
 #include <QWidget>
 #include <chrono>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -24,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QTableWidget;
+class QThread;
 
 namespace tarnwell {
 
@@ -43,6 +47,7 @@ class CDlgFile : public QWidget {
   static constexpr std::size_t kPreviewLineCount = 10;
 
   explicit CDlgFile(QWidget* parent = nullptr);
+  ~CDlgFile() override;
 
   void OnFormat();
   void OnBrowse();
@@ -52,6 +57,10 @@ class CDlgFile : public QWidget {
   void RefreshPreview();
 
   CDlgFileFt* formatDialog() const { return formatDialog_; }
+
+  // Whether the check of the whole file, which runs in the background after
+  // every refresh of the preview, is still running.
+  bool fileCheckRunning() const;
 
   // How long a conversion runs before the progress dialog appears.
   void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
@@ -82,12 +91,23 @@ class CDlgFile : public QWidget {
   // False when the output exists and the user keeps it.
   bool MayWriteOutput(const std::string& inputPath);
   void RememberRecentFile(const QString& path);
+  void OnInputChanged();
+  void ShowPreviewReason(int row, const QString& text);
+  // The background check of the whole file: a new one stops the last.
+  void StartFileCheck(const QString& path);
+  void StopFileCheck();
+  void ShowFileCheck(const FileCheck& check);
   void FillRecentFilesMenu();
 
   QLineEdit* inputPath_ = nullptr;
   QLineEdit* outputPath_ = nullptr;
   QLabel* summary_ = nullptr;
+  QLabel* previewTitle_ = nullptr;
   QTableWidget* preview_ = nullptr;
+  QLabel* fileCheck_ = nullptr;  // what the check of the whole file found
+  std::unique_ptr<QThread> fileCheckThread_;
+  std::atomic<bool> fileCheckCancel_{false};
+  int fileCheckGeneration_ = 0;
   CDlgFileFt* formatDialog_ = nullptr;
   std::chrono::milliseconds progressDelay_{500};
   FileChooser chooseFile_ = OpenCoordinateFile;

@@ -1,5 +1,6 @@
 #include "ui/CDlgFileFt.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -8,6 +9,7 @@
 
 #include "engine/CoordSettings.h"
 #include "ui/DialogButtons.h"
+#include "ui/FormRows.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
@@ -22,6 +24,7 @@ CDlgFileFt::CDlgFileFt(QWidget* parent) : QDialog(parent) {
   connect(formatList_, &QListWidget::itemDoubleClicked, this, &CDlgFileFt::accept);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(LabelFor(QStringLiteral("坐标文件格式"), formatList_));
   layout->addWidget(formatList_);
   layout->addLayout(MakeOkCancelRow(this, Qt::AlignRight));
   resize(280, 200);

@@ -27,6 +27,7 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
   target->setObjectName(QStringLiteral("targetGroup"));
   // Results are for reading and copying, not for typing over.
   for (QLineEdit* box : targetValues_) box->setReadOnly(true);
+  for (QLineEdit* box : sourceValues_) connect(box, &QLineEdit::returnPressed, this, &CDlgPoint::OnConvert);
 
   convertButton_ = new QPushButton(QStringLiteral("转换"));
   convertButton_->setObjectName(QStringLiteral("convertButton"));
@@ -80,6 +81,18 @@ void CDlgPoint::OnConvert() {
   }
   ShowTargets(target);
   resultSettings_ = settings;
+}
+
+QStringList CDlgPoint::sourceTexts() const {
+  QStringList texts;
+  for (const QLineEdit* box : sourceValues_) texts << box->text();
+  return texts;
+}
+
+void CDlgPoint::setSourceTexts(const QStringList& texts) {
+  for (std::size_t i = 0; i < sourceValues_.size(); ++i) {
+    sourceValues_[i]->setText(static_cast<qsizetype>(i) < texts.size() ? texts[static_cast<qsizetype>(i)] : QString());
+  }
 }
 
 void CDlgPoint::ForgetStaleResult() {

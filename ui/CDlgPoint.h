@@ -6,6 +6,7 @@
 // the settings once the window reports it (ForgetStaleResult).
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -35,7 +36,13 @@ class CDlgPoint : public QWidget {
   void SetSourceLabels(CoordinateType type, HeightSystem height);
   void SetTargetLabels(CoordinateType type, HeightSystem height);
 
+  // Enter in a source box converts as the button does.
   void OnConvert();
+
+  // The texts of the three source boxes, as typed.
+  QStringList sourceTexts() const;
+  // Fills the source boxes from the front of `texts`; missing ones stay empty.
+  void setSourceTexts(const QStringList& texts);
 
   // Empties the target boxes when the settings in force are no longer those
   // the result shown was converted with.

@@ -71,6 +71,14 @@ QString ParameterText(const std::optional<double>& value) {
   return ToQt(text);
 }
 
+// The catalogue's entry of a list text; nullptr when there is none.
+const ProjectionParams* CatalogueEntryOf(const std::string& listText) {
+  for (const ProjectionParams& entry : TheProjectionCatalogue()) {
+    if (ProjectionListText(entry) == listText) return &entry;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
@@ -101,6 +109,7 @@ CDlgProjTrans::CDlgProjTrans(QWidget* parent) : QDialog(parent) {
   grid->setColumnStretch(1, 1);
 
   auto* listColumn = new QVBoxLayout;
+  listColumn->addWidget(LabelFor(QStringLiteral("投影"), projectionList_));
   listColumn->addWidget(projectionList_, 1);
   listColumn->addWidget(unsupportedNote);
   listColumn->addLayout(MakeOkCancelRow(this, Qt::AlignLeft));
@@ -191,13 +200,23 @@ void CDlgProjTrans::showEvent(QShowEvent* event) {
 
 void CDlgProjTrans::OnInitDialog() {
   LoadProjectionCatalogue(GetTablePath("projs.csv"));
-  listTexts_.clear();
-  for (const ProjectionParams& entry : TheProjectionCatalogue()) InsertSorted(listTexts_, ProjectionListText(entry));
+  // The projections the program computes first, each group in list order.
+  std::vector<std::string> supportedTexts, otherTexts;
+  for (const ProjectionParams& entry : TheProjectionCatalogue()) {
+    InsertSorted(FindSupportedProjection(entry.projKey) ? supportedTexts : otherTexts, ProjectionListText(entry));
+  }
+  listTexts_ = std::move(supportedTexts);
+  listTexts_.insert(listTexts_.end(), otherTexts.begin(), otherTexts.end());
   projectionList_->clear();
   for (const std::string& text : listTexts_) {
-    auto* item = new QListWidgetItem(ToQt(text), projectionList_);
-    if (const SupportedProjection* supported = FindSupportedProjection(text.substr(0, text.find(',')))) {
-      item->setToolTip(ToQt(std::string(supported->chineseName)));
+    const std::size_t comma = text.find(',');
+    const QString key = ToQt(text.substr(0, comma));
+    const QString description = ToQt(comma == std::string::npos ? std::string() : text.substr(comma + 1));
+    const SupportedProjection* supported = FindSupportedProjection(text.substr(0, comma));
+    const QString name = supported ? ToQt(std::string(supported->chineseName)) : description;
+    auto* item = new QListWidgetItem(key + QStringLiteral(" — ") + name, projectionList_);
+    if (supported) {
+      item->setToolTip(description);
     } else {
       // Shown, but never chosen.
       item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
@@ -274,12 +293,7 @@ void CDlgProjTrans::ShowSelectedProjection() {
     ShowProjection(ShownSide());
     return;
   }
-  for (const ProjectionParams& entry : TheProjectionCatalogue()) {
-    if (ProjectionListText(entry) == listTexts_[selected]) {
-      ShowProjection(entry);
-      return;
-    }
-  }
+  if (const ProjectionParams* entry = CatalogueEntryOf(listTexts_[selected])) ShowProjection(*entry);
 }
 
 void CDlgProjTrans::ShowProjection(const ProjectionParams& projection) {
@@ -356,7 +370,9 @@ bool CDlgProjTrans::ReadShownProjection(ProjectionParams& projection) const {
   if (const int selected = projectionList_->currentRow(); selected >= 0) {
     const std::string& text = listTexts_[selected];
     const std::size_t comma = text.find(',');
-    read.listIndex = selected;
+    // The list's position in the catalogue's own order, whatever order the
+    // list shows.
+    if (const ProjectionParams* entry = CatalogueEntryOf(text)) read.listIndex = entry->listIndex;
     read.projKey = text.substr(0, comma);
     read.description = comma == std::string::npos ? std::string() : text.substr(comma + 1);
   }

@@ -21,7 +21,7 @@ CDlgSParas::CDlgSParas(CDlgDatumTrans* datumDialog, QWidget* parent)
   setObjectName(QStringLiteral("sevenParameterPage"));
   fixedScale_ = new QCheckBox(QStringLiteral("固定尺度 (六参数)"));
   fixedScale_->setObjectName(QStringLiteral("fixedScale"));
-  AddOption(fixedScale_);
+  AddOption({}, fixedScale_);
 }
 
 bool CDlgSParas::Import(const std::string& path) {

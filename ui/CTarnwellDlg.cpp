@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,13 +11,14 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <string_view>
+#include <tuple>
 
 #include "batch/ParameterFile.h"
 #include "engine/CoordSettings.h"
@@ -29,14 +29,16 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CDlgDatumTrans.h"
 #include "ui/CDlgEllips.h"
+#include "ui/CDlgFileFt.h"
 #include "ui/CDlgFParas.h"
 #include "ui/CDlgFile.h"
 #include "ui/CDlgPoint.h"
 #include "ui/CDlgProjTrans.h"
 #include "ui/CDlgSParas.h"
 #include "ui/CDlgTParas.h"
+#include "ui/CHelpDlg.h"
 #include "ui/FileDialogs.h"
-#include "ui/Manual.h"
+#include "ui/FormRows.h"
 #include "ui/ProgramIcon.h"
 #include "ui/QtText.h"
 #include "ui/SettingsStore.h"
@@ -56,20 +58,23 @@ CoordinateType DefaultTarget(CoordinateType source) {
 
 const QString kLeaveQuestion =
     QStringLiteral("还有未保存到参数文件的工作（导入的公共点或新计算的转换参数），退出后导入的公共点不再保留。确定要退出吗？");
-const QString kResetQuestion =
-    QStringLiteral("恢复默认设置将忘记记住的全部选择、投影参数和七参数，并把窗口恢复到初始大小。确定要恢复吗？");
+const QString kResetQuestion = QStringLiteral(
+    "恢复默认设置将忘记：\n"
+    "· 坐标类型、角度格式、椭球、七参数和四参数开关、输出小数位数和角度小数位数的选择\n"
+    "· 投影参数、七参数（基准转换参数）、四参数和高程拟合\n"
+    "· 文件格式、最近的文件和上次选择文件的文件夹\n"
+    "· 单点转换中输入的坐标\n"
+    "· 显示的页面和窗口大小\n"
+    "确定要恢复吗？");
 
-// The keyboard command table: plain keys, searched in order, the first
-// match wins. Commands without a handler swallow their key.
-struct KeyCommand {
-  int key;
-  int command;
-};
-constexpr KeyCommand kKeyCommands[] = {
-    {Qt::Key_S, 32794}, {Qt::Key_T, 32793}, {Qt::Key_C, 57602}, {Qt::Key_N, 57600}, {Qt::Key_O, 57601},
-    {Qt::Key_S, 57603}, {Qt::Key_A, 57604}, {Qt::Key_A, 32799}, {Qt::Key_H, 32800}, {Qt::Key_G, 32790},
-    {Qt::Key_P, 32789}, {Qt::Key_E, 32798}, {Qt::Key_I, 32796}, {Qt::Key_D, 32820},
-};
+// A label for `control` in column `column` of `row`, the control beside it.
+void AddLabelled(QGridLayout* grid, int row, int column, const QString& text, QWidget* control) {
+  grid->addWidget(LabelFor(text, control), row, column);
+  grid->addWidget(control, row, column + 1);
+}
+
+// The section of the manual for a page or dialog rides on the widget.
+const char* const kHelpSection = "helpSection";
 
 QRadioButton* MakeRadio(const QString& text, const QString& objectName) {
   auto* radio = new QRadioButton(text);
@@ -83,13 +88,17 @@ QComboBox* MakeList(const QString& objectName) {
   return list;
 }
 
-// Selects the first entry equal to `text` (exactly, with case); returns
-// false, and leaves the list as it is, when there is none.
-bool SelectEntry(QComboBox* list, std::string_view text) {
+// Selects the first entry equal to `text` (exactly, with case); leaves the
+// list as it is when there is none.
+void SelectEntry(QComboBox* list, std::string_view text) {
   const int index = list->findText(ToQt(std::string(text)), Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (index < 0) return false;
-  list->setCurrentIndex(index);
-  return true;
+  if (index >= 0) list->setCurrentIndex(index);
+}
+
+// "name — description", or the bare name when the table describes none.
+QString EllipsoidEntryText(const EllipsoidRecord& record) {
+  if (record.description.empty()) return ToQt(record.name);
+  return ToQt(record.name) + QStringLiteral(" — ") + ToQt(record.description);
 }
 
 void SelectAngleFormat(QComboBox* list, AngleFormat format) {
@@ -107,7 +116,6 @@ CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
     : QDialog(parent),
       store_(store),
       question_(AskStandardQuestion),
-      urlOpener_(QDesktopServices::openUrl),
       chooseParameterFileToSave_(SaveParameterFile),
       chooseParameterFileToOpen_(OpenParameterFile) {
   KeepFileDialogFolderIn(store_);
@@ -126,7 +134,6 @@ CTarnwellDlg::CTarnwellDlg(SettingsStore* store, QWidget* parent)
   MakeMenu();
   MakePages();
 
-  for (QObject* control : windowControls_) control->installEventFilter(this);
   OnInitDialog();
 }
 
@@ -188,39 +195,39 @@ QWidget* CTarnwellDlg::MakeChoices() {
     SettingsChanged();
   });
 
-  // The source choices stand in the row of the source type, the target
-  // choices in the row of the target type.
+  // One labelled row for each side: 源坐标 and 目的坐标, each with its angle
+  // format and its ellipsoid; the switches and the decimals below them.
   auto* conversionGroup = new QGroupBox(QStringLiteral("坐标转换"));
   conversionGroup->setObjectName(QStringLiteral("conversionGroup"));
   auto* conversionGrid = new QGridLayout(conversionGroup);
-  conversionGrid->addWidget(sevenParams_, 0, 0);
-  conversionGrid->addWidget(fourParams_, 1, 0);
+  const std::array sides{std::tuple{QStringLiteral("源坐标"), sourceAngleFormat_, sourceEllipsoid_},
+                         std::tuple{QStringLiteral("目的坐标"), targetAngleFormat_, targetEllipsoid_}};
   int row = 0;
-  for (auto [angleFormat, ellipsoid] : {std::pair{sourceAngleFormat_, sourceEllipsoid_}, std::pair{targetAngleFormat_, targetEllipsoid_}}) {
-    auto* ellipsoidLabel = new QLabel(QStringLiteral("椭球"));
-    ellipsoidLabel->setBuddy(ellipsoid);
-    conversionGrid->addWidget(angleFormat, row, 1);
-    conversionGrid->addWidget(ellipsoidLabel, row, 2);
-    conversionGrid->addWidget(ellipsoid, row, 3);
-    conversionGrid->addWidget(heightSystems_[row], row, 4);
+  for (const auto& [sideName, angleFormat, ellipsoid] : sides) {
+    conversionGrid->addWidget(new QLabel(sideName), row, 0);
+    AddLabelled(conversionGrid, row, 1, QStringLiteral("角度格式"), angleFormat);
+    AddLabelled(conversionGrid, row, 3, QStringLiteral("椭球"), ellipsoid);
+    AddLabelled(conversionGrid, row, 5, QStringLiteral("高程"), heightSystems_[row]);
     ++row;
   }
-  auto* geoidLabel = new QLabel(QStringLiteral("高程模型"));
-  geoidLabel->setBuddy(geoidModel_);
-  conversionGrid->addWidget(geoidLabel, 2, 2);
-  conversionGrid->addWidget(geoidModel_, 2, 3, 1, 2);
-  outputDecimals_ = new QSpinBox;
-  outputDecimals_->setObjectName(QStringLiteral("outputDecimals"));
-  outputDecimals_->setRange(0, kMaxFixedDecimals);
-  connect(outputDecimals_, &QSpinBox::valueChanged, this, [this](int decimals) {
-    CoordSettings::instance().outputDecimals = decimals;
-    SettingsChanged();
-  });
-  auto* decimalsLabel = new QLabel(QStringLiteral("输出小数位数"));
-  decimalsLabel->setBuddy(outputDecimals_);
-  conversionGrid->addWidget(decimalsLabel, 2, 0);
-  conversionGrid->addWidget(outputDecimals_, 2, 1);
-  conversionGrid->setColumnStretch(3, 1);
+  auto* switches = new QHBoxLayout;
+  switches->addWidget(sevenParams_);
+  switches->addWidget(fourParams_);
+  switches->addStretch();
+  conversionGrid->addLayout(switches, row, 0, 1, 3);
+  AddLabelled(conversionGrid, row, 3, QStringLiteral("高程模型"), geoidModel_);
+  ++row;
+  outputDecimals_ = MakeDecimalsBox(QStringLiteral("outputDecimals"), &CoordSettings::outputDecimals);
+  angleDecimals_ = MakeDecimalsBox(QStringLiteral("angleDecimals"), &CoordSettings::angleDecimals);
+  auto* decimals = new QHBoxLayout;
+  for (auto [text, box] : {std::pair{QStringLiteral("输出小数位数"), outputDecimals_},
+                           std::pair{QStringLiteral("角度小数位数(秒/分)"), angleDecimals_}}) {
+    decimals->addWidget(LabelFor(text, box));
+    decimals->addWidget(box);
+  }
+  decimals->addStretch();
+  conversionGrid->addLayout(decimals, row, 0, 1, 7);
+  conversionGrid->setColumnStretch(4, 1);
 
   auto* typeColumn = new QVBoxLayout;
   typeColumn->addWidget(sourceGroup);
@@ -232,43 +239,51 @@ QWidget* CTarnwellDlg::MakeChoices() {
   choiceRow->addLayout(typeColumn);
   choiceRow->addWidget(conversionGroup, 1);
 
-  for (QRadioButton* radio : sourceRadios_) windowControls_.insert(radio);
-  for (QRadioButton* radio : targetRadios_) windowControls_.insert(radio);
-  for (QObject* control : std::initializer_list<QObject*>{sevenParams_, fourParams_, sourceAngleFormat_, targetAngleFormat_,
-                                                          sourceEllipsoid_, targetEllipsoid_, heightSystems_[0],
-                                                          heightSystems_[1], geoidModel_}) {
-    windowControls_.insert(control);
-  }
   return choices;
+}
+
+QSpinBox* CTarnwellDlg::MakeDecimalsBox(const QString& objectName, int CoordSettings::*decimals) {
+  auto* box = new QSpinBox;
+  box->setObjectName(objectName);
+  box->setRange(0, kMaxFixedDecimals);
+  connect(box, &QSpinBox::valueChanged, this, [this, decimals](int value) {
+    CoordSettings::instance().*decimals = value;
+    SettingsChanged();
+  });
+  return box;
 }
 
 void CTarnwellDlg::MakeMenu() {
   auto* menuBar = new QMenuBar(this);
   menuBar->setObjectName(QStringLiteral("menuBar"));
-  auto addCommand = [this](QMenu* menu, const QString& text, int command) {
+  // Commands open through the menus' Alt mnemonics and their Ctrl keys, never
+  // through a plain letter: letters belong to the control with the focus.
+  auto addCommand = [this](QMenu* menu, const QString& text, int command, const QKeySequence& keys = {}) {
     QAction* action = menu->addAction(text);
     action->setData(command);
     connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+    if (!keys.isEmpty()) {
+      action->setShortcut(keys);
+      addAction(action);  // the keys work anywhere in the window, with the menu closed
+    }
     return action;
   };
   QMenu* file = menuBar->addMenu(QStringLiteral("文件&F"));
-  addCommand(file, QStringLiteral("打开参数&O"), kOpenParameters);
-  addCommand(file, QStringLiteral("保存参数&S"), kSaveParameters);
+  addCommand(file, QStringLiteral("打开参数&O"), kOpenParameters, QKeySequence(Qt::CTRL | Qt::Key_O));
+  addCommand(file, QStringLiteral("保存参数&S"), kSaveParameters, QKeySequence(Qt::CTRL | Qt::Key_S));
   recentFilesMenu_ = file->addMenu(QStringLiteral("最近的文件&R"));
   recentFilesMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
   file->addSeparator();
-  addCommand(file, QStringLiteral("退出&C"), kExit);
+  addCommand(file, QStringLiteral("退出&C"), kExit, QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* settings = menuBar->addMenu(QStringLiteral("设置&P"));
-  addCommand(settings, QStringLiteral("投影参数&P"), kProjectionSettings);
-  addCommand(settings, QStringLiteral("基准转换参数&G"), kDatumSettings);
+  addCommand(settings, QStringLiteral("投影参数&P"), kProjectionSettings, QKeySequence(Qt::CTRL | Qt::Key_P));
+  addCommand(settings, QStringLiteral("基准转换参数&G"), kDatumSettings, QKeySequence(Qt::CTRL | Qt::Key_T));
   QMenu* tools = menuBar->addMenu(QStringLiteral("工具&T"));
-  addCommand(tools, QStringLiteral("椭球管理&D"), kEllipsoids);
+  addCommand(tools, QStringLiteral("椭球管理&D"), kEllipsoids, QKeySequence(Qt::CTRL | Qt::Key_L));
   tools->addSeparator();
   addCommand(tools, QStringLiteral("恢复默认设置&R"), kResetSettings);
   QMenu* help = menuBar->addMenu(QStringLiteral("帮助&A"));
-  QAction* manual = addCommand(help, QStringLiteral("帮助文档&H"), kManual);
-  manual->setShortcut(QKeySequence(Qt::Key_F1));
-  addAction(manual);  // F1 anywhere in the window, with the menu closed
+  addCommand(help, QStringLiteral("帮助文档&H"), kManual, QKeySequence(Qt::Key_F1));
   addCommand(help, QStringLiteral("关于&A"), kAbout);
   layout()->setMenuBar(menuBar);
 }
@@ -285,6 +300,7 @@ void CTarnwellDlg::MakePages() {
     pointPage_->ClearTargets();
   });
   aboutDialog_ = new CAboutDlg(this);
+  helpWindow_ = new CHelpDlg(this);
 
   pointPage_ = new CDlgPoint;
   filePage_ = new CDlgFile;
@@ -296,16 +312,37 @@ void CTarnwellDlg::MakePages() {
   connect(recentFilesMenu_, &QMenu::triggered, this, [this] { tabs_->setCurrentWidget(filePage_); });
   for (QDialog* dialog : std::initializer_list<QDialog*>{datumDialog_, projectionDialog_})
     connect(dialog, &QDialog::accepted, this, &CTarnwellDlg::SettingsChanged);
-  tabs_->addTab(pointPage_, QStringLiteral("单点转换"));
-  tabs_->addTab(filePage_, QStringLiteral("文件转换"));
-  tabs_->addTab(threeParameterPage_, QStringLiteral("三参数计算"));
-  tabs_->addTab(sevenParameterPage_, QStringLiteral("七参数计算"));
-  tabs_->addTab(fourParameterPage_, QStringLiteral("四参数计算"));
+  AddPage(pointPage_, QStringLiteral("单点转换"), QStringLiteral("point"));
+  AddPage(filePage_, QStringLiteral("文件转换"), QStringLiteral("file"));
+  AddPage(threeParameterPage_, QStringLiteral("三参数计算"), QStringLiteral("three"));
+  AddPage(sevenParameterPage_, QStringLiteral("七参数计算"), QStringLiteral("seven"));
+  AddPage(fourParameterPage_, QStringLiteral("四参数计算"), QStringLiteral("four"));
+  HelpOnF1(projectionDialog_, QStringLiteral("projection"));
+  HelpOnF1(datumDialog_, QStringLiteral("datum"));
+  HelpOnF1(ellipsoidDialog_, QStringLiteral("ellipsoid"));
+  HelpOnF1(filePage_->formatDialog(), QStringLiteral("file-format"));
+  HelpOnF1(aboutDialog_, QStringLiteral("menu-about"));
   tabs_->setCurrentIndex(0);
   connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
-  windowControls_.insert(tabs_->tabBar());
   for (CommonPointPage* page : std::initializer_list<CommonPointPage*>{sevenParameterPage_, fourParameterPage_}) {
     connect(page, &CommonPointPage::pointsImported, this, [this] { pointsImportedSinceSave_ = true; });
+  }
+}
+
+void CTarnwellDlg::AddPage(QWidget* page, const QString& title, const QString& section) {
+  page->setProperty(kHelpSection, section);
+  tabs_->addTab(page, title);
+}
+
+void CTarnwellDlg::HelpOnF1(QDialog* dialog, const QString& section) {
+  dialog->setProperty(kHelpSection, section);
+  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+  connect(f1, &QShortcut::activated, this, [this, dialog, section] { ShowHelp(section, dialog); });
+}
+
+void CTarnwellDlg::ShowHelp(const QString& section, QWidget* owner) {
+  if (!helpWindow_->ShowSection(section, owner)) {
+    ShowMessage("找不到帮助文档（manual/index.html），请检查程序的安装。");
   }
 }
 
@@ -329,14 +366,14 @@ void CTarnwellDlg::FillEllipsoidLists() {
   for (QComboBox* list : {sourceEllipsoid_, targetEllipsoid_}) {
     const QSignalBlocker blocker(list);
     list->clear();
-    for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) list->addItem(ToQt(record.name));
+    for (const EllipsoidRecord& record : TheEllipsoidCatalogue()) list->addItem(EllipsoidEntryText(record), ToQt(record.name));
   }
 }
 
 void CTarnwellDlg::SelectEllipsoidsInForce() {
   const CoordSettings& settings = CoordSettings::instance();
-  if (!SelectEntry(sourceEllipsoid_, settings.sourceEllipsoid)) sourceEllipsoid_->setCurrentIndex(-1);
-  if (!SelectEntry(targetEllipsoid_, settings.targetEllipsoid)) targetEllipsoid_->setCurrentIndex(-1);
+  sourceEllipsoid_->setCurrentIndex(sourceEllipsoid_->findData(ToQt(settings.sourceEllipsoid)));
+  targetEllipsoid_->setCurrentIndex(targetEllipsoid_->findData(ToQt(settings.targetEllipsoid)));
 }
 
 void CTarnwellDlg::ShowSettings() {
@@ -346,6 +383,8 @@ void CTarnwellDlg::ShowSettings() {
   sevenParams_->setChecked(settings.useSevenParams);
   fourParams_->setChecked(settings.useFourParams);
   outputDecimals_->setValue(settings.outputDecimals);
+  angleDecimals_->setValue(settings.angleDecimals);
+  fourParameterPage_->setHeightModel(settings.heightFit.model);
   SelectEllipsoidsInForce();
   sourceRadios_[RadioIndex(settings.sourceType)]->setChecked(true);
   targetRadios_[RadioIndex(settings.targetType)]->setChecked(true);
@@ -378,12 +417,14 @@ void CTarnwellDlg::RestoreWindow() {
     tabs_->setCurrentIndex(store_->currentPage(tabs_->count()));
   }
   restoreGeometry(store_->windowGeometry());
+  pointPage_->setSourceTexts(store_->typedPoint());
 }
 
 void CTarnwellDlg::RememberSettings() {
   if (!store_) return;
   store_->SaveCoordSettings(CoordSettings::instance());
   store_->setCurrentPage(tabs_->currentIndex());
+  store_->setTypedPoint(pointPage_->sourceTexts());
   store_->setWindowGeometry(saveGeometry());
 }
 
@@ -429,12 +470,12 @@ void CTarnwellDlg::OnTargetAngleFormat() {
 }
 
 void CTarnwellDlg::OnSourceEllipsoid() {
-  CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentText());
+  CoordSettings::instance().sourceEllipsoid = ToStd(sourceEllipsoid_->currentData().toString());
   SettingsChanged();
 }
 
 void CTarnwellDlg::OnTargetEllipsoid() {
-  CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentText());
+  CoordSettings::instance().targetEllipsoid = ToStd(targetEllipsoid_->currentData().toString());
   SettingsChanged();
 }
 
@@ -523,6 +564,7 @@ void CTarnwellDlg::OnResetSettings() {
   // As at a first start: the first page, the window's own size in the
   // middle of its screen.
   tabs_->setCurrentIndex(0);
+  pointPage_->setSourceTexts({});
   ShowSettings();
   setWindowState(Qt::WindowNoState);
   resize(sizeHint());
@@ -530,52 +572,15 @@ void CTarnwellDlg::OnResetSettings() {
 }
 
 void CTarnwellDlg::OnManual() {
-  const QString manual = FindManual();
-  if (manual.isEmpty()) {
-    ShowMessage("找不到帮助文档（manual/index.html），请检查程序的安装。");
-    return;
-  }
-  if (!urlOpener_(QUrl::fromLocalFile(manual))) ShowMessage("无法打开帮助文档：" + ToStdPath(manual));
-}
-
-bool CTarnwellDlg::HandleWindowKey(const QKeyEvent* event) {
-  // Keys with Ctrl, Alt, Shift or Meta match no entry and reach the control.
-  if (event->modifiers().testAnyFlags(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-    return false;
-  }
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      close();
-      return true;
-    default:
-      break;
-  }
-  for (const KeyCommand& entry : kKeyCommands) {
-    if (entry.key == event->key()) {
-      OnCommand(entry.command);
-      return true;
-    }
-  }
-  return false;
-}
-
-bool CTarnwellDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && windowControls_.contains(watched)) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // The ellipsoid lists take typed characters as a search for a name:
-    // typing "c" there picks "CGCS2000", it does not leave the program.
-    const bool ellipsoidList = watched == sourceEllipsoid_ || watched == targetEllipsoid_;
-    if (ellipsoidList && !key->text().isEmpty() && key->text().front().isPrint()) return false;
-    return HandleWindowKey(key);
-  }
-  return QDialog::eventFilter(watched, event);
+  const QString section = tabs_->currentWidget()->property(kHelpSection).toString();
+  ShowHelp(section.isEmpty() ? QStringLiteral("window") : section, this);
 }
 
 void CTarnwellDlg::keyPressEvent(QKeyEvent* event) {
-  // Keys a page's controls leave unused end here: they neither close the
-  // window nor run a command. The window's own controls have had theirs.
+  // Keys the controls leave unused end here. Unlike a dialog's, Enter and
+  // Escape neither close the window nor press a button: one stray key must
+  // not lose the typed point or unsaved parameters. Leaving is Ctrl+Q,
+  // 文件 › 退出 or the close box.
   event->ignore();
 }
 

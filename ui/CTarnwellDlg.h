@@ -1,6 +1,6 @@
 // The main window: the conversion choices above (source and target
 // coordinate type, the seven- and four-parameter switches, angle formats,
-// ellipsoids) and the pages below, with the menu and the keyboard commands.
+// ellipsoids) and the pages below, with the menu, its Ctrl keys and F1 help.
 // Every choice goes into CoordSettings at once. The window owns every page and settings
 // dialog, each made once and reused.
 //
@@ -10,7 +10,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QSet>
 #include <QString>
 #include <array>
 #include <functional>
@@ -25,7 +24,6 @@ class QMenu;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
-class QUrl;
 
 namespace tarnwell {
 
@@ -38,13 +36,14 @@ class CDlgPoint;
 class CDlgProjTrans;
 class CDlgSParas;
 class CDlgTParas;
+class CHelpDlg;
 class SettingsStore;
 
 class CTarnwellDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // The commands of the menu and of the keyboard.
+  // The commands of the menu (with their Ctrl keys).
   enum Command : int {
     kExit = 57602,
     kProjectionSettings = 32789,
@@ -59,8 +58,6 @@ class CTarnwellDlg : public QDialog {
 
   // Asks a yes/no question over `parent`; true for yes.
   using Question = std::function<bool(QWidget* parent, const QString& text)>;
-  // Opens a document in the desktop's viewer; false when that failed.
-  using UrlOpener = std::function<bool(const QUrl& url)>;
 
   // `store`, when given, must outlive the window.
   explicit CTarnwellDlg(SettingsStore* store = nullptr, QWidget* parent = nullptr);
@@ -69,8 +66,6 @@ class CTarnwellDlg : public QDialog {
   // The question before leaving with unsaved work and before a reset (the
   // standard question box unless set).
   void setQuestion(Question question) { question_ = std::move(question); }
-  // How the manual is opened (the desktop's viewer unless set).
-  void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
 
   // How 保存参数 and 打开参数 ask for the parameter file (file dialogs unless
   // set): the chosen path, or empty for none.
@@ -94,14 +89,14 @@ class CTarnwellDlg : public QDialog {
   void OnTabChange(int tab);
   // Forgets every remembered setting and shows the defaults (after asking).
   void OnResetSettings();
-  // Opens the user manual.
+  // Opens the help window at the section of the page shown.
   void OnManual();
   // Saves the parameters in force to a parameter file the user chooses.
   void OnSaveParameters();
   // Opens a parameter file and shows its parameters; a refused file changes
   // nothing.
   void OnOpenParameters();
-  // Runs a menu or keyboard command; a command without a handler does nothing.
+  // Runs a menu command; a command without a handler does nothing.
   void OnCommand(int command);
 
   CDlgPoint* pointPage() const { return pointPage_; }
@@ -113,19 +108,26 @@ class CTarnwellDlg : public QDialog {
   CDlgProjTrans* projectionDialog() const { return projectionDialog_; }
   CDlgEllips* ellipsoidDialog() const { return ellipsoidDialog_; }
   CAboutDlg* aboutDialog() const { return aboutDialog_; }
+  CHelpDlg* helpWindow() const { return helpWindow_; }
 
   // Every way out of the window ends here: asks first when there is unsaved
   // work, then remembers the settings.
   void done(int result) override;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QWidget* MakeChoices();
+  // A box for the decimals `decimals` of CoordSettings.
+  QSpinBox* MakeDecimalsBox(const QString& objectName, int CoordSettings::*decimals);
   void MakeMenu();
   void MakePages();
+  // Adds a page whose help is the manual's section `section`.
+  void AddPage(QWidget* page, const QString& title, const QString& section);
+  // F1 in `dialog` opens the help window at `section`, over the dialog.
+  void HelpOnF1(QDialog* dialog, const QString& section);
+  void ShowHelp(const QString& section, QWidget* owner);
   void OnInitDialog();
   // The controls set from CoordSettings as it stands.
   void ShowSettings();
@@ -144,9 +146,6 @@ class CTarnwellDlg : public QDialog {
   // A source choice also chooses the source's default target.
   void ChooseSource(CoordinateType source);
   void ChooseTarget(CoordinateType target);
-  // The keyboard command table and Enter / Escape, for keys aimed at the
-  // window's own controls; true when the key was used.
-  bool HandleWindowKey(const QKeyEvent* event);
 
   std::array<QRadioButton*, 3> sourceRadios_{};  // in the order of kCoordinateTypes
   std::array<QRadioButton*, 3> targetRadios_{};
@@ -161,13 +160,12 @@ class CTarnwellDlg : public QDialog {
   std::array<QComboBox*, 2> heightSystems_{};
   QComboBox* geoidModel_ = nullptr;
   QSpinBox* outputDecimals_ = nullptr;
+  QSpinBox* angleDecimals_ = nullptr;
   QMenu* recentFilesMenu_ = nullptr;
   QTabWidget* tabs_ = nullptr;
-  QSet<QObject*> windowControls_;  // the controls the keyboard table serves
 
   SettingsStore* store_ = nullptr;
   Question question_;
-  UrlOpener urlOpener_;
   FileChooser chooseParameterFileToSave_;
   FileChooser chooseParameterFileToOpen_;
   // The parameters as last saved (or as at the start), to tell those computed
@@ -184,6 +182,7 @@ class CTarnwellDlg : public QDialog {
   CDlgProjTrans* projectionDialog_ = nullptr;
   CDlgEllips* ellipsoidDialog_ = nullptr;
   CAboutDlg* aboutDialog_ = nullptr;
+  CHelpDlg* helpWindow_ = nullptr;
 };
 
 }  // namespace tarnwell

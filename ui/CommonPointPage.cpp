@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "engine/Messages.h"
+#include "ui/FormRows.h"
 #include "ui/QtText.h"
 
 namespace tarnwell {
@@ -64,7 +65,11 @@ CommonPointPage::CommonPointPage(const QString& computeText, const QStringList& 
   layout->addLayout(buttons_, 1);
 }
 
-void CommonPointPage::AddOption(QWidget* control) { buttons_->insertWidget(1, control); }
+void CommonPointPage::AddOption(const QString& labelText, QWidget* control) {
+  buttons_->insertWidget(1, control);
+  // A check box carries its own text.
+  if (!labelText.isEmpty()) buttons_->insertWidget(1, LabelFor(labelText, control));
+}
 
 void CommonPointPage::OnImport() {
   const QString path = chooseFile_(this);

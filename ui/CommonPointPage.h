@@ -68,7 +68,7 @@ class CommonPointPage : public QWidget {
   virtual void ClearPoints() = 0;
 
   // Puts a control of the page's own above the compute button.
-  void AddOption(QWidget* control);
+  void AddOption(const QString& labelText, QWidget* control);
   // The residuals of every point, whether each is flagged, and the summary
   // above the table; the points and residuals in the plot.
   void ShowResult(const std::vector<CommonPointTable::Residuals>& residuals, const QString& summary,

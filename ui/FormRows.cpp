@@ -8,6 +8,12 @@
 
 namespace tarnwell {
 
+QLabel* LabelFor(const QString& text, QWidget* control) {
+  auto* label = new QLabel(text);
+  label->setBuddy(control);
+  return label;
+}
+
 QLineEdit* AddEditRow(QGridLayout* grid, int row, const QString& labelText, const QString& objectName,
                       QLabel** label) {
   auto* rowLabel = new QLabel(labelText);

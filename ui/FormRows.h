@@ -9,6 +9,7 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace tarnwell {
 
@@ -23,6 +24,10 @@ QLineEdit* AddEditRow(QGridLayout* grid, int row, const QString& labelText, cons
 QGroupBox* MakeValueGroup(const QString& title, const std::array<QString, 3>& labelTexts,
                           const std::array<QString, 3>& objectNames, std::array<QLineEdit*, 3>& edits,
                           std::array<QLabel*, 3>* labels = nullptr);
+
+// A label reading `text` for `control` (its buddy: Alt and the label's
+// mnemonic, if any, move the focus there).
+QLabel* LabelFor(const QString& text, QWidget* control);
 
 // Makes `edit` wide enough to show `sample` whole, without scrolling.
 void FitWidthTo(QLineEdit* edit, const QString& sample);

@@ -22,6 +22,9 @@ const char* const kLastFolder = "file/lastFolder";
 const char* const kRecentFiles = "file/recentFiles";
 const char* const kRecentFilePath = "path";
 constexpr int kRecentFileLimit = 8;
+const char* const kTypedPoint = "point/typed";
+const char* const kTypedValue = "value";
+constexpr int kPointValueCount = 3;
 
 // Where a field of the settings codec lies in the store.
 QString StoreKey(std::string_view fieldKey) {
@@ -135,27 +138,45 @@ void SettingsStore::setLastFolder(const QString& folder) {
   settings_->sync();
 }
 
-QStringList SettingsStore::recentFiles() const {
-  QStringList paths;
-  const int count = std::min(settings_->beginReadArray(QLatin1String(kRecentFiles)), kRecentFileLimit);
+QStringList SettingsStore::ReadTextArray(const char* array, const char* entry, int limit, bool keepEmpty) const {
+  QStringList texts;
+  const int count = std::min(settings_->beginReadArray(QLatin1String(array)), limit);
   for (int index = 0; index < count; ++index) {
     settings_->setArrayIndex(index);
-    const std::optional<QString> path = ReadText(*settings_, QLatin1String(kRecentFilePath));
-    if (path && !path->isEmpty()) paths << *path;
+    const std::optional<QString> text = ReadText(*settings_, QLatin1String(entry));
+    if (text && (keepEmpty || !text->isEmpty())) texts << *text;
   }
   settings_->endArray();
-  return paths;
+  return texts;
 }
 
-void SettingsStore::setRecentFiles(const QStringList& paths) {
-  settings_->remove(QLatin1String(kRecentFiles));
-  settings_->beginWriteArray(QLatin1String(kRecentFiles));
-  for (int index = 0; index < std::min(static_cast<int>(paths.size()), kRecentFileLimit); ++index) {
+void SettingsStore::WriteTextArray(const char* array, const char* entry, const QStringList& texts, int limit) {
+  settings_->remove(QLatin1String(array));
+  settings_->beginWriteArray(QLatin1String(array));
+  for (int index = 0; index < std::min(static_cast<int>(texts.size()), limit); ++index) {
     settings_->setArrayIndex(index);
-    Write(*settings_, kRecentFilePath, paths[index]);
+    Write(*settings_, entry, texts[index]);
   }
   settings_->endArray();
   settings_->sync();
+}
+
+QStringList SettingsStore::recentFiles() const {
+  return ReadTextArray(kRecentFiles, kRecentFilePath, kRecentFileLimit, false);
+}
+
+void SettingsStore::setRecentFiles(const QStringList& paths) {
+  WriteTextArray(kRecentFiles, kRecentFilePath, paths, kRecentFileLimit);
+}
+
+QStringList SettingsStore::typedPoint() const {
+  const QStringList texts = ReadTextArray(kTypedPoint, kTypedValue, kPointValueCount, true);
+  // A point is its three texts together, or nothing.
+  return texts.size() == kPointValueCount ? texts : QStringList();
+}
+
+void SettingsStore::setTypedPoint(const QStringList& texts) {
+  WriteTextArray(kTypedPoint, kTypedValue, texts, kPointValueCount);
 }
 
 void SettingsStore::Clear() {

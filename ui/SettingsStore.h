@@ -1,7 +1,8 @@
 // What the program remembers from one run to the next, per user: the
 // conversion settings (CoordSettings, every field of the settings codec,
 // engine/SettingsCodec.h), the page shown, the main window's geometry, the
-// folder a file was last chosen in and the coordinate files used last.
+// folder a file was last chosen in, the coordinate files used last and the
+// point typed on the single-point page.
 //
 // Reading never fails and never trusts the file. Each field is stored as the
 // codec writes it, under "settings/" and its key, and read back with the
@@ -59,6 +60,11 @@ class SettingsStore {
   QStringList recentFiles() const;
   void setRecentFiles(const QStringList& paths);
 
+  // The source point last typed on the single-point page: its three texts as
+  // typed, or none.
+  QStringList typedPoint() const;
+  void setTypedPoint(const QStringList& texts);
+
   // Forgets everything: the next load gives the defaults.
   void Clear();
 
@@ -66,6 +72,11 @@ class SettingsStore {
   QString fileName() const;
 
  private:
+  // An array of at most `limit` texts, each under `entry`; values that are
+  // not text are skipped, and so are empty ones unless `keepEmpty`.
+  QStringList ReadTextArray(const char* array, const char* entry, int limit, bool keepEmpty) const;
+  void WriteTextArray(const char* array, const char* entry, const QStringList& texts, int limit);
+
   std::unique_ptr<QSettings> settings_;
 };
 

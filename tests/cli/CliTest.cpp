@@ -169,6 +169,19 @@ TEST_F(Cli, DecimalsRoundTheOutput) {
   EXPECT_EQ(SplitAtChar(whole.out, ',')[2], "0.000000000000000\n");
 }
 
+// --angle-decimals sets the angle's alone, before or after --decimals.
+TEST_F(Cli, AngleDecimalsApartFromTheMetres) {
+  for (const std::vector<std::string>& order : {std::vector<std::string>{"--decimals", "3", "--angle-decimals", "5"},
+                                                std::vector<std::string>{"--angle-decimals", "5", "--decimals", "3"}}) {
+    std::vector<std::string> arguments{"point", "--from", "Space", "--to", "LB"};
+    arguments.insert(arguments.end(), order.begin(), order.end());
+    arguments.insert(arguments.end(), {"6378137.00004", "0", "0"});
+    const CliRun run = RunCli(arguments);
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "000:00:0.00000,000:00:0.00000,0.000\n");
+  }
+}
+
 TEST_F(Cli, PointRefusedShowsTheMessageAndExitsOne) {
   const CliRun run = RunCli({"point", "--from", "LB", "--to", "Space", "30:30", "120:0:0", "0"});
   EXPECT_EQ(run.exitStatus, 1);
@@ -383,7 +396,7 @@ TEST_F(Cli, BadLinesReportListsTheLinesLeftOut) {
   EXPECT_EQ(ReadFile(File("pts.csv1.bad.txt")),
             "行号\t原因\t原文\r\n"
             "2\t文件坐标格式不正确，请检查。\tbad line\r\n"
-            "4\t坐标格式错误,请检查\tP4,95,121,0\r\n"
+            "4\t坐标格式错误,请检查; 纬度 95° 超出 ±90°\tP4,95,121,0\r\n"
             "5\t文件坐标格式不正确，请检查。\t\r\n");
 
   // Without bad lines there is no report; stopping stays the default.
@@ -784,7 +797,8 @@ TEST_F(Cli, ParamsFileActsAsItsOptionsAndMayBeOverridden) {
 TEST_F(Cli, FileRefusalNamesTheLineAndWritesNothing) {
   const struct {
     std::string badLine, message;
-  } cases[] = {{"C,,121.25,abc", "坐标格式错误,请检查"}, {"N,95,121.25,10", "坐标格式错误,请检查"}};
+  } cases[] = {{"C,,121.25,abc", "坐标格式错误,请检查"},
+               {"N,95,121.25,10", "坐标格式错误,请检查\n纬度 95° 超出 ±90°"}};
   for (const auto& [badLine, message] : cases) {
     Write("d.csv", "P1,31.5,121.25,10\n" + badLine + "\nP3,31.5,121.25,10\n");
     const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", File("d.csv")});

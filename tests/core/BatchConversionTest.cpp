@@ -463,12 +463,32 @@ TEST_F(BatchConversion, OutputDecimalsRoundEveryValue) {
   EXPECT_EQ(test::ReadBytes(toSpace + "1"),
             "E,6378137.123,0.000,0.000\r\nN,0.000,0.000,6356752.314\r\n");
 
+  // The seconds with decimals of their own.
   UseTypes("Space", "LB", "n,X,Y,Z", "DMS");
   CoordSettings::instance().outputDecimals = 0;
+  CoordSettings::instance().angleDecimals = 2;
   const std::string toLB = folder.File("xyz.csv");
   test::WriteBytes(toLB, "E,6378137.6,0,0\r\n");
   ASSERT_EQ(Convert(toLB).outcome, BatchOutcome::Converted);
-  EXPECT_EQ(test::ReadBytes(toLB + "1"), "E,000:00:0,000:00:0,1\r\n");
+  EXPECT_EQ(test::ReadBytes(toLB + "1"), "E,000:00:0.00,000:00:0.00,1\r\n");
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+// The check of the whole file finds the first bad line however far down,
+// and says nothing.
+TEST_F(BatchConversion, FileCheckFindsTheFirstBadLine) {
+  UseTypes("LB", "Space", "n,b,l,h", "DMS");
+  const std::string input = folder.File("check.csv");
+  std::string lines;
+  for (int line = 1; line <= 30; ++line) lines += line == 23 ? "P,1:0:0,2:0:0\r\n" : "P,1:0:0,2:0:0,0\r\n";
+  test::WriteBytes(input, lines);
+  const FileCheck check = CheckCoordinateFile(CoordSettings::instance(), input);
+  EXPECT_TRUE(check.readable);
+  ASSERT_TRUE(check.firstRefused);
+  EXPECT_EQ(check.firstRefused->lineNumber, 23u);
+  test::WriteBytes(input, "P,1:0:0,2:0:0,0\r\n");
+  EXPECT_FALSE(CheckCoordinateFile(CoordSettings::instance(), input).firstRefused);
+  EXPECT_FALSE(CheckCoordinateFile(CoordSettings::instance(), folder.File("none.csv")).readable);
   EXPECT_TRUE(recorder.messages.empty());
 }
 

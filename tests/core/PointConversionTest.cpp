@@ -294,16 +294,22 @@ INSTANTIATE_TEST_SUITE_P(
     Typing, Mistakes,
     testing::Values(MistakeCase{T::LB, T::Space, AngleFormat::DDD, {"3l.5", "121.25", "10"}, "坐标格式错误,请检查"},
                     MistakeCase{T::LB, T::Space, AngleFormat::DDD, {"31.5", "121.25", "abc"}, "坐标格式错误,请检查"},
-                    MistakeCase{T::LB, T::Space, AngleFormat::DDD, {"95", "121.25", "10"}, "坐标格式错误,请检查"},
+                    // A latitude past the pole says so on the second line.
+                    MistakeCase{T::LB, T::Space, AngleFormat::DDD, {"95", "121.25", "10"},
+                                "坐标格式错误,请检查\n纬度 95° 超出 ±90°"},
                     MistakeCase{T::LB, T::Space, AngleFormat::DMS, {"30:30", "121:0:0", "10"}, "坐标格式错误,请检查"},
                     MistakeCase{T::LB, T::Plan, AngleFormat::DMM, {"1e15", "121:0", "10"}, "坐标格式错误,请检查."},
-                    MistakeCase{T::LB, T::Plan, AngleFormat::DDD, {"90.0000001", "121.25", "1"}, "坐标格式错误,请检查."},
+                    MistakeCase{T::LB, T::Plan, AngleFormat::DDD, {"90.0000001", "121.25", "1"},
+                                "坐标格式错误,请检查.\n纬度 90.0000001° 超出 ±90°"},
                     MistakeCase{T::Space, T::LB, AngleFormat::DDD, {"", "", ""}, "坐标格式错误,请检查."},
                     MistakeCase{T::Space, T::Plan, AngleFormat::DDD, {"garbage", "nan", "1,5"}, "坐标格式错误,请检查."},
                     MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3487088.1", "nan", "0"}, "坐标格式错误,请检查."},
                     // Beyond the pole, and far beyond the zone.
                     MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"20000000", "500000", "0"}, "坐标转换失败,请检查."},
-                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3000000", "50000000", "0"}, "坐标转换失败,请检查."}));
+                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3000000", "50000000", "0"}, "坐标转换失败,请检查."},
+                    // Outside the transverse Mercator band: the second line says why.
+                    MistakeCase{T::LB, T::Plan, AngleFormat::DDD, {"30", "-70", "0"},
+                                "坐标转换失败,请检查.\n距中央子午线 190°, 超出投影范围"}));
 
 // Settings outside their ranges are refused before any point.
 struct RangeCase {

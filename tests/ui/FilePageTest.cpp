@@ -186,18 +186,40 @@ class FilePageTest : public QObject {
     QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("纬度"));
     QCOMPARE(QStringList({cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3), cell(0, 4), cell(0, 5)}),
              QStringList({"1", "北门", "30.5", "120.26", "10.5", ""}));
-    QCOMPARE(cell(1, 5), QString("坐标格式错误,请检查."));
-    QCOMPARE(cell(1, 2), QString());
-    QCOMPARE(cell(2, 5), QString("文件坐标格式不正确，请检查。"));
+    // A reason stands where the values would, in view without scrolling.
+    QCOMPARE(cell(1, 2), QString("坐标格式错误,请检查."));
+    QCOMPARE(table->columnSpan(1, 2), 4);
+    QCOMPARE(cell(2, 2), QString("文件坐标格式不正确，请检查。"));
     QCOMPARE(cell(9, 0), QString("10"));
+    QVERIFY(Child<QLabel>(Page(), "previewTitle")->text().contains("前 10 行"));
 
     // Another angle format reads the lines anew.
     auto* format = Child<QComboBox>(&running_->window, "sourceAngleFormat");
     format->setCurrentText("DDD");
     running_->window.OnSourceAngleFormat();
-    QCOMPARE(cell(0, 5), QString("坐标格式错误,请检查."));
+    QCOMPARE(cell(0, 2), QString("坐标格式错误,请检查."));
     QCOMPARE(cell(1, 2), QString("30.5"));
+    QCOMPARE(table->columnSpan(1, 2), 1);
     QVERIFY(running_->recorder.messages().isEmpty());
+  }
+
+  // A bad line past the preview is found by the check of the whole file.
+  void wholeFileCheckFindsTheFirstBadLine() {
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();
+    const QString path = directory_.filePath("long.csv");
+    std::string lines;
+    for (int i = 1; i <= 20; ++i) lines += i == 13 ? "P13,1:0:0,2:0:0\r\n" : "P,1:0:0,2:0:0,0\r\n";
+    WriteFile(path, lines);
+    Input()->setText(path);
+    QVERIFY(WaitFor([this] { return !Page()->fileCheckRunning(); }));
+    QCoreApplication::processEvents();
+    QCOMPARE(Child<QLabel>(Page(), "fileCheck")->text(), QString("整个文件检查：第 13 行：文件坐标格式不正确，请检查。"));
+
+    WriteFile(path, "P,1:0:0,2:0:0,0\r\n");
+    Page()->RefreshPreview();
+    QVERIFY(WaitFor([this] { return !Page()->fileCheckRunning(); }));
+    QCoreApplication::processEvents();
+    QCOMPARE(Child<QLabel>(Page(), "fileCheck")->text(), QString("整个文件检查：各行均可读取。"));
   }
 
   // An existing output is replaced only after a "是"; a success is summed up.
@@ -229,6 +251,14 @@ class FilePageTest : public QObject {
     const QString summary = Child<QLabel>(Page(), "summary")->text();
     QVERIFY2(summary.startsWith("已转换 2 个点，用时 ") && summary.contains(" 秒\n" + path + "1"), qPrintable(summary));
     QCOMPARE(Page()->recentFiles(), QStringList({path}));
+
+    // Another input clears what the success showed.
+    Input()->setText(path + "x");
+    QCOMPARE(Child<QLabel>(Page(), "summary")->text(), QString());
+    QCOMPARE(Output()->text(), QString());
+    Input()->setText(path);
+    Convert();
+    QVERIFY(!Child<QLabel>(Page(), "summary")->text().isEmpty());
 
     // A failure clears what the success showed.
     WriteFile(path, "P1,0:0:0\r\n");

@@ -1,8 +1,9 @@
-// The keyboard command table on the main window's own controls, the
-// ellipsoid lists that take typed letters as a search, and the pages' edit
-// boxes that the table leaves alone.
+// Keys on the main window: stray letters, Enter and Escape that lose
+// nothing, the Ctrl keys of the menu commands, lists that take typed letters
+// as a search, and Enter in the point's boxes that converts.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -29,59 +30,84 @@ class KeyboardTest : public QObject {
     return Child<QWidget>(&running_->window, name);
   }
 
+  void TypePoint() {
+    for (int i = 1; i <= 3; ++i) Child<QLineEdit>(&running_->window, QString("sourceValue%1").arg(i))->setText(kTypedPoint[i - 1]);
+  }
+  QStringList SourceTexts() {
+    QStringList texts;
+    for (int i = 1; i <= 3; ++i) texts << Child<QLineEdit>(&running_->window, QString("sourceValue%1").arg(i))->text();
+    return texts;
+  }
+  const QStringList kTypedPoint{"-2148744.3", "4426641.2", "4044655.9"};
+
  private slots:
   void init() { running_ = std::make_unique<RunningWindow>(); }
   void cleanup() { running_.reset(); }
 
-  void closingKeysOnTheWindowsControls_data() {
+  // Plain letters, Enter and Escape on the window's own controls: none of
+  // them ends the program, opens a dialog or touches the typed point.
+  void strayKeysLoseNothing_data() {
     QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("key");
-    for (const char* control : {"sourceSpace", "targetLB", "sevenParams", "sourceAngleFormat", "targetAngleFormat", "tabBar"}) {
-      QTest::newRow(qPrintable(QString(control) + " C")) << control << int(Qt::Key_C);
+    for (const char* control : {"sourceSpace", "sourceLB", "sourcePlan", "targetSpace", "targetLB", "targetPlan", "sevenParams",
+                                "fourParams", "sourceAngleFormat", "targetAngleFormat", "sourceEllipsoid", "targetEllipsoid",
+                                "outputDecimals", "tabBar", "convertButton"}) {
+      QTest::newRow(control) << control;
     }
-    QTest::newRow("radio Enter") << "sourceLB" << int(Qt::Key_Return);
-    QTest::newRow("list Escape") << "sourceEllipsoid" << int(Qt::Key_Escape);
-    QTest::newRow("list Enter") << "targetEllipsoid" << int(Qt::Key_Enter);
   }
 
-  void closingKeysOnTheWindowsControls() {
+  void strayKeysLoseNothing() {
     QFETCH(QString, control);
-    QFETCH(int, key);
-    QTest::keyClick(Control(control), Qt::Key(key));
-    QVERIFY(!running_->window.isVisible());
+    auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    TypePoint();
+    QWidget* target = Control(control);
+    for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key) QTest::keyClick(target, Qt::Key(key));
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(target, key);
+    QVERIFY(running_->window.isVisible());
+    QVERIFY(!anyDialog->fired());
+    QCOMPARE(SourceTexts(), kTypedPoint);
   }
 
-  void lettersOpenTheirDialogs_data() {
+  void escapeOnTheWindowDoesNothing() {
+    QTest::keyClick(&running_->window, Qt::Key_Escape);
+    QVERIFY(running_->window.isVisible());
+  }
+
+  void ctrlShortcutsOpenTheirDialogs_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("dialog");
-    QTest::newRow("P") << int(Qt::Key_P) << "projectionDialog";
-    QTest::newRow("G") << int(Qt::Key_G) << "datumDialog";
-    QTest::newRow("D") << int(Qt::Key_D) << "ellipsoidDialog";
+    QTest::newRow("Ctrl+P") << int(Qt::Key_P) << "projectionDialog";
+    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << "datumDialog";
+    QTest::newRow("Ctrl+L") << int(Qt::Key_L) << "ellipsoidDialog";
   }
 
-  void lettersOpenTheirDialogs() {
+  void ctrlShortcutsOpenTheirDialogs() {
     QFETCH(int, key);
     QFETCH(QString, dialog);
     for (const char* control : {"sourcePlan", "targetAngleFormat", "tabBar"}) {
+      QApplication::setActiveWindow(&running_->window);
+      QVERIFY(QTest::qWaitForWindowActive(&running_->window));
+      Control(control)->setFocus();
       auto watch = RejectModal(dialog);
-      QTest::keyClick(Control(control), Qt::Key(key));
+      QTest::keyClick(Control(control), Qt::Key(key), Qt::ControlModifier);
       QVERIFY2(watch->fired(), control);
       QVERIFY(running_->window.isVisible());
     }
   }
 
-  // S T N O A H E I reach no handler: nothing opens, nothing changes.
-  void otherTableLettersDoNothing() {
-    auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    for (const char* control : {"sourceLB", "targetAngleFormat", "tabBar"}) {
-      for (Qt::Key key : {Qt::Key_S, Qt::Key_T, Qt::Key_N, Qt::Key_O, Qt::Key_A, Qt::Key_H, Qt::Key_E, Qt::Key_I}) {
-        QTest::keyClick(Control(control), key);
-      }
-    }
-    QVERIFY(!anyDialog->fired());
+  void ctrlQQuits() {
+    QApplication::setActiveWindow(&running_->window);
+    QVERIFY(QTest::qWaitForWindowActive(&running_->window));
+    Control("sourceLB")->setFocus();
+    QTest::keyClick(Control("sourceLB"), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!running_->window.isVisible());
+  }
+
+  void enterInASourceBoxConverts() {
+    TypePoint();
+    QTest::keyClick(Child<QLineEdit>(&running_->window, "sourceValue2"), Qt::Key_Return);
+    QVERIFY(!Child<QLineEdit>(&running_->window, "targetValue1")->text().isEmpty());
     QVERIFY(running_->window.isVisible());
-    QCOMPARE(qobject_cast<QComboBox*>(Control("targetAngleFormat"))->currentText(), QString("DMS"));
-    QCOMPARE(CoordSettings::instance().sourceType, CoordinateType::Space);
+    QCOMPARE(SourceTexts(), kTypedPoint);
   }
 
   // Typing a letter into an ellipsoid list picks the next name that begins
@@ -108,7 +134,7 @@ class KeyboardTest : public QObject {
     QTest::keyClick(box, Qt::Key(key));
     QVERIFY(running_->window.isVisible());
     QVERIFY(!anyDialog->fired());
-    QCOMPARE(box->currentText(), chosen);
+    QCOMPARE(CurrentEntryName(box), chosen);
     const CoordSettings& settings = CoordSettings::instance();
     QCOMPARE(QString::fromStdString(list == "sourceEllipsoid" ? settings.sourceEllipsoid : settings.targetEllipsoid), chosen);
   }

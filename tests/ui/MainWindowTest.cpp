@@ -6,10 +6,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,8 +93,12 @@ class MainWindowTest : public QObject {
                                    "bessel", "clrk66", "clrk80", "WGS72",   "airy"};
     for (const char* name : {"sourceEllipsoid", "targetEllipsoid"}) {
       const auto* list = Child<QComboBox>(&window, name);
-      QCOMPARE(Items(list), fileOrder);
-      QCOMPARE(list->currentText(), QString("WGS84"));
+      QStringList names;
+      for (int i = 0; i < list->count(); ++i) names << list->itemData(i).toString();
+      QCOMPARE(names, fileOrder);
+      QCOMPARE(CurrentEntryName(list), QString("WGS84"));
+      // Each entry says what it is: the name, then the table's description.
+      QCOMPARE(list->itemText(1), QString("krass — 克拉索夫斯基椭球（1954北京坐标系）"));
     }
 
     QCOMPARE(LabelTexts(&window, "sourceValue"), kSpaceLabels);
@@ -116,6 +123,30 @@ class MainWindowTest : public QObject {
                                      "帮助&A", "  帮助文档&H", "  关于&A"}));
   }
 
+  // The rows of the choices say whose they are, and no list or number box
+  // of the window, its pages or its dialogs stands without a label.
+  void everyRowAndListIsLabelled() {
+    CTarnwellDlg window;
+    QStringList labelTexts;
+    QSet<QWidget*> labelled;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+      labelTexts << label->text();
+      if (label->buddy() && !label->text().isEmpty()) labelled.insert(label->buddy());
+    }
+    QVERIFY(labelTexts.contains("源坐标"));
+    QVERIFY(labelTexts.contains("目的坐标"));
+    // The dialogs' lists too, but for the 1/f-or-b list that is itself the
+    // label of its box.
+    QList<QWidget*> lists;
+    for (QComboBox* list : window.findChildren<QComboBox*>()) lists << list;
+    for (QAbstractSpinBox* box : window.findChildren<QAbstractSpinBox*>()) lists << box;
+    for (QListWidget* list : window.findChildren<QListWidget*>()) lists << list;
+    for (QWidget* list : lists) {
+      if (list->objectName() == "secondParameter") continue;
+      QVERIFY2(labelled.contains(list), qPrintable(list->objectName()));
+    }
+  }
+
   void startUpFollowsTheSettings() {
     CoordSettings& settings = CoordSettings::instance();
     settings.sourceType = CoordinateType::Plan;
@@ -129,7 +160,7 @@ class MainWindowTest : public QObject {
     CTarnwellDlg window;
     QCOMPARE(Child<QComboBox>(&window, "sourceAngleFormat")->currentText(), QString("DMM"));
     QCOMPARE(Child<QComboBox>(&window, "targetAngleFormat")->currentText(), QString("DDD"));
-    QCOMPARE(Child<QComboBox>(&window, "sourceEllipsoid")->currentText(), QString("krass"));
+    QCOMPARE(CurrentEntryName(Child<QComboBox>(&window, "sourceEllipsoid")), QString("krass"));
     QCOMPARE(Child<QComboBox>(&window, "targetEllipsoid")->currentIndex(), -1);
     QCOMPARE(settings.targetEllipsoid, std::string("NoSuchEllipsoid"));
     QVERIFY(Child<QCheckBox>(&window, "sevenParams")->isChecked());

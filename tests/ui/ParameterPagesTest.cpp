@@ -156,9 +156,7 @@ class ParameterPagesTest : public QObject {
   }
   void ChooseEllipsoids(const QString& source, const QString& target) {
     for (auto [name, entry] : {std::pair{"sourceEllipsoid", source}, std::pair{"targetEllipsoid", target}}) {
-      auto* list = Child<QComboBox>(&running_->window, name);
-      list->setCurrentIndex(list->findText(entry));
-      emit list->activated(list->currentIndex());
+      ChooseEntry(Child<QComboBox>(&running_->window, name), entry);
     }
   }
   void Compute(int tab) { QTest::mouseClick(Child<QPushButton>(Page(tab), "computeButton"), Qt::LeftButton); }

@@ -83,9 +83,7 @@ class PointPageTest : public QObject {
   void Convert() { QTest::mouseClick(Child<QPushButton>(running_->window.findChild<QWidget*>("pointPage"), "convertButton"), Qt::LeftButton); }
   void Click(const char* name) { Child<QAbstractButton>(&running_->window, name)->click(); }
   void Choose(const char* list, const QString& entry) {
-    auto* combo = Child<QComboBox>(&running_->window, list);
-    combo->setCurrentIndex(combo->findText(entry));
-    emit combo->activated(combo->currentIndex());
+    ChooseEntry(Child<QComboBox>(&running_->window, list), entry);
   }
 
  private slots:
@@ -111,6 +109,16 @@ class PointPageTest : public QObject {
     QVERIFY(std::abs(ddd[0].toDouble() - 31.5) < 1e-9);
     QVERIFY(std::abs(ddd[1].toDouble() - 121.25) < 1e-9);
     QVERIFY(running_->recorder.messages().isEmpty());
+  }
+
+  // Metres and the seconds of an angle each with the decimals of their box.
+  void metresAndSecondsHaveDecimalsOfTheirOwn() {
+    Type({"6378137.00004", "0", "0"});  // target "LB", DMS
+    Child<QSpinBox>(&running_->window, "outputDecimals")->setValue(3);
+    Child<QSpinBox>(&running_->window, "angleDecimals")->setValue(5);
+    QCOMPARE(CoordSettings::instance().angleDecimals, 5);
+    Convert();
+    QCOMPARE(Targets(), QStringList({"000:00:0.00000", "000:00:0.00000", "0.000"}));
   }
 
   void geodeticToSpaceOnTheEquator() {

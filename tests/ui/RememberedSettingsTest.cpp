@@ -15,6 +15,8 @@
 #include "UiTestSupport.h"
 #include "engine/CoordSettings.h"
 #include "tables/TablePaths.h"
+#include "ui/CDlgFParas.h"
+#include "ui/CDlgPoint.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/SettingsStore.h"
 
@@ -23,13 +25,11 @@ using namespace tarnwell::test;
 
 namespace {
 
-QString ListText(const QWidget* window, const char* name) { return Child<QComboBox>(window, name)->currentText(); }
+QString ListText(const QWidget* window, const char* name) { return CurrentEntryName(Child<QComboBox>(window, name)); }
 
 // Chooses `entry` in the list as a user does.
 void Choose(QWidget* window, const char* list, const QString& entry) {
-  auto* box = Child<QComboBox>(window, list);
-  box->setCurrentIndex(box->findText(entry));
-  emit box->activated(box->currentIndex());
+  ChooseEntry(Child<QComboBox>(window, list), entry);
 }
 
 QAction* MenuItem(const QWidget* window, const QString& text) {
@@ -43,13 +43,15 @@ QAction* MenuItem(const QWidget* window, const QString& text) {
 // counted.
 struct StoredWindow {
   StoredWindow(SettingsStore& store, bool answer = true) : window(&store) {
-    window.setQuestion([this, answer](QWidget*, const QString&) {
+    window.setQuestion([this, answer](QWidget*, const QString& text) {
       ++questions;
+      lastQuestion = text;
       return answer;
     });
     window.show();
   }
   int questions = 0;
+  QString lastQuestion;
   CTarnwellDlg window;
 };
 
@@ -125,6 +127,30 @@ class RememberedSettingsTest : public QObject {
     QCOMPARE(settings.projection.centralMeridian, std::optional<double>(117));
   }
 
+  void typedPointIsKeptAcrossRestarts() {
+    const QStringList point{"30:30:30.5", "", "not yet a number"};
+    {
+      StoredWindow first(*store_);
+      first.window.pointPage()->setSourceTexts(point);
+      first.window.close();
+    }
+    StoredWindow second(*store_);
+    QCOMPARE(second.window.pointPage()->sourceTexts(), point);
+  }
+
+  // The four-parameter page offers again the model of the remembered fit.
+  void heightFitModelIsKeptAcrossRestarts() {
+    {
+      StoredWindow first(*store_);
+      CoordSettings::instance().heightFit.model = HeightModel::Plane;  // as 计算 stores it
+      first.window.close();
+    }
+    CoordSettings::instance() = {};
+    StoredWindow second(*store_);
+    QCOMPARE(ListText(&second.window, "heightModel"), QString("平面"));
+    QCOMPARE(second.window.fourParameterPage()->heightModel(), HeightModel::Plane);
+  }
+
   // The switch comes back with the types it was used with, on the page it
   // was left on, though that page sets geodetic types when it is chosen.
   void sevenParameterSwitchIsRememberedWithTheTypes() {
@@ -173,9 +199,16 @@ class RememberedSettingsTest : public QObject {
     store_->SaveCoordSettings(CoordSettings::instance());
     store_->setLastFolder(folder_->path());
     window.window.resize(window.window.sizeHint() + QSize(200, 100));
+    window.window.pointPage()->setSourceTexts({"1", "2", "3"});
 
     MenuItem(&window.window, "恢复默认设置&R")->trigger();
     QCOMPARE(window.questions, 1);
+    // The question names everything the reset forgets.
+    for (const char* forgotten : {"坐标类型", "角度格式", "椭球", "输出小数位数", "角度小数位数", "投影参数", "七参数", "四参数", "高程拟合",
+                                  "文件格式", "最近的文件", "文件夹", "输入的坐标", "窗口大小"}) {
+      QVERIFY2(window.lastQuestion.contains(forgotten), forgotten);
+    }
+    QCOMPARE(window.window.pointPage()->sourceTexts(), QStringList({"", "", ""}));
     QCOMPARE(RadioStates(&window.window),
              QString("sourceSpace=on+ sourceLB=off+ sourcePlan=off+ targetSpace=off+ targetLB=on+ targetPlan=off+"));
     QVERIFY(!Child<QCheckBox>(&window.window, "sevenParams")->isChecked());

@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableWidget>
@@ -35,6 +37,7 @@
 #include "ui/CDlgFileFt.h"
 #include "ui/CDlgFile.h"
 #include "ui/CDlgPoint.h"
+#include "ui/CHelpDlg.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/ProgramIcon.h"
 #include "ui/StandardMessageBox.h"
@@ -101,6 +104,40 @@ int main(int argc, char* argv[]) {
   }
   tabs->setCurrentIndex(0);
 
+  // The source ellipsoid's list open, each entry with its description.
+  auto* sourceEllipsoid = window.findChild<QComboBox*>("sourceEllipsoid");
+  sourceEllipsoid->showPopup();
+  QTest::qWait(200);
+  sourceEllipsoid->view()->window()->grab().save(directory.filePath("main-ellipsoid-list.png"));
+  sourceEllipsoid->hidePopup();
+
+  // The file page with a file whose bad line lies past the preview.
+  const QString sampleFile = directory.filePath("sample-points.csv");
+  {
+    QFile sample(sampleFile);
+    if (sample.open(QIODevice::WriteOnly)) {
+      for (int line = 1; line <= 14; ++line) {
+        // The computation pages left geodetic types in force: B, L in DMS.
+        sample.write(line == 13 ? "P13,31:30:0,121:15:0\r\n"
+                                : QStringLiteral("P%1,31:30:%2,121:15:0,42\r\n").arg(line).arg(line).toUtf8());
+      }
+    }
+  }
+  tabs->setCurrentIndex(1);
+  window.findChild<QLineEdit*>("inputPath")->setText(sampleFile);
+  if (!QTest::qWaitFor([&window] { return !window.filePage()->fileCheckRunning(); })) std::fputs("file check still running\n", stderr);
+  QTest::qWait(200);
+  window.grab().save(directory.filePath("page1-file-check.png"));
+  window.findChild<QLineEdit*>("inputPath")->clear();
+  QFile::remove(sampleFile);
+  tabs->setCurrentIndex(0);
+
+  // The help window at the single-point page's section.
+  window.OnManual();
+  QTest::qWait(300);
+  window.helpWindow()->grab().save(directory.filePath("help-window.png"));
+  window.helpWindow()->hide();
+
   // 七参数 from WGS84 geodetic to plane coordinates on Krassovsky.
   CoordSettings& settings = CoordSettings::instance();
   const CoordSettings plain = settings;
@@ -109,7 +146,7 @@ int main(int argc, char* argv[]) {
   window.findChild<QRadioButton*>("sourceLB")->click();
   window.findChild<QRadioButton*>("targetPlan")->click();
   auto* targetEllipsoid = window.findChild<QComboBox*>("targetEllipsoid");
-  targetEllipsoid->setCurrentText(QStringLiteral("krass"));
+  targetEllipsoid->setCurrentIndex(targetEllipsoid->findData(QStringLiteral("krass")));
   emit targetEllipsoid->activated(targetEllipsoid->currentIndex());
   window.findChild<QCheckBox*>("sevenParams")->click();
   const char* const geodetic[3] = {"31:30:00", "121:15:00", "42"};

@@ -53,8 +53,10 @@ void DoubleClick(QListWidget* list, int row) {
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
 }
 
-// Rows of the shipped projection list.
-constexpr int kAitoffRow = 3, kLambertRow = 60, kMercatorRow = 70, kTransverseMercatorRow = 112, kUtmRow = 119;
+// Rows of the shipped projection list: the 15 supported projections first.
+constexpr int kAitoffRow = 16, kLambertRow = 7, kMercatorRow = 8, kTransverseMercatorRow = 12, kUtmRow = 13;
+// Their positions in the catalogue's own order, as the settings keep them.
+constexpr int kTransverseMercatorIndex = 112, kUtmIndex = 119;
 
 // The zone widgets, each in parentheses when disabled.
 QString ZoneStates(const QWidget* dialog) {
@@ -207,13 +209,22 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(CoordSettings::instance().datum.convention, RotationConvention::PositionVector);
   }
 
-  void projectionListIsInListOrder() {
+  // The supported projections first, by their Chinese names; each group in
+  // list order.
+  void projectionListShowsTheSupportedFirst() {
     CDlgProjTrans dialog;
     dialog.show();
-    const QStringList items = ListItems(Child<QListWidget>(&dialog, "projectionList"));
-    QCOMPARE(items.at(112), QString("tmerc,Transverse Mercator"));
-    QVERIFY(items.at(70).startsWith("merc,"));
-    for (int i = 1; i < items.size(); ++i) QVERIFY(!ListTextLess(items[i].toStdString(), items[i - 1].toStdString()));
+    auto* list = Child<QListWidget>(&dialog, "projectionList");
+    const QStringList items = ListItems(list);
+    QCOMPARE(items.at(kTransverseMercatorRow), QString("tmerc — 横轴墨卡托投影 (高斯-克吕格)"));
+    QCOMPARE(items.at(kMercatorRow), QString("merc — 墨卡托投影"));
+    QCOMPARE(items.at(kAitoffRow), QString("aitoff — Aitoff"));
+    const int supported = static_cast<int>(SupportedProjections().size());
+    for (int i = 0; i < items.size(); ++i) QCOMPARE(bool(list->item(i)->flags() & Qt::ItemIsEnabled), i < supported);
+    for (int i = 1; i < items.size(); ++i) {
+      if (i == supported) continue;
+      QVERIFY(!ListTextLess(items[i].toStdString(), items[i - 1].toStdString()));
+    }
     dialog.reject();
   }
 
@@ -245,8 +256,8 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(CoordSettings::instance().projection, ProjectionParams{});
   }
 
-  // Each supported projection shows its Chinese name beside the list's
-  // "key,description", which stays as projs.csv has it.
+  // Each supported projection shows its Chinese name in the list and beside
+  // it; the English description of projs.csv is the item's tip.
   void projectionChineseNames() {
     for (const SupportedProjection& projection : SupportedProjections())
       QVERIFY2(QString::fromUtf8(projection.chineseName).contains(QString::fromUtf8("投影")), projection.key.data());
@@ -256,8 +267,7 @@ class SettingsDialogsTest : public QObject {
     auto* chineseName = Child<QLineEdit>(&dialog, "chineseName");
     QVERIFY(chineseName->isReadOnly());
     QCOMPARE(chineseName->text(), QString("横轴墨卡托投影 (高斯-克吕格)"));
-    QCOMPARE(list->item(kTransverseMercatorRow)->text(), QString("tmerc,Transverse Mercator"));
-    QCOMPARE(list->item(kTransverseMercatorRow)->toolTip(), QString("横轴墨卡托投影 (高斯-克吕格)"));
+    QCOMPARE(list->item(kTransverseMercatorRow)->toolTip(), QString("Transverse Mercator"));
     DoubleClick(list, kMercatorRow);
     QCOMPARE(chineseName->text(), QString("墨卡托投影"));
     DoubleClick(list, kUtmRow);
@@ -274,7 +284,7 @@ class SettingsDialogsTest : public QObject {
     int unsupported = 0;
     for (int row = 0; row < list->count(); ++row) {
       const bool enabled = list->item(row)->flags() & Qt::ItemIsEnabled;
-      const std::string key = list->item(row)->text().section(',', 0, 0).toStdString();
+      const std::string key = list->item(row)->text().section(" — ", 0, 0).toStdString();
       QCOMPARE(enabled, FindSupportedProjection(key) != nullptr);
       if (!enabled) {
         QCOMPARE(list->item(row)->toolTip(), QString("不支持的投影"));
@@ -299,7 +309,7 @@ class SettingsDialogsTest : public QObject {
     list->setCurrentRow(kTransverseMercatorRow);  // single click: selection only
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
-    QCOMPARE(stored.listIndex, kTransverseMercatorRow);
+    QCOMPARE(stored.listIndex, kTransverseMercatorIndex);
     QCOMPARE(stored.projKey, std::string("tmerc"));
     QCOMPARE(stored.description, std::string("Transverse Mercator"));
     QCOMPARE(stored.centralMeridian, std::optional<double>(114.5));
@@ -402,7 +412,7 @@ class SettingsDialogsTest : public QObject {
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
     QCOMPARE(stored.projKey, std::string("utm"));
-    QCOMPARE(stored.listIndex, kUtmRow);
+    QCOMPARE(stored.listIndex, kUtmIndex);
     QCOMPARE(stored.zone, 51);
     QVERIFY(stored.south);
     QCOMPARE(stored.centralMeridian, std::optional<double>());
@@ -449,7 +459,7 @@ class SettingsDialogsTest : public QObject {
     dialog.accept();
     const ProjectionParams& stored = CoordSettings::instance().projection;
     QCOMPARE(stored.projKey, std::string("nosuch"));
-    QCOMPARE(stored.listIndex, kTransverseMercatorRow);
+    QCOMPARE(stored.listIndex, kTransverseMercatorIndex);
     QCOMPARE(stored.centralMeridian, std::optional<double>());
   }
 

@@ -75,6 +75,7 @@ CoordSettings Chosen() {
   settings.geoid = "/srv/models/地区 geoid.isg";
   settings.useAnomalyFit = true;
   settings.anomalyFit = {31.5, 120.25, {HeightModel::Quadratic, {0.5, -0.25}, {0.012, 1e-6, -2e-6, 3e-11, 0.1 + 0.2, 1e-12}}};
+  settings.angleDecimals = 5;
   return settings;
 }
 

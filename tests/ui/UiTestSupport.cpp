@@ -145,4 +145,19 @@ std::string ReadFile(const QString& path) {
   return file.readAll().toStdString();
 }
 
+int EntryIndex(const QComboBox* list, const QString& name) {
+  const int byName = list->findData(name);
+  return byName >= 0 ? byName : list->findText(name);
+}
+
+QString CurrentEntryName(const QComboBox* list) {
+  const QVariant name = list->currentData();
+  return name.isValid() ? name.toString() : list->currentText();
+}
+
+void ChooseEntry(QComboBox* list, const QString& name) {
+  list->setCurrentIndex(EntryIndex(list, name));
+  emit list->activated(list->currentIndex());
+}
+
 }  // namespace tarnwell::test

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QPointer>
 #include <QString>
@@ -128,6 +129,13 @@ T* Child(const QObject* parent, const QString& name) {
   if (!child) qFatal("no child named %s", qPrintable(name));
   return child;
 }
+
+// A list's entry by its name: the name an entry stands for (the ellipsoid
+// lists show "name — description"), else its text.
+int EntryIndex(const QComboBox* list, const QString& name);
+QString CurrentEntryName(const QComboBox* list);
+// Chooses the entry named `name` as a user does (activated).
+void ChooseEntry(QComboBox* list, const QString& name);
 
 // Writes `bytes` to a new file at `path`.
 void WriteFile(const QString& path, const std::string& bytes);

@@ -113,6 +113,37 @@ class UserEllipsoidsTest : public QObject {
     QVERIFY(!ListItems(Child<QListWidget>(&dialog, "ellipsoidList")).contains("Mine2 (用户)"));
   }
 
+  // An ellipsoid in use keeps its row and its name; the message says where
+  // it is used. Changing its figure under its own name stays allowed.
+  void ellipsoidsInUseAreNeitherRemovedNorRenamed() {
+    const std::string table = "\"Mine\",\"a=6378000\",\"rf=300\",\"mine\"\n";
+    WriteFile(UserEllipsoidTablePath(), table);
+    LoadEllipsoids();
+    CoordSettings::instance() = {};
+    CoordSettings::instance().targetEllipsoid = "Mine";
+    CoordSettings::instance().datum.sourceEllipsoid = "Mine";
+    MessageRecorder recorder;
+    CDlgEllips dialog;
+    dialog.show();
+    Select(dialog, "Mine (用户)");
+    Click(dialog, "removeEllipsoid");
+    QCOMPARE(recorder.messages().size(), 1);
+    QVERIFY(recorder.messages().front().contains("目的坐标椭球"));
+    QVERIFY(recorder.messages().front().contains("基准转换参数的源椭球"));
+    QCOMPARE(ReadFile(UserEllipsoidTablePath()), table);
+
+    Child<QLineEdit>(&dialog, "ellipsoidName")->setText("Mine2");
+    Click(dialog, "editEllipsoid");
+    QCOMPARE(recorder.messages().size(), 2);
+    QCOMPARE(ReadFile(UserEllipsoidTablePath()), table);
+
+    TypeEllipsoid(dialog, "Mine", "6378001", "300", "mine");
+    Click(dialog, "editEllipsoid");
+    QCOMPARE(recorder.messages().size(), 2);
+    QCOMPARE(FindEllipsoidEntry("Mine")->semiMajorAxis, std::string("6378001"));
+    CoordSettings::instance() = {};
+  }
+
   void shippedRowsCannotBeChanged() {
     CDlgEllips dialog;
     dialog.show();
@@ -184,7 +215,7 @@ class UserEllipsoidsTest : public QObject {
     dialog.show();
     QVERIFY(ListItems(Child<QListWidget>(&dialog, "ellipsoidList")).contains("Kept (用户)"));
     RunningWindow running;
-    QVERIFY(Child<QComboBox>(&running.window, "sourceEllipsoid")->findText("Kept") >= 0);
+    QVERIFY(Child<QComboBox>(&running.window, "sourceEllipsoid")->findData("Kept") >= 0);
   }
 
   void mainWindowListsFollow() {
@@ -200,15 +231,15 @@ class UserEllipsoidsTest : public QObject {
     TypeEllipsoid(*dialog, "Follow", "6378000", "300", "follows");
     Click(*dialog, "addEllipsoid");
     QCOMPARE(source->count(), shipped + 1);
-    QCOMPARE(target->itemText(shipped), QString("Follow"));
+    QCOMPARE(target->itemText(shipped), QString("Follow — follows"));
     // The ellipsoids in force stay selected.
-    QCOMPARE(source->currentText(), QString("WGS84"));
-    QCOMPARE(target->currentText(), QString("krass"));
+    QCOMPARE(CurrentEntryName(source), QString("WGS84"));
+    QCOMPARE(CurrentEntryName(target), QString("krass"));
 
     Select(*dialog, "Follow (用户)");
     Click(*dialog, "removeEllipsoid");
     QCOMPARE(source->count(), shipped);
-    QCOMPARE(target->findText("Follow"), -1);
+    QCOMPARE(target->findData("Follow"), -1);
     dialog->reject();
   }
 };

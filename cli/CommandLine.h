@@ -7,11 +7,13 @@
 // everything after it is a value.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "batch/CoordinateFile.h"
+#include "batch/VectorExport.h"
 #include "estimate/HeightFit.h"
 
 namespace tarnwell::cli {
@@ -29,6 +31,7 @@ struct ToolOptions {
   std::string output;  // --output: a file or a folder for the converted files
   BadLines badLines = BadLines::Stop;
   bool factors = false;  // --factors: a point's grid factors on a second line
+  std::optional<ExportFormat> exportFormat;  // --export: through GDAL instead of a text file
   HeightModel heightModel = HeightModel::Constant;  // of the four-parameter estimation
 };
 

@@ -25,7 +25,7 @@ namespace {
 // The options of the tool itself that take a value, besides the codec's.
 constexpr std::string_view kToolOptions[] = {"--params", "--tables",        "--projection", "--from-projection",
                                              "--seven",  "--seven-inverse", "--four",       "--threads",
-                                             "--height-fit", "--output", "--bad-lines", "--layout"};
+                                             "--height-fit", "--output", "--bad-lines", "--layout", "--export"};
 
 // The codec fields the numbers of the composite options go to, in their order.
 constexpr std::string_view kSevenKeys[] = {"seven.dX", "seven.dY", "seven.dZ",      "seven.rX",
@@ -138,6 +138,8 @@ bool ApplyOption(const std::string& name, const std::string& value, CoordSetting
   } else if (name == "--output") {
     options.output = value;
     return !value.empty();
+  } else if (name == "--export") {
+    return ReadKeyword<ExportFormat>(kExportFormats, value, options.exportFormat.emplace());
   } else if (name == "--layout") {
     return ApplyLayoutPreset(value, settings);
   } else if (name == "--bad-lines") {

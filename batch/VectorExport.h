@@ -9,7 +9,8 @@
 //            DXF keeps no coordinate system
 //   kml      always WGS84 B, L: the target side becomes B, L on WGS84, which
 //            needs the target ellipsoid WGS84
-//   geojson, shp (ESRI Shapefile, names in UTF-8), gpkg (GeoPackage)
+//   geojson, shp (ESRI Shapefile, names in UTF-8), gpkg (GeoPackage, in one
+//            transaction and without a spatial index)
 //
 // The points of Space coordinates, and of a Plan side whose points each take
 // their own zone, lie in no one map system and are not exported.

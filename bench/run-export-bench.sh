@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Export of POINTS random points in China to a GeoPackage (CGCS2000, 3°
+# Export of POINTS random points in China (squeezed into one zone) to a GeoPackage (CGCS2000, 3°
 # Gauss-Krüger zone 39 with the zone prefix, EPSG:4527) against the text
 # conversion of the same file, with tarnwell-cli on all cores; the export
 # converts to a hidden text first and writes the GeoPackage in one
@@ -28,7 +28,10 @@ cli=$build/bin/tarnwell-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-"$build/bin/bench-generate-points" "$count" 20240601 points.csv /dev/null
+# Longitudes squeezed from China's 73.5°..135° into the zone's 115.5°..118.5°.
+"$build/bin/bench-generate-points" "$count" 20240601 china.csv /dev/null
+awk -F, -v OFS=, '{ $3 = sprintf("%.9f", 115.5 + ($3 - 73.5) * 3 / 61.5); print }' china.csv >points.csv
+rm china.csv
 
 zone39=(--from LB --to Plan --from-angle DDD --from-ellipsoid CGCS2000 --to-ellipsoid CGCS2000
         --zone-width 3 --zone 39 --zone-prefix)

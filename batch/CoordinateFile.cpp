@@ -102,9 +102,8 @@ LineLayout LineLayoutOf(const CoordSettings& settings) {
   if (chosen.columns.empty()) return layout;
   layout.columns = *ReadColumns(chosen.columns, settings.sourceType);
   for (std::size_t column = 0; column < layout.columns.size(); ++column) {
-    const ColumnContent content = layout.columns[column];
-    if (content != ColumnContent::Name && content != ColumnContent::PassThrough)
-      layout.valueColumns[static_cast<std::size_t>(content) - static_cast<std::size_t>(ColumnContent::FirstValue)] = column;
+    if (const std::optional<int> value = ValueIndexOf(layout.columns[column]))
+      layout.valueColumns[static_cast<std::size_t>(*value)] = column;
   }
   layout.separator = chosen.separator;
   layout.automaticHeader = chosen.headerLines == kAutomaticHeader;
@@ -183,12 +182,10 @@ bool ConvertColumns(const FilePlans& plans, const LineLayout& layout, std::strin
   const char separator = SeparatorChar(layout.separator);
   for (std::size_t column = 0; column < fields.size(); ++column) {
     if (column > 0) converted += separator;
-    const ColumnContent content = layout.columns[column];
-    if (content == ColumnContent::Name || content == ColumnContent::PassThrough) {
-      converted += fields[column];
+    if (const std::optional<int> value = ValueIndexOf(layout.columns[column])) {
+      plans.conversion.AppendValueText(target, *value, converted);
     } else {
-      const int value = static_cast<int>(content) - static_cast<int>(ColumnContent::FirstValue);
-      plans.conversion.AppendValueText(target, value, converted);
+      converted += fields[column];
     }
   }
   AppendFactors(plans, factors, separator, converted);

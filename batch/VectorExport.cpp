@@ -143,10 +143,9 @@ class ConvertedLineReader {
       if (fields_.size() != columns_.size()) return false;
       point.name = {};
       for (std::size_t column = 0; column < columns_.size(); ++column) {
-        const ColumnContent content = columns_[column];
-        if (content == ColumnContent::Name) point.name = fields_[column];
-        if (content == ColumnContent::Name || content == ColumnContent::PassThrough) continue;
-        values[static_cast<std::size_t>(content) - static_cast<std::size_t>(ColumnContent::FirstValue)] = fields_[column];
+        if (columns_[column] == ColumnContent::Name) point.name = fields_[column];
+        if (const std::optional<int> value = ValueIndexOf(columns_[column]))
+          values[static_cast<std::size_t>(*value)] = fields_[column];
       }
     }
     point.heightText = values[2];

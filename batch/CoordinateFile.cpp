@@ -86,7 +86,9 @@ class BlockPool {
 // How the lines of a file read: a fixed layout, or the columns of the user's
 // own with a header above the points and comment lines among them.
 struct LineLayout {
-  std::vector<ColumnContent> columns;  // empty for the fixed layout
+  // Per column, the value it holds (ValueIndexOf, read once here rather
+  // than per line); empty for the fixed layout.
+  std::vector<std::optional<int>> columns;
   std::array<std::size_t, 3> valueColumns{};  // where the three values stand
   Separator separator = Separator::Comma;
   std::uint64_t headerLines = 0;  // a count given
@@ -100,11 +102,11 @@ LineLayout LineLayoutOf(const CoordSettings& settings) {
   LineLayout layout;
   const FileLayout& chosen = settings.fileLayout;
   if (chosen.columns.empty()) return layout;
-  layout.columns = *ReadColumns(chosen.columns, settings.sourceType);
-  for (std::size_t column = 0; column < layout.columns.size(); ++column) {
-    const ColumnContent content = layout.columns[column];
-    if (content != ColumnContent::Name && content != ColumnContent::PassThrough)
-      layout.valueColumns[static_cast<std::size_t>(content) - static_cast<std::size_t>(ColumnContent::FirstValue)] = column;
+  const std::optional<std::vector<ColumnContent>> contents = ReadColumns(chosen.columns, settings.sourceType);
+  for (const ColumnContent content : *contents) {
+    const std::optional<int> value = ValueIndexOf(content);
+    if (value) layout.valueColumns[static_cast<std::size_t>(*value)] = layout.columns.size();
+    layout.columns.push_back(value);
   }
   layout.separator = chosen.separator;
   layout.automaticHeader = chosen.headerLines == kAutomaticHeader;
@@ -183,12 +185,10 @@ bool ConvertColumns(const FilePlans& plans, const LineLayout& layout, std::strin
   const char separator = SeparatorChar(layout.separator);
   for (std::size_t column = 0; column < fields.size(); ++column) {
     if (column > 0) converted += separator;
-    const ColumnContent content = layout.columns[column];
-    if (content == ColumnContent::Name || content == ColumnContent::PassThrough) {
-      converted += fields[column];
+    if (const std::optional<int> value = layout.columns[column]) {
+      plans.conversion.AppendValueText(target, *value, converted);
     } else {
-      const int value = static_cast<int>(content) - static_cast<int>(ColumnContent::FirstValue);
-      plans.conversion.AppendValueText(target, value, converted);
+      converted += fields[column];
     }
   }
   AppendFactors(plans, factors, separator, converted);

@@ -14,6 +14,7 @@
 
 #include "batch/CoordinateFile.h"
 #include "estimate/FourParameters.h"
+#include "batch/VectorExport.h"
 #include "estimate/HeightFit.h"
 #include "estimate/SevenParameters.h"
 
@@ -37,6 +38,7 @@ struct ToolOptions {
   DatumModel datumModel = DatumModel::Full;         // of the seven-parameter estimation
   PlaneModel planeModel = PlaneModel::Full;         // of the four-parameter estimation
   std::string reportPath;                           // an estimate's report, .html or .csv; empty for none
+  std::optional<ExportFormat> exportFormat;  // --export: through GDAL instead of a text file
 };
 
 struct CommandLine {

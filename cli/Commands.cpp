@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "batch/CoordinateFile.h"
+#include "batch/VectorExport.h"
 #include "cli/ProjectionList.h"
 #include "cli/SettingsOptions.h"
 #include "engine/CoordSettings.h"
@@ -210,6 +211,11 @@ ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string
     error = "多个输入文件时 --output 须为已有的文件夹";
     return kExitUsage;
   }
+  // The export's report would lie beside its hidden text.
+  if (options.exportFormat && options.badLines == BadLines::Report) {
+    error = "--export 不能与 --bad-lines report 同用";
+    return kExitUsage;
+  }
   BatchOptions batch;
   batch.threads = options.threads;
   batch.output = options.output;
@@ -218,7 +224,9 @@ ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string
   ExitStatus status = kExitSuccess;
   for (const std::string& input : values) {
     // The conversion shows its messages itself.
-    const BatchResult result = ConvertCoordinateFile(CoordSettings::instance(), input, batch);
+    const BatchResult result = options.exportFormat
+                                   ? ExportCoordinateFile(CoordSettings::instance(), input, *options.exportFormat, batch)
+                                   : ConvertCoordinateFile(CoordSettings::instance(), input, batch);
     if (result.outcome == BatchOutcome::Converted) {
       std::cout << result.outputPath << std::endl;  // at once: a later file may take long
       continue;

@@ -26,7 +26,8 @@ namespace {
 constexpr std::string_view kToolOptions[] = {"--params", "--tables",        "--projection", "--from-projection",
                                              "--seven",  "--seven-inverse", "--four",       "--threads",
                                              "--height-fit", "--output", "--bad-lines", "--layout",
-                                             "--datum-model", "--plane-model", "--report", "--anomaly-fit"};
+                                             "--datum-model", "--plane-model", "--report", "--anomaly-fit",
+                                             "--export"};
 
 // The codec fields the numbers of the composite options go to, in their order.
 constexpr std::string_view kSevenKeys[] = {"seven.dX", "seven.dY", "seven.dZ",      "seven.rX",
@@ -183,6 +184,8 @@ bool ApplyOption(const std::string& name, const std::string& value, CoordSetting
   } else if (name == "--output") {
     options.output = value;
     return !value.empty();
+  } else if (name == "--export") {
+    return ReadKeyword<ExportFormat>(kExportFormats, value, options.exportFormat.emplace());
   } else if (name == "--layout") {
     return ApplyLayoutPreset(value, settings);
   } else if (name == "--bad-lines") {

@@ -32,6 +32,11 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
+std::optional<int> ValueIndexOf(ColumnContent content) {
+  if (content == ColumnContent::Name || content == ColumnContent::PassThrough) return std::nullopt;
+  return static_cast<int>(content) - static_cast<int>(ColumnContent::FirstValue);
+}
+
 char SeparatorChar(Separator separator) {
   switch (separator) {
     case Separator::Comma: return ',';

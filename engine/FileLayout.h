@@ -36,6 +36,10 @@ enum class ColumnContent {
   PassThrough,  // a code or anything else, copied to the output byte for byte
 };
 
+// The value (0, 1 or 2) a column holds; nullopt for the name or a column
+// passed through.
+std::optional<int> ValueIndexOf(ColumnContent content);
+
 // headerLines for "the first line, when it is not a point".
 inline constexpr int kAutomaticHeader = -1;
 inline constexpr int kMaxHeaderLines = 1000;

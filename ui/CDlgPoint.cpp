@@ -38,9 +38,18 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
   buttons->addWidget(convertButton_);
   buttons->addStretch();
 
+  // The grid factors of a point on a Plan side, under its values.
+  factors_ = new QLabel;
+  factors_->setObjectName(QStringLiteral("gridFactors"));
+  factors_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  factors_->setWordWrap(true);
+  auto* targetColumn = new QVBoxLayout;
+  targetColumn->addWidget(target, 1);
+  targetColumn->addWidget(factors_);
+
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(source, 1);
-  layout->addWidget(target, 1);
+  layout->addLayout(targetColumn, 1);
   layout->addLayout(buttons);
 
   // The page's own labels are those of "Plan"; the main window relabels
@@ -80,6 +89,7 @@ void CDlgPoint::OnConvert() {
     return;
   }
   ShowTargets(target);
+  ShowFactors(settings, source);
   resultSettings_ = settings;
 }
 
@@ -93,6 +103,25 @@ void CDlgPoint::setSourceTexts(const QStringList& texts) {
   for (std::size_t i = 0; i < sourceValues_.size(); ++i) {
     sourceValues_[i]->setText(static_cast<qsizetype>(i) < texts.size() ? texts[static_cast<qsizetype>(i)] : QString());
   }
+}
+
+// γ in degrees, minutes and seconds as well; k and the factors to ten
+// decimals, the distortion in mm per km. Nothing without a Plan side, or
+// where the projection has no factors.
+void CDlgPoint::ShowFactors(const CoordSettings& settings, const PointTexts& source) {
+  GridFactors factors;
+  if (!HasPlanSide(settings) || PointGridFactors(settings, source, factors)) {
+    factors_->clear();
+    return;
+  }
+  const double seconds = factors.convergenceDegrees * 3600;
+  factors_->setText(QStringLiteral("子午线收敛角 γ=%1° (%2″)  比例因子 k=%3  高程因子=%4  综合因子=%5  长度变形=%6 mm/km")
+                        .arg(factors.convergenceDegrees, 0, 'f', 9)
+                        .arg(seconds, 0, 'f', 3)
+                        .arg(factors.pointScale, 0, 'f', 10)
+                        .arg(factors.elevationFactor, 0, 'f', 10)
+                        .arg(factors.combinedFactor, 0, 'f', 10)
+                        .arg(factors.distortionMmPerKm, 0, 'f', 3));
 }
 
 void CDlgPoint::ForgetStaleResult() {
@@ -116,6 +145,7 @@ void CDlgPoint::ShowTargets(const PointTexts& texts) {
 
 void CDlgPoint::ClearTargets() {
   for (QLineEdit* box : targetValues_) box->clear();
+  factors_->clear();
   resultSettings_.reset();
 }
 

@@ -1,5 +1,6 @@
 // The single-point page: three source values in, three target values out,
-// labelled by the coordinate types the main window has chosen.
+// labelled by the coordinate types the main window has chosen, and under
+// them the grid factors of the point on a Plan side (engine/GridFactors.h).
 //
 // A result stands only as long as the settings it was converted with: a
 // refused conversion empties the target boxes, and so does any change of
@@ -55,12 +56,14 @@ class CDlgPoint : public QWidget {
  private:
   static void SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type, HeightSystem height);
   void ShowTargets(const PointTexts& texts);
+  void ShowFactors(const CoordSettings& settings, const PointTexts& source);
 
   std::array<QLabel*, 3> sourceLabels_{};
   std::array<QLabel*, 3> targetLabels_{};
   std::array<QLineEdit*, 3> sourceValues_{};
   std::array<QLineEdit*, 3> targetValues_{};
   QPushButton* convertButton_ = nullptr;
+  QLabel* factors_ = nullptr;
   // The settings of the result in the target boxes; none while they are empty.
   std::optional<CoordSettings> resultSettings_;
 };

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -531,6 +532,102 @@ TEST_F(Cli, FactorsFollowThePointOnItsPlanSide) {
   for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(std::strtod(columns[4 + i].c_str(), nullptr), factors[i], 1e-12) << i;
   EXPECT_EQ(RunCli({"file", "--from", "LB", "--to", "Space", "--factors", File("pts.txt")}).err,
             "比例因子只用于有平面坐标 (Plan) 一侧的转换。\n");
+}
+
+// What GDAL's ogrinfo reads from a file: every feature ("-q") or the
+// layer's summary with its coordinate system ("-so").
+std::string Ogrinfo(const std::string& how, const std::string& path) {
+  std::string text;
+  FILE* pipe = popen(("ogrinfo -al " + how + " '" + path + "' 2>&1").c_str(), "r");
+  if (!pipe) return text;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
+  pclose(pipe);
+  return text;
+}
+
+// The values after "label = " on each line that has it, and the points of
+// "POINT Z (x y z)".
+std::vector<std::string> FieldValues(const std::string& text, const std::string& label) {
+  std::vector<std::string> values;
+  for (const std::string& line : SplitAtChar(text, '\n')) {
+    const std::size_t at = line.find(label + " = ");
+    if (at != std::string::npos) values.push_back(line.substr(at + label.size() + 3));
+  }
+  return values;
+}
+std::vector<std::array<double, 3>> PointsOf(const std::string& text) {
+  std::vector<std::array<double, 3>> points;
+  for (const std::string& line : SplitAtChar(text, '\n')) {
+    std::array<double, 3> point;
+    if (std::sscanf(line.c_str(), " POINT Z (%lf %lf %lf)", &point[0], &point[1], &point[2]) == 3) points.push_back(point);
+  }
+  return points;
+}
+
+// Each export read back by GDAL: the converted coordinates (KML in WGS84
+// L, B), the names and the coordinate system (CGCS2000 3° zone 39 with the
+// zone prefix is EPSG:4527; DXF keeps none).
+TEST_F(Cli, ExportsReadBackWithTheirCoordinatesNamesAndSystem) {
+  Write("pts.csv", "点1,31.2,118.3,45\nP2,30.5,116.8,12.5\n");
+  const std::vector<std::string> zone39 = {"file", "--from", "LB", "--to", "Plan", "--from-angle", "DDD",
+                                           "--from-ellipsoid", "CGCS2000", "--to-ellipsoid", "CGCS2000",
+                                           "--zone-width", "3", "--zone", "39", "--zone-prefix"};
+  ASSERT_EQ(RunCli(Concat({zone39, {File("pts.csv")}})).exitStatus, 0);
+  std::vector<std::array<double, 3>> plane;  // east, north, h
+  for (const std::string& line : SplitAtChar(ReadFile(File("pts.csv1")), '\n')) {
+    const std::vector<double> values = Numbers(line.substr(line.find(',') + 1));
+    if (values.size() == 3) plane.push_back({values[1], values[0], values[2]});
+  }
+  ASSERT_EQ(plane.size(), 2u);
+  // The same points as plane coordinates on WGS84, for KML.
+  Write("wgs.csv", "点1," + FormatNumber(plane[0][1]) + "," + FormatNumber(plane[0][0]) + ",45\nP2," +
+                       FormatNumber(plane[1][1]) + "," + FormatNumber(plane[1][0]) + ",12.5\n");
+  const std::vector<std::string> toWgs84 = {"file", "--from", "Plan", "--to", "LB", "--format", "n,x,y,h",
+                                            "--zone-width", "3", "--zone", "39", "--zone-prefix"};
+  const std::vector<std::array<double, 3>> geodetic = {{118.3, 31.2, 45}, {116.8, 30.5, 12.5}};
+
+  const struct {
+    std::string format, input, extension, nameLabel, epsg;
+    const std::vector<std::array<double, 3>>* expected;
+    double tolerance;
+  } cases[] = {
+      {"geojson", "pts.csv", ".geojson", "name (String)", "4527", &plane, 1e-6},
+      {"gpkg", "pts.csv", ".gpkg", "name (String)", "4527", &plane, 1e-6},
+      {"shp", "pts.csv", ".shp", "name (String)", "4527", &plane, 1e-6},
+      {"dxf", "pts.csv", ".dxf", "Text (String)", "", &plane, 1e-6},
+      {"kml", "wgs.csv", ".kml", "Name (String)", "4326", &geodetic, 1e-9},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> settings = c.format == "kml" ? toWgs84 : zone39;
+    const CliRun run = RunCli(Concat({settings, {"--export", c.format, File(c.input)}}));
+    const std::string path = File(c.input.substr(0, 3) + c.extension);
+    ASSERT_EQ(run.exitStatus, 0) << c.format << ": " << run.err;
+    EXPECT_EQ(run.out, path + "\n");
+    const std::string features = Ogrinfo("-q", path);
+    std::vector<std::string> names = FieldValues(features, c.nameLabel);
+    if (c.format == "dxf") {  // a text "name height" beside each point, then the point
+      EXPECT_EQ(names, (std::vector<std::string>{"点1 45.000000000000000", "P2 12.500000000000000"}));
+    } else {
+      EXPECT_EQ(names, (std::vector<std::string>{"点1", "P2"})) << c.format;
+    }
+    std::vector<std::array<double, 3>> points = PointsOf(features);
+    if (c.format == "dxf") points = {points[0], points[2]};
+    ASSERT_EQ(points.size(), 2u) << c.format << features;
+    for (std::size_t i = 0; i < 2; ++i) {
+      for (std::size_t j = 0; j < 2; ++j) EXPECT_NEAR(points[i][j], (*c.expected)[i][j], c.tolerance) << c.format;
+      EXPECT_NEAR(points[i][2], (*c.expected)[i][2], 1e-9) << c.format;
+    }
+    const std::string summary = Ogrinfo("-so", path);
+    if (c.epsg.empty()) {
+      EXPECT_EQ(summary.find("ID[\"EPSG\""), std::string::npos) << summary;
+    } else {
+      EXPECT_NE(summary.find("    ID[\"EPSG\"," + c.epsg + "]]"), std::string::npos) << c.format << summary;
+    }
+  }
+  // KML only in WGS84.
+  EXPECT_EQ(RunCli(Concat({zone39, {"--export", "kml", File("pts.csv")}})).err,
+            "KML 只能写 WGS84 坐标: 目的椭球须为 WGS84。\n");
 }
 
 TEST_F(Cli, ThreePrintsTheSevenParameters) {

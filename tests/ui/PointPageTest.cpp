@@ -142,6 +142,20 @@ class PointPageTest : public QObject {
     QVERIFY2(std::abs(plan[1].toDouble() - 500000) < 1e-6, qPrintable(plan[1]));
     QVERIFY(std::abs(plan[2].toDouble() - 10) < 1e-9);
 
+    // On the central meridian: γ = 0, k = 1; the factors of h = 10 m.
+    auto* factors = Child<QLabel>(&running_->window, "gridFactors");
+    GridFactors expected;
+    QVERIFY(!PointGridFactors(CoordSettings::instance(), {"30:0:0", "120:0:0", "10"}, expected));
+    QVERIFY(std::abs(expected.convergenceDegrees) < 1e-12 && std::abs(expected.pointScale - 1) < 1e-15);
+    QCOMPARE(factors->text(), QString("子午线收敛角 γ=%1° (%2″)  比例因子 k=%3  高程因子=%4  综合因子=%5  长度变形=%6 mm/km")
+                                  .arg(expected.convergenceDegrees, 0, 'f', 9)
+                                  .arg(expected.convergenceDegrees * 3600, 0, 'f', 3)
+                                  .arg(expected.pointScale, 0, 'f', 10)
+                                  .arg(expected.elevationFactor, 0, 'f', 10)
+                                  .arg(expected.combinedFactor, 0, 'f', 10)
+                                  .arg(expected.distortionMmPerKm, 0, 'f', 3));
+    QVERIFY(std::abs(expected.distortionMmPerKm - (-10e6 / 6371000)) < 0.01);  // about −1.57 mm/km
+
     Click("sourcePlan");  // target "LB"
     Choose("targetAngleFormat", "DDD");
     Type(plan);
@@ -149,7 +163,14 @@ class PointPageTest : public QObject {
     const QStringList geodetic = Targets();
     QVERIFY(std::abs(geodetic[0].toDouble() - 30) < 1e-9);
     QVERIFY(std::abs(geodetic[1].toDouble() - 120) < 1e-9);
+    QVERIFY(!factors->text().isEmpty());
     QVERIFY(running_->recorder.messages().isEmpty());
+
+    Click("sourceLB");  // LB to Space: no Plan side, no factors
+    Click("targetSpace");
+    Type({"30:0:0", "120:0:0", "10"});
+    Convert();
+    QCOMPARE(factors->text(), QString());
   }
 
   // Normal heights on the target: its label says 正常高, the page shows the

@@ -62,6 +62,7 @@ CoordSettings Chosen() {
   settings.ownSourceProjection = true;
   settings.sourceProjection = ChosenProjection(1.0 / 3.0);
   settings.fileFormat = FileFormat::NameXYh;
+  settings.fileLayout = {"name,code,y,x,h", Separator::Tab, kAutomaticHeader};
   settings.useFourParams = true;
   settings.fourParams = {-3250000.125, 0.1 + 0.7, -42.000000000000007, 18.5};
   settings.heightFit.model = HeightModel::Quadratic;

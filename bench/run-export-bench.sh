@@ -19,15 +19,7 @@ rounds=${3:-3}
 
 [[ -x /usr/bin/time ]] || { echo "/usr/bin/time not found (Debian package time)" >&2; exit 1; }
 command -v ogrinfo >/dev/null || { echo "ogrinfo not found (Debian package gdal-bin)" >&2; exit 1; }
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BUILD_UI=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target tarnwell-cli bench-generate-points >/dev/null
-cli=$build/bin/tarnwell-cli
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$root/bench/bench-setup.sh"
 # Longitudes squeezed from China's 73.5°..135° into the zone's 115.5°..118.5°.
 "$build/bin/bench-generate-points" "$count" 20240601 china.csv /dev/null
 awk -F, -v OFS=, '{ $3 = sprintf("%.9f", 115.5 + ($3 - 73.5) * 3 / 61.5); print }' china.csv >points.csv

@@ -17,15 +17,7 @@ build=$(realpath -m "${1:-$root/build-bench}")
 count=${2:-1000000}
 rounds=${3:-5}
 
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BUILD_UI=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target tarnwell-cli bench-generate-points >/dev/null
-cli=$build/bin/tarnwell-cli
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$root/bench/bench-setup.sh"
 "$build/bin/bench-generate-points" "$count" 20240601 points.csv /dev/null
 
 # LB -> LB writes DMS, so that it is a conversion without the model too.

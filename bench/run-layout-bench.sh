@@ -25,15 +25,7 @@ count=${2:-1000000}
 rounds=${3:-5}
 baseline=${4:-}
 
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWELL_BUILD_UI=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target tarnwell-cli bench-generate-points >/dev/null
-cli=$build/bin/tarnwell-cli
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$root/bench/bench-setup.sh"
 
 "$build/bin/bench-generate-points" "$count" 20240601 fixed.csv /dev/null
 ln fixed.csv columns.csv

@@ -68,8 +68,6 @@ class ConversionPlan {
   ConversionPlan& operator=(ConversionPlan&&) noexcept = default;
   ~ConversionPlan() = default;
 
-  const CoordinateSystem& source() const { return source_; }
-  const CoordinateSystem& target() const { return target_; }
   // True when the two sides are one system in one format: the plan only
   // reads and writes the values again.
   bool SameSystem() const { return source_ == target_ && !throughDatum_; }

@@ -98,12 +98,12 @@ std::optional<AnomalyEstimate> EstimateAnomalyFit(const std::vector<LevelledPoin
   const std::size_t count = std::count_if(points.begin(), points.end(), [](const auto& p) { return p.participates; });
   const std::optional<HeightFitEstimate> fitted = FitHeights(plane, model.value_or(AutomaticHeightModel(count)));
   if (!fitted) return std::nullopt;
-  const HeightFit* surface = &fitted->fit;
-  estimate.fit.surface = *surface;
+  const HeightFit& surface = fitted->fit;
+  estimate.fit.surface = surface;
 
   double sumOfSquares = 0;
   for (const PlaneCommonPoint& point : plane) {
-    const double residual = point.targetHeight - surface->Offset(point.sourceNorth, point.sourceEast);
+    const double residual = point.targetHeight - surface.Offset(point.sourceNorth, point.sourceEast);
     estimate.residuals.push_back({point.name, residual});
     if (!point.participates) continue;
     sumOfSquares += residual * residual;

@@ -19,15 +19,18 @@ constexpr mode_t kNewFileMode = 0666;  // what open(O_CREAT) asks for before the
 constexpr mode_t kPermissionBits = 0777;
 constexpr std::size_t kRandomLength = 6;  // the X's of mkostemp's pattern
 
-timespec Now() {
+// The time by the clock the kernel stamps files with: the coarse real-time
+// clock, which may lag the fine one by a tick. Read by the fine clock, a
+// file written just after the start could seem older than the start.
+timespec FileClockNow() {
   timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
   return now;
 }
 
 // About when this process started (when the core was loaded): a temporary
 // file last written before then belongs to a process that is gone.
-const timespec kProcessStart = Now();
+const timespec kProcessStart = FileClockNow();
 
 bool IsBefore(const timespec& a, const timespec& b) {
   return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);

@@ -78,8 +78,11 @@ Refusal ProjectionStep::Forward(StepPoint& point) const {
 
 Refusal ProjectionStep::Inverse(StepPoint& point) const {
   GeodeticPoint geodetic;
-  if (Refusal refusal = ProjectionRefusal(projection_.Inverse({point[0], point[1], point[2]}, geodetic)))
+  const PlanePoint plane{point[0], point[1], point[2]};
+  if (Refusal refusal = ProjectionRefusal(projection_.Inverse(plane, geodetic))) {
+    refusal.detail = projection_.InverseRefusalDetail(plane);
     return refusal;
+  }
   point = {geodetic.latitude, geodetic.longitude, geodetic.height};
   return Checked(point);
 }

@@ -102,6 +102,24 @@ double LongitudeGap(double longitude, double meridian) {
   return std::fabs(std::remainder(longitude - meridian, 360.0));
 }
 
+std::string_view ZoneSystemName(ZoneSystem system) {
+  switch (system) {
+    case ZoneSystem::GaussKruger3: return "3° 带";
+    case ZoneSystem::GaussKruger6: return "6° 带";
+    case ZoneSystem::Utm: return "UTM 带";
+  }
+  return {};
+}
+
+// "纵坐标 x 20000 km 在北极 (10001.966 km) 以北, 超出投影范围".
+std::string BeyondPoleDetail(double north, double poleNorth, std::string_view pole, std::string_view beyond) {
+  std::string text = "纵坐标 x " + KilometresText(north) + " 在";
+  text += pole;
+  text += " (" + KilometresText(poleNorth) + ") ";
+  text += beyond;
+  return text + ", 超出投影范围";
+}
+
 }  // namespace
 
 PlaneProjection::PlaneProjection(const ProjectionParams& projection, std::string ellipsoidDefinition)
@@ -140,6 +158,12 @@ const PlaneProjection::ZoneProjection* PlaneProjection::InZone(int zone) const {
   } else if (UsesParameter(record_, &ProjectionParams::centralMeridian)) {
     centralMeridian = record_.centralMeridian;
   }
+  std::optional<double> meridianEasting;
+  if (transverse_ && centralMeridian) {
+    PlanePoint onMeridian;
+    if (!projection->Forward({0, *centralMeridian, 0}, onMeridian)) return nullptr;
+    meridianEasting = onMeridian.east;
+  }
   std::optional<std::pair<double, double>> poleNorthings;
   if (IsTransverseMercator(record_.projKey)) {
     PlanePoint southPole, northPole;
@@ -148,8 +172,25 @@ const PlaneProjection::ZoneProjection* PlaneProjection::InZone(int zone) const {
       return nullptr;
     poleNorthings = {southPole.north, northPole.north};
   }
-  slot = ZoneProjection{std::move(*projection), centralMeridian, poleNorthings};
+  slot = ZoneProjection{std::move(*projection), centralMeridian, meridianEasting, poleNorthings};
   return &*slot;
+}
+
+std::optional<int> PlaneProjection::TakeZone(PlanePoint& plane) const {
+  if (!record_.zonePrefix) return zoneSystem_ ? record_.zone : 0;
+  const double prefix = std::floor(plane.east / kZonePrefixUnit);
+  if (!(prefix >= 1 && prefix <= ZoneCount(*zoneSystem_))) return std::nullopt;
+  plane.east -= prefix * kZonePrefixUnit;
+  return static_cast<int>(prefix);
+}
+
+std::string PlaneProjection::ZonePrefixDetail(double east) const {
+  std::string text = "横坐标 y 的带号 ";
+  AppendShortestNumber(std::floor(east / kZonePrefixUnit), text);
+  text += " 不在 ";
+  text += ZoneSystemName(*zoneSystem_);
+  text += " 1–" + std::to_string(ZoneCount(*zoneSystem_)) + " 之内";
+  return text;
 }
 
 int PlaneProjection::ForwardZone(const GeodeticPoint& geodetic) const {
@@ -181,14 +222,9 @@ std::string_view PlaneProjection::Forward(const GeodeticPoint& geodetic, PlanePo
 
 std::string_view PlaneProjection::Inverse(const PlanePoint& plane, GeodeticPoint& geodetic) const {
   PlanePoint inZone = plane;
-  int zone = zoneSystem_ ? record_.zone : 0;
-  if (record_.zonePrefix) {
-    const double prefix = std::floor(plane.east / kZonePrefixUnit);
-    if (!(prefix >= 1 && prefix <= ZoneCount(*zoneSystem_))) return kZoneNumberWrong;
-    zone = static_cast<int>(prefix);
-    inZone.east -= prefix * kZonePrefixUnit;
-  }
-  const ZoneProjection* projection = InZone(zone);
+  const std::optional<int> zone = TakeZone(inZone);
+  if (!zone) return kZoneNumberWrong;
+  const ZoneProjection* projection = InZone(*zone);
   if (!projection) return kConversionFailed;
 
   GeodeticPoint inverse;
@@ -202,6 +238,28 @@ std::string_view PlaneProjection::Inverse(const PlanePoint& plane, GeodeticPoint
     return kConversionFailed;
   geodetic = inverse;
   return {};
+}
+
+std::string PlaneProjection::InverseRefusalDetail(const PlanePoint& plane) const {
+  GeodeticPoint converted;
+  if (Inverse(plane, converted).empty()) return {};
+  PlanePoint inZone = plane;
+  const std::optional<int> zone = TakeZone(inZone);
+  if (!zone) return ZonePrefixDetail(plane.east);
+  const ZoneProjection* projection = InZone(*zone);
+  if (!projection) return {};
+  if (projection->poleNorthings) {
+    const auto [southPole, northPole] = *projection->poleNorthings;
+    if (inZone.north > northPole) return BeyondPoleDetail(inZone.north, northPole, "北极", "以北");
+    if (inZone.north < southPole) return BeyondPoleDetail(inZone.north, southPole, "南极", "以南");
+  }
+  if (projection->meridianEasting) {
+    return "横坐标 y 距中央子午线 " + KilometresText(std::fabs(inZone.east - *projection->meridianEasting)) +
+           ", 超出投影范围";
+  }
+  const double fromOrigin = std::hypot(inZone.east - record_.falseEasting.value_or(0),
+                                       inZone.north - record_.falseNorthing.value_or(0));
+  return "距投影原点 " + KilometresText(fromOrigin) + ", 超出投影范围";
 }
 
 bool PlaneProjection::InverseTrusted(const ZoneProjection& zone, const PlanePoint& plane,

@@ -42,11 +42,18 @@ class PlaneProjection {
   // Why Forward refused `geodetic`, for the user: a latitude beyond ±90° or
   // a longitude beyond the transverse Mercator band; empty when neither.
   std::string ForwardRefusalDetail(const GeodeticPoint& geodetic) const;
+  // Why Inverse refused `plane`, for the user: a prefix that is no zone, a
+  // northing beyond a pole, or how far the point lies from the central
+  // meridian (from the false origin where there is none); empty when Inverse
+  // converts it.
+  std::string InverseRefusalDetail(const PlanePoint& plane) const;
 
  private:
   struct ZoneProjection {
     MapProjection projection;
     std::optional<double> centralMeridian;  // degrees, where the projection has one
+    // Transverse projections only: the easting of the central meridian, metres.
+    std::optional<double> meridianEasting;
     // The transverse Mercator family only: the northings of the south and
     // north poles, metres.
     std::optional<std::pair<double, double>> poleNorthings;
@@ -57,6 +64,11 @@ class PlaneProjection {
   // The projection of zone `zone` (0 for a projection without zones), made
   // on first use; nullptr when PROJ refuses it.
   const ZoneProjection* InZone(int zone) const;
+  // The zone of `plane` (0 for a projection without zones), taking a prefix
+  // off its easting; nullopt when the prefix is no zone.
+  std::optional<int> TakeZone(PlanePoint& plane) const;
+  // The second line of a refusal of a prefix that is no zone.
+  std::string ZonePrefixDetail(double east) const;
   // True when the inverse of `plane` lies where PROJ's inverse is exact.
   static bool InverseTrusted(const ZoneProjection& zone, const PlanePoint& plane, const GeodeticPoint& inverse);
   // False for a transverse Mercator point farther than `band` degrees from

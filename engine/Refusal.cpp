@@ -1,7 +1,10 @@
 #include "engine/Refusal.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
+
+#include "tables/NumberText.h"
 
 namespace tarnwell {
 namespace {
@@ -40,6 +43,12 @@ std::string DegreesText(double degrees) {
   char text[32];
   std::snprintf(text, sizeof text, "%.10g", degrees);
   return std::string(text) + "°";
+}
+
+std::string KilometresText(double metres) {
+  std::string text;
+  AppendShortestNumber(std::round(metres) / 1000, text);
+  return text + " km";
 }
 
 std::string LatitudeRangeDetail(double latitude) { return "纬度 " + DegreesText(latitude) + " 超出 ±90°"; }

@@ -38,6 +38,8 @@ struct Refusal {
 
 // An angle for a refusal's detail: "190°", "95.5°".
 std::string DegreesText(double degrees);
+// A distance for a refusal's detail, to the metre: "9500.123 km".
+std::string KilometresText(double metres);
 // "纬度 95° 超出 ±90°".
 std::string LatitudeRangeDetail(double latitude);
 

@@ -836,7 +836,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "坐标格式错误,请检查."},
         RefusedCase{{"point", "--from", "Space", "--to", "LB", "", "", ""}, "坐标格式错误,请检查."},
         RefusedCase{{"point", "--from", "Space", "--to", "Plan", "--", "garbage", "nan", "1,5"}, "坐标格式错误,请检查."},
-        RefusedCase{{"point", "--from", "Plan", "--to", "LB", "20000000", "500000", "0"}, "坐标转换失败,请检查."},
+        RefusedCase{{"point", "--from", "Plan", "--to", "LB", "20000000", "500000", "0"},
+                    "坐标转换失败,请检查.\n纵坐标 x 20000 km 在北极 (10001.966 km) 以北, 超出投影范围"},
         RefusedCase{{"three", "--to-ellipsoid", "krass", "3O:0:0", "120:0:0", "0", "30:0:0", "120:0:0", "0"},
                     "坐标格式错误,请检查"}));
 
@@ -1192,7 +1193,7 @@ TEST_F(Cli, ProjectionOptionsMustFitTheProjection) {
   const CliRun wrongZone = RunCli({"point", "--from", "Plan", "--to", "LB", "--zone-width", "6", "--zone-prefix",
                                    "3487000", "75500000", "0"});
   EXPECT_EQ(wrongZone.exitStatus, 1);
-  EXPECT_EQ(wrongZone.err, "坐标带号错误,请检查.\n");
+  EXPECT_EQ(wrongZone.err, "坐标带号错误,请检查.\n横坐标 y 的带号 75 不在 6° 带 1–60 之内\n");
 }
 
 // A datum set and a projection in one conversion equal the datum step and

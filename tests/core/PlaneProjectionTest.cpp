@@ -158,6 +158,74 @@ TEST_F(PlaneProjectionTest, PrefixThatIsNoZoneIsRefused) {
   EXPECT_EQ(Make(GaussKruger(3, true)).Inverse({3487000, 120500000, 0}, untouched), "");
 }
 
+// The second line of an inverse refusal says what is wrong with the plane
+// point, in the terms it was typed in (a point north of the pole and one far
+// east: PointConversionTest). The quarter meridian of CGCS2000 is
+// 10 001.966 km; UTM scales it by 0.9996.
+struct InverseRefusalCase {
+  const char* what;
+  ProjectionParams record;
+  PlanePoint plane;
+  const char* detail;
+};
+
+void PrintTo(const InverseRefusalCase& c, std::ostream* out) { *out << c.what; }
+
+ProjectionParams Keyed(const char* projKey, int zone = 0) {
+  ProjectionParams record;
+  record.projKey = projKey;
+  ProjectionDefaults(record);
+  record.zone = zone;
+  return record;
+}
+
+ProjectionParams Prefixed(ProjectionParams record, int width) {
+  record.zoneWidth = width;
+  record.zonePrefix = record.autoZone = true;
+  return record;
+}
+
+ProjectionParams UtmSouth() {
+  ProjectionParams record = Keyed("utm", 50);
+  record.south = true;
+  return record;
+}
+
+class InverseRefusals : public PlaneProjectionTest, public testing::WithParamInterface<InverseRefusalCase> {};
+
+TEST_P(InverseRefusals, SayWhy) {
+  const InverseRefusalCase& c = GetParam();
+  const PlaneProjection projection = Make(c.record);
+  GeodeticPoint untouched{1, 2, 3};
+  EXPECT_EQ(projection.Inverse(c.plane, untouched).empty(), *c.detail == '\0');
+  EXPECT_EQ(projection.InverseRefusalDetail(c.plane), c.detail);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PlanePoints, InverseRefusals,
+    testing::Values(
+        InverseRefusalCase{"converts", Keyed("tmerc"), {3487000, 500000, 0}, ""},
+        // An easting without its prefix, and prefixes past the last zone.
+        InverseRefusalCase{"no prefix", Prefixed(Keyed("tmerc"), 6), {3487000, 500000, 0},
+                           "横坐标 y 的带号 0 不在 6° 带 1–60 之内"},
+        InverseRefusalCase{"past 3°", Prefixed(Keyed("tmerc"), 3), {3487000, 121500000, 0},
+                           "横坐标 y 的带号 121 不在 3° 带 1–120 之内"},
+        InverseRefusalCase{"past UTM", Prefixed(Keyed("utm", 50), 0), {3487000, 61500000, 0},
+                           "横坐标 y 的带号 61 不在 UTM 带 1–60 之内"},
+        // Beyond the images of the poles.
+        InverseRefusalCase{"south of the pole, UTM south", UtmSouth(), {-1000, 500000, 0},
+                           "纵坐标 x -1 km 在南极 (2.035 km) 以南, 超出投影范围"},
+        InverseRefusalCase{"south of the pole, prefixed", Prefixed(Keyed("tmerc"), 6), {-12000000, 21500000, 0},
+                           "纵坐标 x -12000 km 在南极 (-10001.966 km) 以南, 超出投影范围"},
+        // Far from the central meridian: counted from the meridian's easting.
+        InverseRefusalCase{"far west", Keyed("utm", 50), {3000000, -8999999.6, 0},
+                           "横坐标 y 距中央子午线 9500 km, 超出投影范围"},
+        InverseRefusalCase{"Cassini's far side", Keyed("cass"), {0, 15000000, 0},
+                           "横坐标 y 距中央子午线 15000 km, 超出投影范围"},
+        // Beyond the antipode of an azimuthal projection's centre.
+        InverseRefusalCase{"azimuthal", Keyed("laea"), {9000000, 12000000, 0},
+                           "距投影原点 15000 km, 超出投影范围"}));
+
 // An easting that leaves its zone's million metres could not carry the
 // zone: refused rather than written wrong.
 TEST_F(PlaneProjectionTest, PrefixedEastingOutsideItsMillionIsRefused) {

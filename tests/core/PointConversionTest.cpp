@@ -304,9 +304,11 @@ INSTANTIATE_TEST_SUITE_P(
                     MistakeCase{T::Space, T::LB, AngleFormat::DDD, {"", "", ""}, "坐标格式错误,请检查."},
                     MistakeCase{T::Space, T::Plan, AngleFormat::DDD, {"garbage", "nan", "1,5"}, "坐标格式错误,请检查."},
                     MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3487088.1", "nan", "0"}, "坐标格式错误,请检查."},
-                    // Beyond the pole, and far beyond the zone.
-                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"20000000", "500000", "0"}, "坐标转换失败,请检查."},
-                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3000000", "50000000", "0"}, "坐标转换失败,请检查."},
+                    // Beyond the pole, and far beyond the zone: the second line says where.
+                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"20000000", "500000", "0"},
+                                "坐标转换失败,请检查.\n纵坐标 x 20000 km 在北极 (10001.966 km) 以北, 超出投影范围"},
+                    MistakeCase{T::Plan, T::LB, AngleFormat::DDD, {"3000000", "50000000", "0"},
+                                "坐标转换失败,请检查.\n横坐标 y 距中央子午线 49500 km, 超出投影范围"},
                     // Outside the transverse Mercator band: the second line says why.
                     MistakeCase{T::LB, T::Plan, AngleFormat::DDD, {"30", "-70", "0"},
                                 "坐标转换失败,请检查.\n距中央子午线 190°, 超出投影范围"}));

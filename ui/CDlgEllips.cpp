@@ -15,6 +15,7 @@
 #include "engine/Messages.h"
 #include "tables/ListOrder.h"
 #include "ui/DialogButtons.h"
+#include "ui/EntryText.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
 #include "ui/UserEllipsoidTable.h"
@@ -91,9 +92,10 @@ CDlgEllips::CDlgEllips(QWidget* parent) : QDialog(parent) {
   auto* listColumn = new QVBoxLayout;
   listColumn->addWidget(LabelFor(QStringLiteral("椭球"), ellipsoidList_));
   listColumn->addWidget(ellipsoidList_, 1);
-  layout->addLayout(listColumn, 2);
-  layout->addLayout(rightColumn, 3);
-  resize(680, 340);
+  // Wide enough for the shipped entries with their descriptions.
+  layout->addLayout(listColumn, 1);
+  layout->addLayout(rightColumn, 1);
+  resize(800, 340);
 }
 
 void CDlgEllips::showEvent(QShowEvent* event) {
@@ -126,7 +128,11 @@ void CDlgEllips::ListCatalogue(const std::string& selectName) {
   const QSignalBlocker blocker(ellipsoidList_);
   ellipsoidList_->clear();
   for (const ListEntry& entry : listEntries_) {
-    auto* item = new QListWidgetItem(ToQt(entry.name) + (entry.userRow ? kUserMark : QString()), ellipsoidList_);
+    // The first record of the name, the one a conversion uses.
+    const EllipsoidRecord* record = FindEllipsoidEntry(entry.name);
+    const QString text = record ? EllipsoidEntryText(*record) : ToQt(entry.name);
+    auto* item = new QListWidgetItem(text + (entry.userRow ? kUserMark : QString()), ellipsoidList_);
+    item->setData(Qt::UserRole, ToQt(entry.name));
     if (entry.userRow) item->setToolTip(QStringLiteral("用户椭球"));
   }
   const auto selected = std::find_if(listEntries_.begin(), listEntries_.end(),

@@ -1,7 +1,8 @@
 // The ellipsoid management dialog: the ellipsoid catalogue, with the user's
-// own ellipsoids. The shipped names are listed in the program's list order,
-// the user's after them in the same order, marked "(用户)"; the selected
-// one's name, semi-major axis, inverse flattening and description are shown.
+// own ellipsoids. The shipped ones are listed in the program's list order of
+// their names, as "name — description", the user's after them in the same
+// order, marked "(用户)"; the selected one's name, semi-major axis, inverse
+// flattening and description are shown.
 //
 // The fields also make a user ellipsoid: "添加" adds them as a new one,
 // "修改" puts them in place of the selected user ellipsoid, "删除" removes

@@ -25,6 +25,7 @@
 #include "tables/TablePaths.h"
 #include "tables/TableText.h"
 #include "ui/DialogButtons.h"
+#include "ui/EntryText.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
 
@@ -214,7 +215,7 @@ void CDlgProjTrans::OnInitDialog() {
     const QString description = ToQt(comma == std::string::npos ? std::string() : text.substr(comma + 1));
     const SupportedProjection* supported = FindSupportedProjection(text.substr(0, comma));
     const QString name = supported ? ToQt(std::string(supported->chineseName)) : description;
-    auto* item = new QListWidgetItem(key + QStringLiteral(" — ") + name, projectionList_);
+    auto* item = new QListWidgetItem(EntryText(key, name), projectionList_);
     if (supported) {
       item->setToolTip(description);
     } else {

@@ -37,6 +37,7 @@
 #include "ui/CDlgSParas.h"
 #include "ui/CDlgTParas.h"
 #include "ui/CHelpDlg.h"
+#include "ui/EntryText.h"
 #include "ui/FileDialogs.h"
 #include "ui/FormRows.h"
 #include "ui/ProgramIcon.h"
@@ -93,12 +94,6 @@ QComboBox* MakeList(const QString& objectName) {
 void SelectEntry(QComboBox* list, std::string_view text) {
   const int index = list->findText(ToQt(std::string(text)), Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (index >= 0) list->setCurrentIndex(index);
-}
-
-// "name — description", or the bare name when the table describes none.
-QString EllipsoidEntryText(const EllipsoidRecord& record) {
-  if (record.description.empty()) return ToQt(record.name);
-  return ToQt(record.name) + QStringLiteral(" — ") + ToQt(record.description);
 }
 
 void SelectAngleFormat(QComboBox* list, AngleFormat format) {

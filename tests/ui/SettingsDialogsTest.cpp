@@ -539,13 +539,16 @@ class SettingsDialogsTest : public QObject {
     CDlgEllips dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "ellipsoidList");
-    QCOMPARE(list->currentItem()->text(), QString("WGS84"));
+    // Each entry says what its key stands for; the list is in the order of the names.
+    QCOMPARE(list->currentItem()->text(), QString("WGS84 — WGS84椭球（GPS）"));
+    QCOMPARE(list->item(list->currentRow() - 1)->text(), QString("WGS72 — WGS72椭球"));
     QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidName")->text(), QString("WGS84"));
     QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("6378137"));
     QCOMPARE(Child<QLineEdit>(&dialog, "inverseFlattening")->text(), QString("298.257223563"));
     QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidDescription")->text(), QString("WGS84椭球（GPS）"));
-    const QStringList items = ListItems(list);
-    for (int i = 1; i < items.size(); ++i) QVERIFY(!ListTextLess(items[i].toStdString(), items[i - 1].toStdString()));
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i) names << list->item(i)->data(Qt::UserRole).toString();
+    for (int i = 1; i < names.size(); ++i) QVERIFY(!ListTextLess(names[i].toStdString(), names[i - 1].toStdString()));
     QVERIFY(!Child<QPushButton>(&dialog, "okButton")->isVisible());
 
     // Typing into the fields of a shipped ellipsoid changes neither it nor
@@ -571,7 +574,9 @@ class SettingsDialogsTest : public QObject {
     CDlgEllips dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "ellipsoidList");
-    QCOMPARE(ListItems(list), QStringList({"Alpha", "beta", "zeta", "zeta"}));
+    // A name listed twice stands for its first line, in the list as in the fields.
+    QCOMPARE(ListItems(list), QStringList({"Alpha — from the semi-minor axis", "beta — beta", "zeta — first zeta",
+                                           "zeta — first zeta"}));
     QCOMPARE(list->currentRow(), -1);  // no "WGS84"
     QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidName")->text(), QString());
     list->setCurrentRow(3);  // either entry shows the first line of that name

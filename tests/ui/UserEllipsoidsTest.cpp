@@ -26,6 +26,13 @@ QStringList ListItems(const QListWidget* list) {
   return items;
 }
 
+// The names the entries stand for.
+QStringList ListNames(const QListWidget* list) {
+  QStringList names;
+  for (int i = 0; i < list->count(); ++i) names << list->item(i)->data(Qt::UserRole).toString();
+  return names;
+}
+
 // Types an ellipsoid into the dialog's fields; `second` is 1/f, or b when
 // `semiMinorAxis`.
 void TypeEllipsoid(CDlgEllips& dialog, const QString& name, const QString& semiMajorAxis, const QString& second,
@@ -39,9 +46,9 @@ void TypeEllipsoid(CDlgEllips& dialog, const QString& name, const QString& semiM
 
 void Click(CDlgEllips& dialog, const char* button) { QTest::mouseClick(Child<QPushButton>(&dialog, button), Qt::LeftButton); }
 
-void Select(CDlgEllips& dialog, const QString& itemText) {
+void Select(CDlgEllips& dialog, const QString& name) {
   auto* list = Child<QListWidget>(&dialog, "ellipsoidList");
-  list->setCurrentRow(ListItems(list).indexOf(itemText));
+  list->setCurrentRow(ListNames(list).indexOf(name));
 }
 
 }  // namespace
@@ -74,8 +81,8 @@ class UserEllipsoidsTest : public QObject {
 
     auto* list = Child<QListWidget>(&dialog, "ellipsoidList");
     QCOMPARE(list->count(), shipped + 2);
-    QCOMPARE(ListItems(list).mid(shipped), QStringList({"Site A (用户)", "Site B (用户)"}));
-    QCOMPARE(list->currentItem()->text(), QString("Site A (用户)"));
+    QCOMPARE(ListItems(list).mid(shipped), QStringList({"Site A — 由短半轴 (用户)", "Site B — 工地椭球 (用户)"}));
+    QCOMPARE(list->currentItem()->data(Qt::UserRole).toString(), QString("Site A"));
     // b given: 1/f = a / (a − b) = 6377000 / 22000, written with 15 decimals.
     QCOMPARE(Child<QLineEdit>(&dialog, "inverseFlattening")->text(), QString("289.863636363636374"));
     QVERIFY(Child<QPushButton>(&dialog, "editEllipsoid")->isEnabled());
@@ -91,7 +98,7 @@ class UserEllipsoidsTest : public QObject {
     MessageRecorder recorder;
     CDlgEllips dialog;
     dialog.show();
-    Select(dialog, "Mine (用户)");
+    Select(dialog, "Mine");
     QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("6378000"));
     TypeEllipsoid(dialog, "Mine2", "6378100", "0", "now a sphere");
     Click(dialog, "editEllipsoid");
@@ -101,16 +108,16 @@ class UserEllipsoidsTest : public QObject {
     QVERIFY(!FindEllipsoidEntry("Mine"));
 
     // Keeping its own name is no clash.
-    Select(dialog, "Other (用户)");
+    Select(dialog, "Other");
     Child<QLineEdit>(&dialog, "ellipsoidDescription")->setText("renamed nothing");
     Click(dialog, "editEllipsoid");
     QVERIFY(recorder.messages().isEmpty());
     QCOMPARE(FindEllipsoidEntry("Other")->description, std::string("renamed nothing"));
 
-    Select(dialog, "Mine2 (用户)");
+    Select(dialog, "Mine2");
     Click(dialog, "removeEllipsoid");
     QCOMPARE(ReadFile(UserEllipsoidTablePath()), std::string("\"Other\",\"a=6377000\",\"rf=299\",\"renamed nothing\"\n"));
-    QVERIFY(!ListItems(Child<QListWidget>(&dialog, "ellipsoidList")).contains("Mine2 (用户)"));
+    QVERIFY(!ListNames(Child<QListWidget>(&dialog, "ellipsoidList")).contains("Mine2"));
   }
 
   // An ellipsoid in use keeps its row and its name; the message says where
@@ -125,7 +132,7 @@ class UserEllipsoidsTest : public QObject {
     MessageRecorder recorder;
     CDlgEllips dialog;
     dialog.show();
-    Select(dialog, "Mine (用户)");
+    Select(dialog, "Mine");
     Click(dialog, "removeEllipsoid");
     QCOMPARE(recorder.messages().size(), 1);
     QVERIFY(recorder.messages().front().contains("目的坐标椭球"));
@@ -195,7 +202,7 @@ class UserEllipsoidsTest : public QObject {
     QCOMPARE(recorder.messages(), QStringList{message});
     // The same values in place of the user's ellipsoid (its own name aside).
     recorder.clear();
-    Select(dialog, "Mine (用户)");
+    Select(dialog, "Mine");
     TypeEllipsoid(dialog, name == "Mine" ? "WGS84" : name, semiMajorAxis, second, "d", semiMinorAxis);
     Click(dialog, "editEllipsoid");
     QCOMPARE(recorder.messages(), QStringList{message});
@@ -213,7 +220,7 @@ class UserEllipsoidsTest : public QObject {
     QVERIFY(!FindEllipsoidEntry("Kept"));
     CDlgEllips dialog;
     dialog.show();
-    QVERIFY(ListItems(Child<QListWidget>(&dialog, "ellipsoidList")).contains("Kept (用户)"));
+    QVERIFY(ListNames(Child<QListWidget>(&dialog, "ellipsoidList")).contains("Kept"));
     RunningWindow running;
     QVERIFY(Child<QComboBox>(&running.window, "sourceEllipsoid")->findData("Kept") >= 0);
   }
@@ -236,7 +243,7 @@ class UserEllipsoidsTest : public QObject {
     QCOMPARE(CurrentEntryName(source), QString("WGS84"));
     QCOMPARE(CurrentEntryName(target), QString("krass"));
 
-    Select(*dialog, "Follow (用户)");
+    Select(*dialog, "Follow");
     Click(*dialog, "removeEllipsoid");
     QCOMPARE(source->count(), shipped);
     QCOMPARE(target->findData("Follow"), -1);

@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <cmath>
 #include <functional>
@@ -111,8 +112,13 @@ int main(int argc, char* argv[]) {
   sourceEllipsoid->view()->window()->grab().save(directory.filePath("main-ellipsoid-list.png"));
   sourceEllipsoid->hidePopup();
 
-  // The file page with a file whose bad line lies past the preview.
-  const QString sampleFile = directory.filePath("sample-points.csv");
+  // The file page with a file whose bad line lies past the preview. The
+  // file is named relative to the output directory, so that the picture is
+  // the same whatever directory the tour writes to.
+  const QString sampleName = QStringLiteral("sample-points.csv");
+  const QString sampleFile = directory.filePath(sampleName);
+  const QString workingDirectory = QDir::currentPath();
+  QDir::setCurrent(directory.absolutePath());
   {
     QFile sample(sampleFile);
     if (sample.open(QIODevice::WriteOnly)) {
@@ -124,16 +130,20 @@ int main(int argc, char* argv[]) {
     }
   }
   tabs->setCurrentIndex(1);
-  window.findChild<QLineEdit*>("inputPath")->setText(sampleFile);
+  window.findChild<QLineEdit*>("inputPath")->setText(sampleName);
   if (!QTest::qWaitFor([&window] { return !window.filePage()->fileCheckRunning(); })) std::fputs("file check still running\n", stderr);
   QTest::qWait(200);
   window.grab().save(directory.filePath("page1-file-check.png"));
   window.findChild<QLineEdit*>("inputPath")->clear();
   QFile::remove(sampleFile);
+  QDir::setCurrent(workingDirectory);
   tabs->setCurrentIndex(0);
 
   // The help window at the single-point page's section.
   window.OnManual();
+  // The browser lays a long page out bit by bit, and its scroll bar grows
+  // with it: the whole page first, so that the picture is the same each run.
+  window.helpWindow()->findChild<QTextBrowser*>("helpBrowser")->document()->size();
   QTest::qWait(300);
   window.helpWindow()->grab().save(directory.filePath("help-window.png"));
   window.helpWindow()->hide();

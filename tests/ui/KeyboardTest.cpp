@@ -50,7 +50,8 @@ class KeyboardTest : public QObject {
     QTest::addColumn<QString>("control");
     for (const char* control : {"sourceSpace", "sourceLB", "sourcePlan", "targetSpace", "targetLB", "targetPlan", "sevenParams",
                                 "fourParams", "sourceAngleFormat", "targetAngleFormat", "sourceEllipsoid", "targetEllipsoid",
-                                "outputDecimals", "tabBar", "convertButton"}) {
+                                "sourceHeight", "targetHeight", "geoidModel", "outputDecimals", "angleDecimals", "tabBar",
+                                "convertButton"}) {
       QTest::newRow(control) << control;
     }
   }
@@ -58,8 +59,10 @@ class KeyboardTest : public QObject {
   void strayKeysLoseNothing() {
     QFETCH(QString, control);
     auto anyDialog = WhenModal([](QWidget*) { return true; }, [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    for (const char* type : {"sourceLB", "targetPlan"}) Child<QRadioButton>(&running_->window, type)->click();  // every control enabled
     TypePoint();
     QWidget* target = Control(control);
+    QVERIFY(target->isEnabled());
     for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key) QTest::keyClick(target, Qt::Key(key));
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(target, key);
     QVERIFY(running_->window.isVisible());

@@ -1324,6 +1324,21 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsage) {
   EXPECT_NE(help.out.find("tarnwell-cli point"), std::string::npos);
 }
 
+// Every command the usage lists has its section in the user manual.
+TEST_F(Cli, EveryCommandHasItsSectionInTheManual) {
+  const CliRun help = RunCli({"--help"});
+  const std::string manual = ReadFile(TARNWELL_MANUAL);
+  const std::string usage = "  tarnwell-cli ";
+  int commands = 0;
+  for (const std::string& line : SplitAtChar(help.out, '\n')) {
+    if (!line.starts_with(usage)) continue;
+    const std::string command = line.substr(usage.size(), line.find(' ', usage.size()) - usage.size());
+    EXPECT_NE(manual.find("<h3 id=\"cli-" + command + "\">"), std::string::npos) << command;
+    ++commands;
+  }
+  EXPECT_GE(commands, 8);
+}
+
 // `height` fits what is left of h − H (no model here: a plane tilted 2 cm
 // per km north over 10 cm), prints the fit as --anomaly-fit takes it, and a
 // point converted with that fit comes out on the plane.

@@ -545,6 +545,7 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidName")->text(), QString("WGS84"));
     QCOMPARE(Child<QLineEdit>(&dialog, "semiMajorAxis")->text(), QString("6378137"));
     QCOMPARE(Child<QLineEdit>(&dialog, "inverseFlattening")->text(), QString("298.257223563"));
+    QCOMPARE(Child<QComboBox>(&dialog, "secondParameter")->currentText(), QString("扁率倒数(1/f)="));
     QCOMPARE(Child<QLineEdit>(&dialog, "ellipsoidDescription")->text(), QString("WGS84椭球（GPS）"));
     QStringList names;
     for (int i = 0; i < list->count(); ++i) names << list->item(i)->data(Qt::UserRole).toString();

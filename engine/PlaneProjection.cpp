@@ -185,9 +185,7 @@ std::optional<int> PlaneProjection::TakeZone(PlanePoint& plane) const {
 }
 
 std::string PlaneProjection::ZonePrefixDetail(double east) const {
-  std::string text = "横坐标 y 的带号 ";
-  AppendShortestNumber(std::floor(east / kZonePrefixUnit), text);
-  text += " 不在 ";
+  std::string text = "横坐标 y 的带号 " + ShortNumberText(std::floor(east / kZonePrefixUnit)) + " 不在 ";
   text += ZoneSystemName(*zoneSystem_);
   text += " 1–" + std::to_string(ZoneCount(*zoneSystem_)) + " 之内";
   return text;

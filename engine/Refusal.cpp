@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <string_view>
 
-#include "tables/NumberText.h"
-
 namespace tarnwell {
 namespace {
 
@@ -38,18 +36,17 @@ std::string_view FixedText(RefusalReason reason) {
 
 }  // namespace
 
-std::string DegreesText(double degrees) {
-  // Enough digits to tell the value, none of the noise of a conversion.
+std::string ShortNumberText(double value) {
+  // Enough digits to tell the value, none of the noise of a conversion, and
+  // an exponent rather than a screenful of digits for a wild value.
   char text[32];
-  std::snprintf(text, sizeof text, "%.10g", degrees);
-  return std::string(text) + "°";
+  std::snprintf(text, sizeof text, "%.10g", value);
+  return text;
 }
 
-std::string KilometresText(double metres) {
-  std::string text;
-  AppendShortestNumber(std::round(metres) / 1000, text);
-  return text + " km";
-}
+std::string DegreesText(double degrees) { return ShortNumberText(degrees) + "°"; }
+
+std::string KilometresText(double metres) { return ShortNumberText(std::round(metres) / 1000) + " km"; }
 
 std::string LatitudeRangeDetail(double latitude) { return "纬度 " + DegreesText(latitude) + " 超出 ±90°"; }
 

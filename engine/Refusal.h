@@ -36,6 +36,8 @@ struct Refusal {
   explicit operator bool() const { return reason != RefusalReason::None; }
 };
 
+// A number for a refusal's detail: "-21", "9500.123", "1e+300".
+std::string ShortNumberText(double value);
 // An angle for a refusal's detail: "190°", "95.5°".
 std::string DegreesText(double degrees);
 // A distance for a refusal's detail, to the metre: "9500.123 km".

@@ -1,20 +1,13 @@
 #include "ui/CommonPointPage.h"
 
-#include <QBuffer>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QImage>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
-#include <QTextDocument>
-#include <QUrl>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "engine/Messages.h"
+#include "report/ReportFile.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
 
@@ -120,45 +113,6 @@ void CommonPointPage::OnExportReport() {
   if (!path.isEmpty()) ExportReport(path);
 }
 
-namespace {
-
-// The plot as the report shows it, at a fixed size whatever the window's.
-QImage PlotImage(const ResidualPlot& shown) {
-  ResidualPlot plot;
-  plot.SetPoints(shown.points());
-  plot.resize(640, 420);
-  QImage image(plot.size(), QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  plot.render(&image);
-  return image;
-}
-
-QByteArray PngBytes(const QImage& image) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes;
-}
-
-// Printed from the HTML on A4, through a file saved whole or not at all.
-bool WritePdf(const QString& path, const std::string& html, const QImage& plot) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  QPdfWriter writer(&file);
-  writer.setPageSize(QPageSize(QPageSize::A4));
-  writer.setResolution(150);
-  writer.setTitle(QStringLiteral("Tarnwell 计算报告"));
-  QTextDocument document;
-  document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("plot.png")), plot);
-  document.setHtml(ToQt(html));
-  document.setPageSize(writer.pageLayout().paintRectPixels(writer.resolution()).size());
-  document.print(&writer);
-  return file.commit();
-}
-
-}  // namespace
-
 bool CommonPointPage::ExportReport(const QString& path) {
   if (!estimateShown_) {
     ShowMessage("请先计算, 再导出报告。");
@@ -167,20 +121,7 @@ bool CommonPointPage::ExportReport(const QString& path) {
   const QDateTime now = QDateTime::currentDateTimeUtc();
   const CalibrationReport report =
       MakeReport({importedFiles_, ToStd(now.toString(QStringLiteral("yyyy-MM-dd HH:mm 'UTC'")))});
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix == QStringLiteral("csv")) return WriteReportFile(ToStdPath(path), ReportCsv(report));
-  const QImage plot = PlotImage(*plot_);
-  if (suffix == QStringLiteral("html") || suffix == QStringLiteral("htm")) {
-    const std::string source = "data:image/png;base64," + PngBytes(plot).toBase64().toStdString();
-    return WriteReportFile(ToStdPath(path), ReportHtml(report, source));
-  }
-  if (suffix == QStringLiteral("pdf")) {
-    if (WritePdf(path, ReportHtml(report, "plot.png"), plot)) return true;
-    ShowMessage("报告无法写入: " + ToStd(path));
-    return false;
-  }
-  ShowMessage("报告文件须以 .html、.pdf 或 .csv 结尾: " + ToStd(path));
-  return false;
+  return WriteReport(ToStdPath(path), report, plot_->drawing());
 }
 
 }  // namespace tarnwell

@@ -1,5 +1,6 @@
 #include "report/ResidualDrawing.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -8,9 +9,9 @@
 namespace tarnwell {
 namespace {
 
-constexpr double kMargin = 36;           // pixels round the points
-constexpr double kLegendHeight = 20;     // pixels below the points, for the scale bar
-constexpr double kResidualShare = 0.15;  // of the smaller side: the largest residual's length
+constexpr double kMargin = 24;           // pixels round the points, for their names and residuals
+constexpr double kPadding = 8;           // pixels between the edge and the scale bar or legend
+constexpr double kResidualShare = 0.2;   // of the points' room: the largest residual's length
 constexpr double kPointRadius = 3.5;     // pixels
 
 // The largest of the plane and height residuals, metres.
@@ -48,32 +49,49 @@ void DrawArrow(QPainter& painter, QPointF from, QPointF to) {
   painter.fillPath(head, painter.pen().color());
 }
 
-// Plane positions to the pixels of `area`: one scale for north and east,
-// north up, the points centred.
+// Plane positions to pixels: one scale for north and east, north up, the
+// points centred in the room they are given.
 class PlaneToPixels {
  public:
-  PlaneToPixels(const std::vector<ResidualDrawing::Point>& points, const QRectF& area) {
+  explicit PlaneToPixels(const std::vector<ResidualDrawing::Point>& points) {
     double minNorth = points[0].north, maxNorth = minNorth, minEast = points[0].east, maxEast = minEast;
     for (const ResidualDrawing::Point& p : points) {
       minNorth = std::min(minNorth, p.north), maxNorth = std::max(maxNorth, p.north);
       minEast = std::min(minEast, p.east), maxEast = std::max(maxEast, p.east);
     }
     extentMetres_ = std::max({maxNorth - minNorth, maxEast - minEast, 1e-9});
-    pixelsPerMetre_ = std::min(area.width(), area.height()) / extentMetres_;
-    centre_ = area.center();
     midNorth_ = (minNorth + maxNorth) / 2, midEast_ = (minEast + maxEast) / 2;
+  }
+
+  void FitInto(const QRectF& room) {
+    pixelsPerMetre_ = std::max(0.0, std::min(room.width(), room.height())) / extentMetres_;
+    centre_ = room.center();
   }
 
   QPointF operator()(const ResidualDrawing::Point& p) const {
     return {centre_.x() + (p.east - midEast_) * pixelsPerMetre_, centre_.y() - (p.north - midNorth_) * pixelsPerMetre_};
   }
+  // The larger of the north and east spans, metres.
   double extentMetres() const { return extentMetres_; }
 
  private:
-  double extentMetres_, pixelsPerMetre_;
+  double extentMetres_ = 0, midNorth_ = 0, midEast_ = 0;
+  double pixelsPerMetre_ = 0;
   QPointF centre_;
-  double midNorth_, midEast_;
 };
+
+void DrawPoint(QPainter& painter, const ResidualDrawing::Point& p, QPointF position, double residualPixels) {
+  const QColor colour = p.flagged ? QColor(Qt::red) : QColor(Qt::black);
+  const QPointF heightEnd = position - QPointF(0, p.vHeight * residualPixels);
+  painter.setPen(QPen(p.vHeight >= 0 ? QColor(30, 90, 200) : QColor(230, 120, 20), 4, Qt::SolidLine, Qt::FlatCap));
+  painter.drawLine(position + QPointF(6, 0), heightEnd + QPointF(6, 0));
+  painter.setPen(QPen(colour, 1.5));
+  DrawArrow(painter, position, position + QPointF(p.vEast, -p.vNorth) * residualPixels);
+  painter.setBrush(p.participates ? QBrush(colour) : Qt::NoBrush);
+  painter.drawEllipse(position, kPointRadius, kPointRadius);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawText(position + QPointF(8, -6), p.name);
+}
 
 }  // namespace
 
@@ -90,38 +108,35 @@ void ResidualDrawing::Paint(QPainter& painter, const QRectF& area) const {
     painter.restore();
     return;
   }
-  const PlaneToPixels at(points_, area.adjusted(kMargin, kMargin, -kMargin, -kMargin - kLegendHeight));
-  // Residuals: the largest a set share of the smaller side.
+  PlaneToPixels at(points_);
+  // Along the bottom the scale bar, and under it the legend wrapped to the
+  // width; the points take the room above.
+  const QFontMetricsF metrics(painter.font(), painter.device());
+  const QString legend = QStringLiteral("点位范围 %1, 北向上。箭头: 平面残差  竖条: 高程残差 (蓝 正, 橙 负)  空心: 未参与  红: 超限")
+                             .arg(MetresText(at.extentMetres()));
+  const QRectF legendWidth(area.left() + kPadding, 0, area.width() - 2 * kPadding, 0);
+  const double legendHeight = metrics.boundingRect(legendWidth, Qt::TextWordWrap, legend).height();
+  const double barRow = metrics.height() + kPadding;
+  const double footer = kPadding + legendHeight + barRow;
+  const QRectF room = area.adjusted(kMargin, kMargin, -kMargin, -footer - kMargin);
+  at.FitInto(room);
+
+  // Residuals: the largest a set share of the points' room.
   const double largest = LargestResidual(points_);
-  const double residualPixels = largest > 0 ? kResidualShare * std::min(area.width(), area.height()) / largest : 0;
+  const double residualPixels = largest > 0 ? kResidualShare * std::min(room.width(), room.height()) / largest : 0;
+  for (const Point& p : points_) DrawPoint(painter, p, at(p), residualPixels);
 
-  for (const Point& p : points_) {
-    const QPointF position = at(p);
-    const QColor colour = p.flagged ? QColor(Qt::red) : QColor(Qt::black);
-    const QPointF heightEnd = position - QPointF(0, p.vHeight * residualPixels);
-    painter.setPen(QPen(p.vHeight >= 0 ? QColor(30, 90, 200) : QColor(230, 120, 20), 4, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(position + QPointF(6, 0), heightEnd + QPointF(6, 0));
-    painter.setPen(QPen(colour, 1.5));
-    DrawArrow(painter, position, position + QPointF(p.vEast, -p.vNorth) * residualPixels);
-    painter.setBrush(p.participates ? QBrush(colour) : Qt::NoBrush);
-    painter.drawEllipse(position, kPointRadius, kPointRadius);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawText(position + QPointF(8, -6), p.name);
-  }
-
-  // The scale bar of the residuals and the legend, along the bottom.
   const double barMetres = ScaleBarMetres();
   const double barPixels = barMetres * residualPixels;
-  const QPointF barStart(area.left() + kMargin, area.bottom() - 16);
+  const QPointF barStart(area.left() + kPadding, area.bottom() - footer + barRow / 2);
   painter.setPen(QPen(Qt::black, 2));
   painter.drawLine(barStart, barStart + QPointF(barPixels, 0));
   painter.drawLine(barStart + QPointF(0, -4), barStart + QPointF(0, 4));
   painter.drawLine(barStart + QPointF(barPixels, -4), barStart + QPointF(barPixels, 4));
-  painter.drawText(barStart + QPointF(barPixels + 8, 5),
-                   QStringLiteral("残差 %1    箭头: 平面残差  竖条: 高程残差 (蓝 正, 橙 负)  空心: 未参与  红: 超限")
-                       .arg(MetresText(barMetres)));
-  painter.drawText(QPointF(area.left() + kMargin, area.top() + 18),
-                   QStringLiteral("点位范围 %1 (北向上)").arg(MetresText(at.extentMetres())));
+  painter.drawText(barStart + QPointF(barPixels + 8, metrics.ascent() / 2 - 1),
+                   QStringLiteral("残差 %1").arg(MetresText(barMetres)));
+  painter.drawText(QRectF(legendWidth.left(), area.bottom() - kPadding - legendHeight, legendWidth.width(), legendHeight),
+                   Qt::TextWordWrap, legend);
   painter.restore();
 }
 

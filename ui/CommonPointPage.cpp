@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "engine/Messages.h"
@@ -48,11 +49,19 @@ CommonPointPage::CommonPointPage(const QString& computeText, const QStringList& 
   for (QPushButton* button : {import, compute, remove, clear, report}) buttons_->addWidget(button);
   buttons_->addStretch();
 
+  // The plot beside the table, not under it: below the summary there is
+  // little height, and the plot wants a nearly square room. The table keeps
+  // the larger share; the divider moves.
+  auto* residuals = new QSplitter(Qt::Horizontal);
+  residuals->setObjectName(QStringLiteral("residualSplitter"));
+  residuals->setChildrenCollapsible(false);
+  residuals->addWidget(table_);
+  residuals->addWidget(plot_);
+  residuals->setStretchFactor(0, 3);
+  residuals->setStretchFactor(1, 2);
   auto* pointColumn = new QVBoxLayout;
   pointColumn->addWidget(summary_);
-  // The table keeps the larger share: the plot is an overview.
-  pointColumn->addWidget(table_, 3);
-  pointColumn->addWidget(plot_, 2);
+  pointColumn->addWidget(residuals, 1);
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(pointColumn, 4);
   layout->addLayout(buttons_, 1);

@@ -6,7 +6,7 @@ namespace tarnwell {
 
 ResidualPlot::ResidualPlot(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("residualPlot"));
-  setMinimumSize(320, 160);
+  setMinimumSize(240, 180);
   setAutoFillBackground(true);
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);

@@ -25,7 +25,7 @@ class ResidualPlot : public QWidget {
   // The residual length the scale bar stands for, metres.
   double ScaleBarMetres() const { return drawing_.ScaleBarMetres(); }
 
-  QSize sizeHint() const override { return {480, 240}; }
+  QSize sizeHint() const override { return {320, 340}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

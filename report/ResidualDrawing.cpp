@@ -119,11 +119,13 @@ void ResidualDrawing::Paint(QPainter& painter, const QRectF& area) const {
   const double barRow = metrics.height() + kPadding;
   const double footer = kPadding + legendHeight + barRow;
   const QRectF room = area.adjusted(kMargin, kMargin, -kMargin, -footer - kMargin);
-  at.FitInto(room);
-
-  // Residuals: the largest a set share of the points' room.
+  // Residuals: the largest a set share of the points' room, which gives way
+  // where the margin would not hold a residual that long.
+  const double longest = kResidualShare * std::min(room.width(), room.height());
+  const double inset = std::max(0.0, longest + kPadding - kMargin);
+  at.FitInto(room.adjusted(inset, inset, -inset, -inset));
   const double largest = LargestResidual(points_);
-  const double residualPixels = largest > 0 ? kResidualShare * std::min(room.width(), room.height()) / largest : 0;
+  const double residualPixels = largest > 0 ? longest / largest : 0;
   for (const Point& p : points_) DrawPoint(painter, p, at(p), residualPixels);
 
   const double barMetres = ScaleBarMetres();

@@ -132,7 +132,7 @@ const char* UsageText() {
       "  --factors                     平面一侧的 子午线收敛角γ (度),点比例因子k,高程因子 (R+H)/(R+h),\n"
       "                                综合因子 k×(R+H)/(R+h),长度变形 (毫米/千米); R=√(MN) 为平均曲率半径,\n"
       "                                H 为投影面高程. point: 第二行输出; file: 每行末尾加五列\n"
-      "  --report FILE.html|FILE.csv   seven 和 four 另写计算报告 (PDF 报告请在桌面程序中导出)\n"
+      "  --report FILE                 seven 和 four 另写计算报告, 格式按文件名结尾: .html、.pdf 或 .csv\n"
       "  --tolerance-h M --tolerance-v M\n"
       "                                残差限差 (米, 默认平面 0.02, 高程 0.03), 超限的点在残差行末标 \"超限\"\n"
       "  --                            其后的参数都是取值\n"

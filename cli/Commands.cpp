@@ -7,6 +7,7 @@
 #include "batch/CoordinateFile.h"
 #include "batch/VectorExport.h"
 #include "cli/ProjectionList.h"
+#include "cli/ReportOutput.h"
 #include "cli/SettingsOptions.h"
 #include "engine/CoordSettings.h"
 #include "engine/PointConversion.h"
@@ -129,35 +130,6 @@ void PrintPlaneFitReport(const LocalGridEstimate& estimate) {
   PrintSuspect(report.suspectName);
 }
 
-enum class ReportFormat { None, Html, Csv, Unknown };
-
-ReportFormat ReportFormatOf(const std::string& path) {
-  if (path.empty()) return ReportFormat::None;
-  const std::string extension = path.substr(path.find_last_of('.') == std::string::npos ? path.size()
-                                                                                          : path.find_last_of('.'));
-  if (extension == ".html" || extension == ".htm") return ReportFormat::Html;
-  if (extension == ".csv") return ReportFormat::Csv;
-  return ReportFormat::Unknown;
-}
-
-// Checked before the estimate, so that a wrong name costs no work.
-bool ReportPathUsable(const std::string& path, std::string& error) {
-  if (ReportFormatOf(path) != ReportFormat::Unknown) return true;
-  error = "报告文件须以 .html 或 .csv 结尾 (PDF 报告请在桌面程序中导出): " + path;
-  return false;
-}
-
-bool WriteReport(const std::string& path, const CalibrationReport& report) {
-  switch (ReportFormatOf(path)) {
-    case ReportFormat::Html:
-      return WriteReportFile(path, ReportHtml(report));
-    case ReportFormat::Csv:
-      return WriteReportFile(path, ReportCsv(report));
-    default:
-      return true;
-  }
-}
-
 // The date and time of the report, UTC.
 std::string Now() {
   const std::time_t now = std::time(nullptr);
@@ -257,7 +229,7 @@ ExitStatus RunSeven(const Values& values, const ToolOptions& options, std::strin
   PrintSevenParams(estimate->params);
   PrintFitReport(*estimate);
   const CalibrationReport report = MakeSevenParameterReport(*estimate, CoordSettings::instance(), {values, Now()});
-  return WriteReport(options.reportPath, report) ? kExitSuccess : kExitRefused;
+  return WriteReport(options.reportPath, report, ResidualPoints(estimate->report)) ? kExitSuccess : kExitRefused;
 }
 
 ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string& error) {
@@ -274,7 +246,8 @@ ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string
   PrintLocalGrid(estimate->plane.params, estimate->height.fit);
   PrintPlaneFitReport(*estimate);
   const CalibrationReport report = MakeLocalGridReport(*estimate, CoordSettings::instance(), {values, Now()});
-  return WriteReport(options.reportPath, report) ? kExitSuccess : kExitRefused;
+  return WriteReport(options.reportPath, report, ResidualPoints(estimate->report, commonPoints)) ? kExitSuccess
+                                                                                                : kExitRefused;
 }
 
 ExitStatus RunHeight(const Values& values, const ToolOptions& options, std::string& error) {

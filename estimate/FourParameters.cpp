@@ -133,9 +133,9 @@ std::optional<FourParamsEstimate> TryEstimate(const std::vector<PlaneCommonPoint
   estimate.params.dNorth = targetCentroid.north - (a * spread.centroid.north - b * spread.centroid.east);
   estimate.params.dEast = targetCentroid.east - (b * spread.centroid.north + a * spread.centroid.east);
   estimate.params.rotationArcSeconds = std::atan2(b, a) * kArcSecondsPerRadian;
-  estimate.params.scalePpm = (std::hypot(a, b) - 1) * kPpm;
   estimate.deviations = Deviations(*adjustment, spread, rotation, directions);
-  // A held scale has no deviation, not one of rounding.
+  // A held scale is 0 and has no deviation, not values of rounding.
+  estimate.params.scalePpm = model == PlaneModel::Full ? (std::hypot(a, b) - 1) * kPpm : 0;
   if (model != PlaneModel::Full) estimate.deviations.scalePpm = 0;
   estimate.adjustment = std::move(*adjustment);
   return estimate;

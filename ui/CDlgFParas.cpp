@@ -74,13 +74,9 @@ void CDlgFParas::OnCompute() {
   const PlaneFitReport& report = estimate->report;
   std::vector<CommonPointTable::Residuals> residuals;
   std::vector<bool> flags;
-  std::vector<ResidualPlot::Point> plotted;
-  for (std::size_t i = 0; i < report.points.size(); ++i) {
-    const PlaneResidual& point = report.points[i];
+  for (const PlaneResidual& point : report.points) {
     residuals.push_back({point.vNorth, point.vEast, point.vHeight, point.v2D});
     flags.push_back(point.flagged);
-    plotted.push_back({ToQt(point.name), commonPoints_[i].sourceNorth, commonPoints_[i].sourceEast, point.vNorth,
-                       point.vEast, point.vHeight, point.participates, point.flagged});
   }
   const FourParams& p = estimate->plane.params;
   const FourParams& d = estimate->plane.deviations;
@@ -104,7 +100,7 @@ void CDlgFParas::OnCompute() {
                           Precision(d.rotationArcSeconds), Precision(d.scalePpm), Precision(report.height.sigma0),
                           heightDeviations.join(' '),
                           report.suspectName.empty() ? QStringLiteral("无") : ToQt(report.suspectName)),
-             flags, std::move(plotted));
+             flags, ResidualPoints(report, commonPoints_));
   estimate_ = std::move(estimate);
 }
 

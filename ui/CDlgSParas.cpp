@@ -68,12 +68,9 @@ void CDlgSParas::OnCompute() {
   const FitReport& report = estimate->report;
   std::vector<CommonPointTable::Residuals> residuals;
   std::vector<bool> flags;
-  std::vector<ResidualPlot::Point> plotted;
   for (const PointResidual& point : report.points) {
     residuals.push_back({point.vX, point.vY, point.vZ, point.v3D});
     flags.push_back(point.flagged);
-    plotted.push_back({ToQt(point.name), point.north, point.east, point.vNorth, point.vEast, point.vVertical,
-                       point.participates, point.flagged});
   }
   ShowResult(residuals,
              QStringLiteral("三维残差 RMS=%1 米    最大=%2 米 (%3)    参与计算的公共点=%4    多余观测数=%5\n"
@@ -86,7 +83,7 @@ void CDlgSParas::OnCompute() {
                  .arg(report.redundancy)
                  .arg(Precision(report.sigma0), report.suspectName.empty() ? QStringLiteral("无") : ToQt(report.suspectName),
                       SevenText(estimate->deviations, 'g', 4), SevenText(estimate->inverse, 'f', 6)),
-             flags, std::move(plotted));
+             flags, ResidualPoints(report));
   estimate_ = std::move(estimate);
   // The estimate fits the coordinate-frame convention, from source to
   // target; the dialog stores it on OK only.

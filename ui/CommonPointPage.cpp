@@ -1,20 +1,14 @@
 #include "ui/CommonPointPage.h"
 
-#include <QBuffer>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QImage>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
-#include <QTextDocument>
-#include <QUrl>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "engine/Messages.h"
+#include "report/ReportFile.h"
 #include "ui/FormRows.h"
 #include "ui/QtText.h"
 
@@ -55,11 +49,19 @@ CommonPointPage::CommonPointPage(const QString& computeText, const QStringList& 
   for (QPushButton* button : {import, compute, remove, clear, report}) buttons_->addWidget(button);
   buttons_->addStretch();
 
+  // The plot beside the table, not under it: below the summary there is
+  // little height, and the plot wants a nearly square room. The table keeps
+  // the larger share; the divider moves.
+  auto* residuals = new QSplitter(Qt::Horizontal);
+  residuals->setObjectName(QStringLiteral("residualSplitter"));
+  residuals->setChildrenCollapsible(false);
+  residuals->addWidget(table_);
+  residuals->addWidget(plot_);
+  residuals->setStretchFactor(0, 3);
+  residuals->setStretchFactor(1, 2);
   auto* pointColumn = new QVBoxLayout;
   pointColumn->addWidget(summary_);
-  // The table keeps the larger share: the plot is an overview.
-  pointColumn->addWidget(table_, 3);
-  pointColumn->addWidget(plot_, 2);
+  pointColumn->addWidget(residuals, 1);
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(pointColumn, 4);
   layout->addLayout(buttons_, 1);
@@ -120,45 +122,6 @@ void CommonPointPage::OnExportReport() {
   if (!path.isEmpty()) ExportReport(path);
 }
 
-namespace {
-
-// The plot as the report shows it, at a fixed size whatever the window's.
-QImage PlotImage(const ResidualPlot& shown) {
-  ResidualPlot plot;
-  plot.SetPoints(shown.points());
-  plot.resize(640, 420);
-  QImage image(plot.size(), QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  plot.render(&image);
-  return image;
-}
-
-QByteArray PngBytes(const QImage& image) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes;
-}
-
-// Printed from the HTML on A4, through a file saved whole or not at all.
-bool WritePdf(const QString& path, const std::string& html, const QImage& plot) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  QPdfWriter writer(&file);
-  writer.setPageSize(QPageSize(QPageSize::A4));
-  writer.setResolution(150);
-  writer.setTitle(QStringLiteral("Tarnwell 计算报告"));
-  QTextDocument document;
-  document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("plot.png")), plot);
-  document.setHtml(ToQt(html));
-  document.setPageSize(writer.pageLayout().paintRectPixels(writer.resolution()).size());
-  document.print(&writer);
-  return file.commit();
-}
-
-}  // namespace
-
 bool CommonPointPage::ExportReport(const QString& path) {
   if (!estimateShown_) {
     ShowMessage("请先计算, 再导出报告。");
@@ -167,20 +130,7 @@ bool CommonPointPage::ExportReport(const QString& path) {
   const QDateTime now = QDateTime::currentDateTimeUtc();
   const CalibrationReport report =
       MakeReport({importedFiles_, ToStd(now.toString(QStringLiteral("yyyy-MM-dd HH:mm 'UTC'")))});
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix == QStringLiteral("csv")) return WriteReportFile(ToStdPath(path), ReportCsv(report));
-  const QImage plot = PlotImage(*plot_);
-  if (suffix == QStringLiteral("html") || suffix == QStringLiteral("htm")) {
-    const std::string source = "data:image/png;base64," + PngBytes(plot).toBase64().toStdString();
-    return WriteReportFile(ToStdPath(path), ReportHtml(report, source));
-  }
-  if (suffix == QStringLiteral("pdf")) {
-    if (WritePdf(path, ReportHtml(report, "plot.png"), plot)) return true;
-    ShowMessage("报告无法写入: " + ToStd(path));
-    return false;
-  }
-  ShowMessage("报告文件须以 .html、.pdf 或 .csv 结尾: " + ToStd(path));
-  return false;
+  return WriteReport(ToStdPath(path), report, plot_->drawing());
 }
 
 }  // namespace tarnwell

@@ -962,22 +962,40 @@ TEST_F(Cli, OptionValuesMustBeWholeNumbersInRange) {
 }
 
 // One point gives the shift alone; --report writes the report the ending
-// names, and an ending it cannot write is refused before any work.
+// names, the plot inside the HTML and the PDF, and an ending it cannot write
+// is refused before any work.
 TEST_F(Cli, FourWritesItsReportAndCorrectsByOnePoint) {
   Write("one.csv", "A,3400000,500000,10,3400012.5,499992.75,12\n");
   const CliRun run = RunCli({"four", "--plane-model", "shift", "--report", File("one.html"), File("one.csv")});
   ASSERT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_EQ(SplitAtChar(run.out, '\n')[0], "12.500000000000000,-7.250000000000000,0.000000000000000,0.000000000000000");
-  EXPECT_NE(ReadFile(File("one.html")).find("<th>ΔX</th><td>12.5 ± 0 米</td>"), std::string::npos);
+  const std::string html = ReadFile(File("one.html"));
+  EXPECT_NE(html.find("<th>ΔX</th><td>12.5 ± 0 米</td>"), std::string::npos);
+  EXPECT_NE(html.find("<img src=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos);
 
   const CliRun csv = RunCli({"four", "--plane-model", "shift", "--report", File("one.csv.csv"), File("one.csv")});
   ASSERT_EQ(csv.exitStatus, 0) << csv.err;
   EXPECT_EQ(ReadFile(File("one.csv.csv")).rfind("\xEF\xBB\xBF四参数及高程拟合计算报告\n", 0), 0u);
 
-  const CliRun pdf = RunCli({"four", "--report", File("one.pdf"), File("one.csv")});
-  EXPECT_EQ(pdf.exitStatus, 2);
-  EXPECT_EQ(pdf.out, "");
-  EXPECT_EQ(pdf.err.rfind("tarnwell-cli: 报告文件须以 .html 或 .csv 结尾", 0), 0u) << pdf.err;
+  // Printed without a display, and without Qt's notes on stderr.
+  const std::optional<std::string> platform =
+      std::getenv("QT_QPA_PLATFORM") ? std::optional<std::string>(std::getenv("QT_QPA_PLATFORM")) : std::nullopt;
+  unsetenv("QT_QPA_PLATFORM");
+  const CliRun pdf = RunCli({"four", "--plane-model", "shift", "--report", File("one.PDF"), File("one.csv")});
+  if (platform) setenv("QT_QPA_PLATFORM", platform->c_str(), 1);
+  ASSERT_EQ(pdf.exitStatus, 0) << pdf.err;
+  EXPECT_EQ(pdf.err, "");
+  const std::string printed = ReadFile(File("one.PDF"));
+  EXPECT_EQ(printed.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(printed.find("/Type /Page\n"), std::string::npos);
+  EXPECT_NE(printed.find("/Subtype /Image"), std::string::npos);
+
+  const CliRun text = RunCli({"four", "--report", File("one.txt"), File("one.csv")});
+  EXPECT_EQ(text.exitStatus, 2);
+  EXPECT_EQ(text.out, "");
+  EXPECT_EQ(text.err.rfind("tarnwell-cli: 报告文件须以 .html、.pdf 或 .csv 结尾: " + File("one.txt") + "\n", 0), 0u)
+      << text.err;
+  EXPECT_FALSE(std::filesystem::exists(File("one.txt")));
   // Without the one-point model one point determines nothing.
   const CliRun full = RunCli({"four", File("one.csv")});
   EXPECT_EQ(full.exitStatus, 1);

@@ -251,6 +251,7 @@ TEST(FourParameters, FixedScaleAndOnePointCorrectionFromExactPoints) {
   std::optional<FourParamsEstimate> estimate = EstimateFourParameters(points, PlaneModel::FixedScale);
   ASSERT_TRUE(estimate.has_value());
   ExpectSameParameters(estimate->params, turned);
+  EXPECT_EQ(estimate->params.scalePpm, 0);
   EXPECT_EQ(estimate->deviations.scalePpm, 0);
 
   const FourParams shifted = {12.5, -7.25, 0, 0};

@@ -131,49 +131,81 @@ TEST_F(Heights, SameNormalHeightsOnBothSidesPassThrough) {
   EXPECT_EQ(Convert({"31.5", "120.25", "10"})[2], "10.000000000000000");
 }
 
-// A small ISG grid of known values: GDAL 3.6 reads its extent as the outer
-// edges of cells, so the nodes lie at 30.25, 30.75, 31.25 (north first) and
-// 120.25, 120.75, 121.25.
+// An ISG header of a 3 × 3 grid of 0.5° steps from (30°, 120°), the extents
+// as given; the nodes are those of IsgGrid below.
+std::string IsgFile(const char* latMax, const char* lonMax) {
+  return std::string("begin_of_head\nmodel name     : SITE\ndata type      : geoid\ndata units     : meters\n"
+                     "data format    : grid\ndata ordering  : N-to-S, W-to-E\ncoord type     : geodetic\n"
+                     "coord units    : deg\nlat min        =    30.000000\nlat max        =    ") +
+         latMax + "\nlon min        =   120.000000\nlon max        =   " + lonMax +
+         "\ndelta lat      =     0.500000\ndelta lon      =     0.500000\nnrows          =          3\n"
+         "ncols          =          3\nnodata         =  -9999.0000\nISG format     = 2.0\nend_of_head\n"
+         "10.0 11.0 -9999.0\n12.0 14.0 15.0\n13.0 16.0 18.0\n";
+}
+
+// A small ISG grid of known values as the format writes it: nodes from "lat
+// min" to "lat max", at 31, 30.5, 30 (north first) and 120, 120.5, 121.
 class IsgGrid : public Heights {
  protected:
   void SetUp() override {
     Heights::SetUp();
     settings.geoid = folder.File("site.isg");
-    test::WriteBytes(settings.geoid,
-                     "begin_of_head\nmodel name     : SITE\ndata type      : geoid\ndata units     : meters\n"
-                     "data format    : grid\ndata ordering  : N-to-S, W-to-E\ncoord type     : geodetic\n"
-                     "coord units    : deg\nlat min        =    30.000000\nlat max        =    31.500000\n"
-                     "lon min        =   120.000000\nlon max        =   121.500000\ndelta lat      =     0.500000\n"
-                     "delta lon      =     0.500000\nnrows          =          3\nncols          =          3\n"
-                     "nodata         =  -9999.0000\nISG format     = 2.0\nend_of_head\n"
-                     "10.0 11.0 -9999.0\n12.0 14.0 15.0\n13.0 16.0 18.0\n");
+    test::WriteBytes(settings.geoid, IsgFile("31.000000", "121.000000"));
   }
 };
 
 TEST_F(IsgGrid, InsideACellGivesTheBilinearValue) {
-  // A quarter of a cell east and half a cell south of node (31.25, 120.25):
+  // A quarter of a cell east and half a cell south of node (31, 120):
   // rows 10, 11 and 12, 14 weighted 1/2 each, columns 3/4 and 1/4.
   const double undulation = 0.5 * (0.75 * 10 + 0.25 * 11) + 0.5 * (0.75 * 12 + 0.25 * 14);
+  EXPECT_NEAR(Number(Convert({"30.75", "120.125", "20"})[2]), 20 - undulation, 1e-12);
+  // The corner nodes themselves are inside.
+  EXPECT_NEAR(Number(Convert({"30", "121", "20"})[2]), 20 - 18, 1e-12);
+}
+
+// A file whose extents are the outer edges of the cells, as GDAL 3.6 reads
+// ISG files, keeps that meaning: its nodes lie half a step inside.
+TEST_F(IsgGrid, ExtentsAtTheCellEdgesKeepTheirMeaning) {
+  test::WriteBytes(settings.geoid, IsgFile("31.500000", "121.500000"));
+  const double undulation = 0.5 * (0.75 * 10 + 0.25 * 11) + 0.5 * (0.75 * 12 + 0.25 * 14);
   EXPECT_NEAR(Number(Convert({"31", "120.375", "20"})[2]), 20 - undulation, 1e-12);
+  EXPECT_EQ(Convert({"30.1", "120.5", "20"})[0], "点位超出高程模型范围,请检查.\n高程模型: " + settings.geoid);
 }
 
 TEST_F(IsgGrid, OutsideTheGridOrOnNoDataIsRefusedNamingTheModel) {
   const std::string model = "\n高程模型: " + settings.geoid;
-  EXPECT_EQ(Convert({"31.3", "120.5", "20"})[0], "点位超出高程模型范围,请检查." + model);
-  EXPECT_EQ(Convert({"30.5", "121.3", "20"})[0], "点位超出高程模型范围,请检查." + model);
-  EXPECT_EQ(Convert({"31", "121", "20"})[0], "高程模型在该点无值,请检查." + model);
+  EXPECT_EQ(Convert({"31.1", "120.5", "20"})[0], "点位超出高程模型范围,请检查." + model);
+  EXPECT_EQ(Convert({"30.5", "121.1", "20"})[0], "点位超出高程模型范围,请检查." + model);
+  EXPECT_EQ(Convert({"30.75", "120.75", "20"})[0], "高程模型在该点无值,请检查." + model);
 }
 
 TEST_F(IsgGrid, FileWithAPointOutsideWritesNothing) {
   CoordSettings::instance() = settings;
   const std::string input = folder.File("points.txt");
-  test::WriteBytes(input, "P1,31,120.375,20\nP2,35,120.5,20\n");
+  test::WriteBytes(input, "P1,30.75,120.125,20\nP2,35,120.5,20\n");
   MessageRecorder recorder;
   EXPECT_EQ(ConvertCoordinateFile(CoordSettings::instance(), input).outcome, BatchOutcome::Stopped);
   CoordSettings::instance() = {};
   EXPECT_FALSE(std::filesystem::exists(input + "1"));
   ASSERT_EQ(recorder.messages.size(), 1u);
   EXPECT_NE(recorder.messages[0].find("点位超出高程模型范围"), std::string::npos) << recorder.messages[0];
+}
+
+// A model is read once while its file stays as it was, and again once the
+// file changes.
+TEST_F(IsgGrid, OpeningAgainSharesTheModelUntilTheFileChanges) {
+  std::shared_ptr<const GeoidModel> first, again, changed;
+  ASSERT_FALSE(GeoidModel::Open(settings.geoid, first));
+  ASSERT_FALSE(GeoidModel::Open(settings.geoid, again));
+  EXPECT_EQ(first, again);
+  std::string text = IsgFile("31.000000", "121.000000");
+  text.replace(text.find("10.0 11.0"), 4, "20.00");  // a size of its own
+  test::WriteBytes(settings.geoid, text);
+  ASSERT_FALSE(GeoidModel::Open(settings.geoid, changed));
+  EXPECT_NE(first, changed);
+  double undulation = 0;
+  ASSERT_FALSE(changed->Undulation(31, 120, undulation));
+  EXPECT_EQ(undulation, 20);
 }
 
 // Levelled points around (31.5°, 120.25°) whose normal heights were made

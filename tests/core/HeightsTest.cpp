@@ -15,6 +15,7 @@
 #include "batch/ParameterFile.h"
 #include "engine/GeoidModel.h"
 #include "engine/PointConversion.h"
+#include "estimate/CalibrationReport.h"
 #include "estimate/HeightAnomalies.h"
 #include "tables/NumberText.h"
 
@@ -249,6 +250,18 @@ TEST_F(AnomalyFitting, RecoversAnExactPlaneAndPointsAtABlunder) {
   const std::optional<AnomalyEstimate> plane = EstimateAnomalyFit(points, egm96.get(), HeightModel::Plane);
   ASSERT_TRUE(plane);
   EXPECT_EQ(plane->largestName, "P3");
+  EXPECT_EQ(plane->suspectName, "P3");
+  EXPECT_EQ(plane->redundancy, 8 - 3);
+  EXPECT_GT(plane->sigma0, 0.01);
+  EXPECT_GT(plane->deviations[0], 0);
+  // The report carries the model, the surface and every point's row.
+  settings.geoid = std::string(kEgm96Name);
+  const CalibrationReport report = MakeHeightFitReport(*plane, settings, {{"levelled.csv"}, "2026-12-07 22:00 UTC"});
+  EXPECT_EQ(report.sections[1].title, "高程异常拟合 (plane)");
+  EXPECT_NE(ReportHtml(report).find("egm96 (r = h − H − N"), std::string::npos);
+  ASSERT_EQ(report.residualRows.size(), points.size());
+  EXPECT_EQ(report.residualRows[2][0], "P3");
+  EXPECT_NEAR(Number(report.residualRows[2][3]), plane->residuals[2].residual, 5e-5);
 }
 
 TEST(AutomaticHeightModel, ChoosesBySizeOfTheSet) {

@@ -278,7 +278,10 @@ ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string
   const LocalGridOptions gridOptions{options.planeModel,
                                      options.heightModel.value_or(AutomaticHeightModel(commonPoints.size())),
                                      CoordSettings::instance().tolerance};
-  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints, gridOptions);
+  const std::optional<std::vector<PlaneCommonPoint>> onGridHeights =
+      PointsOnGridHeights(CoordSettings::instance(), commonPoints);
+  if (!onGridHeights) return kExitRefused;
+  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(*onGridHeights, gridOptions);
   if (!estimate) return kExitRefused;
   PrintLocalGrid(estimate->plane.params, estimate->height.fit);
   PrintPlaneFitReport(*estimate);

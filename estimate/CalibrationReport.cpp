@@ -142,6 +142,11 @@ CalibrationReport MakeLocalGridReport(const LocalGridEstimate& estimate, const C
   const HeightFit& fit = estimate.height.fit;
   CalibrationReport::Section height{"高程拟合 (" + std::string(KeywordOf<HeightModel>(kHeightModels, fit.model)) + ")",
                                     {{"重心 x, y", Shortest(fit.centroid.north) + ", " + Shortest(fit.centroid.east)}}};
+  // On a side with normal heights the fit is of what the model leaves.
+  if (const std::optional<CoordinateSystem> side = LocalGridSide(settings); side && side->height == HeightSystem::Normal) {
+    height.items.insert(height.items.begin(),
+                        {"拟合对象", "h2 − H, H = h − N − r (高程模型: " + (side->geoid.empty() ? "无" : side->geoid) + ")"});
+  }
   for (std::size_t j = 0; j < CoefficientCount(fit.model); ++j)
     height.items.push_back({"a" + std::to_string(j), WithDeviation(fit.coefficients[j], estimate.height.deviations[j], "")});
   report.sections.push_back(height);

@@ -17,6 +17,7 @@
 #include "engine/PointConversion.h"
 #include "estimate/CalibrationReport.h"
 #include "estimate/HeightAnomalies.h"
+#include "estimate/PlaneFitReport.h"
 #include "tables/NumberText.h"
 
 namespace tarnwell {
@@ -289,6 +290,54 @@ TEST_F(AnomalyFitting, SavedModelAndFitConvertTheSame) {
   ASSERT_TRUE(read);
   settings = *read;
   EXPECT_EQ(Convert({"31.55", "120.33", "40"}), direct);
+}
+
+// A local grid whose heights are normal heights, from GNSS ellipsoidal
+// heights, over EGM96: site heights h2 = h − N + a tilted plane in the grid.
+// The height fit recovers the plane alone, and the conversion through the
+// model and the local grid gives the site heights back.
+TEST_F(Heights, FourParameterHeightFitIsOfWhatTheModelLeaves) {
+  settings.targetType = CoordinateType::Plan;
+  settings.projection.projKey = "tmerc";
+  settings.projection.centralMeridian = 120;
+  settings.projection.scaleFactor = 1;
+  const auto gridOf = [this](double latitude, double longitude) {
+    CoordSettings ellipsoidal = settings;
+    ellipsoidal.targetHeight = HeightSystem::Ellipsoidal;
+    PointTexts grid;
+    EXPECT_FALSE(ConvertPoint(ellipsoidal, {FormatNumber(latitude), FormatNumber(longitude), "40"}, grid));
+    return PlanePosition{Number(grid[0]), Number(grid[1])};
+  };
+  const PlanePosition origin = gridOf(31.5, 120.25);
+  const auto sitePlane = [&origin](PlanePosition at) {
+    return 1.2 + 3e-6 * (at.north - origin.north) - 2e-6 * (at.east - origin.east);
+  };
+  std::vector<PlaneCommonPoint> points;
+  for (const auto& [dB, dL] : {std::pair{-0.1, -0.1}, {-0.1, 0.08}, {0.1, -0.07}, {0.12, 0.1}, {0.0, 0.05}}) {
+    const PlanePosition grid = gridOf(31.5 + dB, 120.25 + dL);
+    const double site = 40 - Egm96().At(31.5 + dB, 120.25 + dL) + sitePlane(grid);
+    points.push_back({"S" + std::to_string(points.size()), grid.north, grid.east, 40, grid.north + 100, grid.east - 50,
+                      site});
+  }
+  // An ellipsoidal side keeps the heights as they were given.
+  CoordSettings ellipsoidal = settings;
+  ellipsoidal.targetHeight = HeightSystem::Ellipsoidal;
+  EXPECT_EQ(PointsOnGridHeights(ellipsoidal, points)->front().sourceHeight, 40);
+
+  const std::optional<std::vector<PlaneCommonPoint>> reduced = PointsOnGridHeights(settings, points);
+  ASSERT_TRUE(reduced);
+  const std::optional<LocalGridEstimate> estimate =
+      EstimateLocalGrid(*reduced, {PlaneModel::Full, HeightModel::Plane, {}});
+  ASSERT_TRUE(estimate);
+  EXPECT_LT(estimate->report.height.rms, 1e-6);
+  const PlanePosition elsewhere = gridOf(31.52, 120.28);
+  EXPECT_NEAR(estimate->height.fit.Offset(elsewhere.north, elsewhere.east), sitePlane(elsewhere), 1e-6);
+
+  settings.useFourParams = true;
+  settings.fourParams = estimate->plane.params;
+  settings.heightFit = estimate->height.fit;
+  EXPECT_NEAR(Number(Convert({"31.52", "120.28", "40"})[2]), 40 - Egm96().At(31.52, 120.28) + sitePlane(elsewhere),
+              1e-6);
 }
 
 }  // namespace

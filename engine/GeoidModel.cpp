@@ -186,12 +186,6 @@ std::unique_ptr<MemoryFile> CellRegisteredCopy(const std::string& path) {
   return std::make_unique<MemoryFile>(rewritten);
 }
 
-}  // namespace
-
-Refusal GeoidModel::Refused(RefusalReason reason) const { return {reason, "高程模型: " + name_}; }
-
-namespace {
-
 // Which file a model was read from, and as it was then.
 struct ModelFile {
   std::string model;
@@ -228,6 +222,8 @@ ModelCache& TheModelCache() {
 }
 
 }  // namespace
+
+Refusal GeoidModel::Refused(RefusalReason reason) const { return {reason, "高程模型: " + name_}; }
 
 Refusal GeoidModel::Open(const std::string& model, std::shared_ptr<const GeoidModel>& opened) {
   ModelFile file;

@@ -96,11 +96,25 @@ void PrintAnomalyFit(const AnomalyFit& fit) {
   std::cout << '\n';
 }
 
+// The coefficients' standard deviations after `label`, as many as the model has.
+void PrintHeightDeviations(std::string_view label, HeightModel model, const std::array<double, 6>& deviations) {
+  std::string line(label);
+  for (std::size_t j = 0; j < CoefficientCount(model); ++j) {
+    line += ',';
+    AppendShortestNumber(deviations[j], line);
+  }
+  std::cout << line << '\n';
+}
+
 void PrintAnomalyResiduals(const AnomalyEstimate& estimate) {
   for (const AnomalyResidual& point : estimate.residuals)
-    std::cout << point.name << ',' << FormatNumber(point.residual) << '\n';
+    std::cout << point.name << ',' << FormatNumber(point.residual) << FlagText(point.flagged);
   std::cout << "高程残差均方根," << FormatNumber(estimate.rms) << '\n'
-            << "最大高程残差," << FormatNumber(estimate.largest) << ',' << estimate.largestName << '\n';
+            << "最大高程残差," << FormatNumber(estimate.largest) << ',' << estimate.largestName << '\n'
+            << "多余观测数," << estimate.redundancy << '\n';
+  PrintShortest("单位权中误差", {estimate.sigma0});
+  PrintHeightDeviations("高程拟合中误差", estimate.fit.surface.model, estimate.deviations);
+  PrintSuspect(estimate.suspectName);
 }
 
 void PrintPlaneFitReport(const LocalGridEstimate& estimate) {
@@ -121,12 +135,7 @@ void PrintPlaneFitReport(const LocalGridEstimate& estimate) {
   PrintShortest("单位权中误差", {report.plane.sigma0});
   PrintShortest("参数中误差", {d.dNorth, d.dEast, d.rotationArcSeconds, d.scalePpm});
   PrintShortest("高程单位权中误差", {report.height.sigma0});
-  std::string line = "高程拟合中误差";
-  for (std::size_t j = 0; j < CoefficientCount(estimate.height.fit.model); ++j) {
-    line += ',';
-    AppendShortestNumber(estimate.height.deviations[j], line);
-  }
-  std::cout << line << '\n';
+  PrintHeightDeviations("高程拟合中误差", estimate.height.fit.model, estimate.height.deviations);
   PrintSuspect(report.suspectName);
 }
 
@@ -241,7 +250,10 @@ ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string
   const LocalGridOptions gridOptions{options.planeModel,
                                      options.heightModel.value_or(AutomaticHeightModel(commonPoints.size())),
                                      CoordSettings::instance().tolerance};
-  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints, gridOptions);
+  const std::optional<std::vector<PlaneCommonPoint>> onGridHeights =
+      PointsOnGridHeights(CoordSettings::instance(), commonPoints);
+  if (!onGridHeights) return kExitRefused;
+  const std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(*onGridHeights, gridOptions);
   if (!estimate) return kExitRefused;
   PrintLocalGrid(estimate->plane.params, estimate->height.fit);
   PrintPlaneFitReport(*estimate);
@@ -251,6 +263,7 @@ ExitStatus RunFour(const Values& values, const ToolOptions& options, std::string
 }
 
 ExitStatus RunHeight(const Values& values, const ToolOptions& options, std::string& error) {
+  if (!ReportPathUsable(options.reportPath, error)) return kExitUsage;
   const CoordSettings& settings = CoordSettings::instance();
   std::shared_ptr<const GeoidModel> geoid;
   if (!settings.geoid.empty()) {
@@ -263,11 +276,13 @@ ExitStatus RunHeight(const Values& values, const ToolOptions& options, std::stri
   for (const std::string& path : values) {
     if (!ImportLevelledPointFile(path, settings.sourceAngleFormat, points)) return kExitRefused;
   }
-  const std::optional<AnomalyEstimate> estimate = EstimateAnomalyFit(points, geoid.get(), options.heightModel);
+  const std::optional<AnomalyEstimate> estimate =
+      EstimateAnomalyFit(points, geoid.get(), options.heightModel, settings.tolerance);
   if (!estimate) return kExitRefused;
   PrintAnomalyFit(estimate->fit);
   PrintAnomalyResiduals(*estimate);
-  return kExitSuccess;
+  return WriteReport(options.reportPath, MakeHeightFitReport(*estimate, settings, {values, Now()})) ? kExitSuccess
+                                                                                                   : kExitRefused;
 }
 
 ExitStatus RunEllipsoids(const Values&, const ToolOptions&, std::string&) {

@@ -183,14 +183,22 @@ Refusal ConversionPlan::Convert(std::string_view first, std::string_view second,
                                 TargetPoint& target) const {
   StepPoint point;
   if (!ReadPointValues(source_, first, second, third, point)) return {unreadable_, UnreadableDetail(first)};
-  for (const Stage& stage : stages_) {
-    if (Refusal refusal = stage.inverse ? stage.step->Inverse(point) : stage.step->Forward(point)) return refusal;
-  }
+  if (Refusal refusal = ConvertValues(point)) return refusal;
   switch (target_.type) {
     case CoordinateType::Space: target = CartesianPoint{point[0], point[1], point[2]}; break;
     case CoordinateType::LB: target = GeodeticPoint{point[0], point[1], point[2]}; break;
     case CoordinateType::Plan: target = PlanePoint{point[0], point[1], point[2]}; break;
   }
+  return {};
+}
+
+Refusal ConversionPlan::ConvertValues(StepPoint& point) const {
+  StepPoint converted = point;
+  for (const Stage& stage : stages_) {
+    if (Refusal refusal = stage.inverse ? stage.step->Inverse(converted) : stage.step->Forward(converted))
+      return refusal;
+  }
+  point = converted;
   return {};
 }
 

@@ -76,6 +76,9 @@ class ConversionPlan {
   // around them ignored). A refusal leaves `target` as it was.
   Refusal Convert(std::string_view first, std::string_view second, std::string_view third,
                   TargetPoint& target) const;
+  // Converts the values of a point in place (B, L in decimal degrees); a
+  // refusal leaves them as they were.
+  Refusal ConvertValues(StepPoint& point) const;
 
   // Appends the target texts, separated by `separator`: angles in the
   // target angle format, every other value a number; each rounded to the

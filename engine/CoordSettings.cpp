@@ -38,6 +38,14 @@ const ProjectionParams& SourceProjection(const CoordSettings& settings) {
 CoordinateSystem SourceSystem(const CoordSettings& settings) { return System(settings, false); }
 CoordinateSystem TargetSystem(const CoordSettings& settings) { return System(settings, true); }
 
+std::optional<CoordinateSystem> LocalGridSide(const CoordSettings& settings) {
+  const bool target = LocalGridOnTarget(settings);
+  if (!target && settings.sourceType != CoordinateType::Plan) return std::nullopt;
+  CoordinateSystem side = System(settings, target);
+  side.localGrid.reset();
+  return side;
+}
+
 const DatumTransformation* DatumInForce(const CoordSettings& settings) {
   return settings.useSevenParams ? &settings.datum : nullptr;
 }

@@ -85,6 +85,11 @@ const ProjectionParams& SourceProjection(const CoordSettings& settings);
 CoordinateSystem SourceSystem(const CoordSettings& settings);
 CoordinateSystem TargetSystem(const CoordSettings& settings);
 
+// The side a local grid of the settings belongs to, whether or not it is
+// switched on: the "Plan" target, or else a "Plan" source; none when
+// neither side is "Plan". Without its local grid.
+std::optional<CoordinateSystem> LocalGridSide(const CoordSettings& settings);
+
 // The datum transformation the settings apply; nullptr when it is off.
 const DatumTransformation* DatumInForce(const CoordSettings& settings);
 

@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string_view>
 
+#include "tables/NumberText.h"
 #include "tables/TableText.h"
 
 namespace tarnwell {
@@ -62,19 +66,198 @@ struct QuietGdal {
   QuietGdal& operator=(const QuietGdal&) = delete;
 };
 
+using Dataset = std::unique_ptr<GDALDataset>;
+
+Dataset OpenDataset(const std::string& path) {
+  return Dataset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+}
+
+// The extents an ISG header gives, by the keys the format names them with.
+constexpr std::string_view kIsgExtents[] = {"lat min", "lat max", "lon min", "lon max"};
+
+// A line of an ISG header: "key = value" (ISG 1.0 writes some with ':').
+struct IsgHeaderLine {
+  std::string_view line;  // as written, with its line end
+  std::string key;        // lower case
+  std::string_view value;
+};
+
+// The header's lines up to "end_of_head", where the nodes start
+// (`headerEnd`); false when the file has no such end.
+bool ReadIsgHeader(std::string_view text, std::vector<IsgHeaderLine>& header, std::size_t& headerEnd) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string_view::npos ? text.size() : end + 1;
+    IsgHeaderLine entry{text.substr(start, end - start), {}, {}};
+    std::string_view line = entry.line;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    line = TrimBlanks(line);
+    if (line == "end_of_head") {
+      headerEnd = start;
+      return true;
+    }
+    const std::size_t separator = line.find_first_of("=:");
+    entry.key = TrimBlanks(line.substr(0, std::min(separator, line.size())));
+    std::transform(entry.key.begin(), entry.key.end(), entry.key.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    if (separator != std::string_view::npos) entry.value = TrimBlanks(line.substr(separator + 1));
+    header.push_back(std::move(entry));
+    start = end;
+  }
+  return false;
+}
+
+// Whether `count` nodes from `first` to `last` by `step`: the last node on the extent.
+bool NodeRegistered(double first, double last, double step, double count) {
+  return step > 0 && count >= 2 && std::fabs((last - first) / step + 1 - count) < 1e-6 * count;
+}
+
+// The text of a node-registered ISG file as GDAL 3.6 reads it: the header's
+// four extents widened by half a step, to the outer edges of the cells,
+// every other line as it was. Empty when `text` is not such a file.
+std::string CellRegisteredIsg(std::string_view text) {
+  std::vector<IsgHeaderLine> header;
+  std::size_t headerEnd = 0;
+  if (!ReadIsgHeader(text, header, headerEnd)) return {};
+  const auto value = [&header](std::string_view key) {
+    double number = std::nan("");
+    for (const IsgHeaderLine& entry : header) {
+      if (entry.key == key && !ReadNumber(entry.value, number)) number = std::nan("");
+    }
+    return number;
+  };
+  const double latStep = value("delta lat"), lonStep = value("delta lon");
+  const double extents[] = {value("lat min"), value("lat max"), value("lon min"), value("lon max")};
+  if (!NodeRegistered(extents[0], extents[1], latStep, value("nrows")) ||
+      !NodeRegistered(extents[2], extents[3], lonStep, value("ncols")))
+    return {};
+  const double widened[] = {-latStep / 2, latStep / 2, -lonStep / 2, lonStep / 2};
+  std::string rewritten;
+  for (const IsgHeaderLine& entry : header) {
+    const auto* extent = std::find(std::begin(kIsgExtents), std::end(kIsgExtents), entry.key);
+    if (extent == std::end(kIsgExtents)) {
+      rewritten += entry.line;
+      continue;
+    }
+    const std::size_t which = static_cast<std::size_t>(extent - std::begin(kIsgExtents));
+    rewritten += entry.key + " = ";
+    AppendShortestNumber(extents[which] + widened[which], rewritten);
+    rewritten += '\n';
+  }
+  rewritten += text.substr(headerEnd);
+  return rewritten;
+}
+
+bool HasIsgEnding(const std::string& path) {
+  std::string ending = std::filesystem::path(path).extension().string();
+  std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ending == ".isg";
+}
+
+// A text as a file of GDAL's in-memory file system, removed with this.
+class MemoryFile {
+ public:
+  explicit MemoryFile(const std::string& text) {
+    static std::atomic<unsigned> made{0};
+    name_ = "/vsimem/tarnwell-geoid-" + std::to_string(made++) + ".isg";
+    auto* bytes = static_cast<GByte*>(CPLMalloc(text.size()));
+    std::copy(text.begin(), text.end(), bytes);
+    // GDAL owns the bytes from here and frees them on VSIUnlink.
+    VSIFCloseL(VSIFileFromMemBuffer(name_.c_str(), bytes, text.size(), TRUE));
+  }
+  ~MemoryFile() { VSIUnlink(name_.c_str()); }
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+};
+
+// A node-registered ISG file as GDAL 3.6 reads it; nothing for another file.
+std::unique_ptr<MemoryFile> CellRegisteredCopy(const std::string& path) {
+  if (!HasIsgEnding(path)) return nullptr;
+  std::ifstream file(path, std::ios::binary);
+  const std::string rewritten =
+      CellRegisteredIsg(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
+  if (rewritten.empty()) return nullptr;
+  return std::make_unique<MemoryFile>(rewritten);
+}
+
+// Which file a model was read from, and as it was then.
+struct ModelFile {
+  std::string model;
+  std::string path;  // resolved: absolute, links followed
+  std::uintmax_t size = 0;
+  std::filesystem::file_time_type modified;
+
+  bool operator==(const ModelFile&) const = default;
+};
+
+// The file `model` names as it is now; false when it cannot be looked at.
+bool CurrentModelFile(const std::string& model, ModelFile& file) {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::canonical(ModelPath(model), error);
+  if (error) return false;
+  file = {model, path.string(), std::filesystem::file_size(path, error), {}};
+  if (error) return false;
+  file.modified = std::filesystem::last_write_time(path, error);
+  return !error;
+}
+
+// The models last opened, the latest at the back: enough for the models a
+// user switches between, each a few megabytes at most.
+constexpr std::size_t kKeptModels = 4;
+
+struct ModelCache {
+  std::mutex mutex;
+  std::vector<std::pair<ModelFile, std::shared_ptr<const GeoidModel>>> models;
+};
+
+ModelCache& TheModelCache() {
+  static ModelCache cache;
+  return cache;
+}
+
 }  // namespace
 
 Refusal GeoidModel::Refused(RefusalReason reason) const { return {reason, "高程模型: " + name_}; }
 
 Refusal GeoidModel::Open(const std::string& model, std::shared_ptr<const GeoidModel>& opened) {
+  ModelFile file;
+  // What is no file of ours (a GDAL /vsi path, or nothing at all) is left
+  // to GDAL, unkept.
+  if (model.empty() || !CurrentModelFile(model, file)) return Read(model, ModelPath(model), opened);
+  ModelCache& cache = TheModelCache();
+  // Held while reading: two conversions starting at once read a model once.
+  const std::lock_guard lock(cache.mutex);
+  const auto kept = std::find_if(cache.models.begin(), cache.models.end(),
+                                 [&file](const auto& entry) { return entry.first == file; });
+  if (kept != cache.models.end()) {
+    opened = kept->second;
+    std::rotate(kept, kept + 1, cache.models.end());
+    return {};
+  }
+  std::shared_ptr<const GeoidModel> read;
+  if (Refusal refusal = Read(model, file.path, read)) return refusal;
+  if (cache.models.size() == kKeptModels) cache.models.erase(cache.models.begin());
+  cache.models.emplace_back(std::move(file), read);
+  opened = std::move(read);
+  return {};
+}
+
+Refusal GeoidModel::Read(const std::string& model, const std::string& path, std::shared_ptr<const GeoidModel>& opened) {
   std::shared_ptr<GeoidModel> made(new GeoidModel);
   made->name_ = model;
   const Refusal unreadable = made->Refused(RefusalReason::GeoidUnreadable);
   if (model.empty()) return unreadable;
 
   const QuietGdal quiet;
-  const std::unique_ptr<GDALDataset> dataset(
-      GDALDataset::Open(ModelPath(model).c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+  std::unique_ptr<MemoryFile> isgCopy;  // outlives the dataset read from it
+  Dataset dataset = OpenDataset(path);
+  if (!dataset && (isgCopy = CellRegisteredCopy(path))) dataset = OpenDataset(isgCopy->name());
   if (!dataset || dataset->GetRasterCount() < 1) return unreadable;
   const OGRSpatialReference* crs = dataset->GetSpatialRef();
   if (crs && !crs->IsGeographic()) return unreadable;

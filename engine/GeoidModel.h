@@ -10,6 +10,15 @@
 // grid refuses a point outside its nodes, and a cell with a node without a
 // value (GDAL's no-data value or NaN) is refused: N is never extrapolated
 // or taken as 0.
+//
+// ISG files are node-registered: "lat min" and "lat max" are the first and
+// the last row of nodes, so nrows = (lat max − lat min) / delta lat + 1, and
+// the same for longitude. GDAL 3.6 reads only files whose extents are the
+// outer edges of cells; it is handed such a file in its place, the extents
+// widened by half a step, and reads the same nodes from it.
+//
+// Models are kept once opened: opening one again while its file is
+// unchanged (the same size and modification time) gives the same model.
 #pragma once
 
 #include <memory>
@@ -28,7 +37,8 @@ class GeoidModel {
  public:
   // The model `model` names: kEgm96Name, or the path of a grid file.
   // Refused, naming the model, when the file is not found or GDAL cannot
-  // read it as a grid of latitude and longitude.
+  // read it as a grid of latitude and longitude. A model opened before from
+  // the same unchanged file is shared, not read again.
   static Refusal Open(const std::string& model, std::shared_ptr<const GeoidModel>& opened);
 
   // N (metres) at latitude and longitude in decimal degrees; refused,
@@ -39,6 +49,8 @@ class GeoidModel {
 
  private:
   GeoidModel() = default;
+  // Reads the grid of the file at `path` (GDAL's name for it).
+  static Refusal Read(const std::string& model, const std::string& path, std::shared_ptr<const GeoidModel>& opened);
   Refusal Refused(RefusalReason reason) const;
   double Node(int row, int column) const { return nodes_[static_cast<std::size_t>(row) * columns_ + column]; }
 

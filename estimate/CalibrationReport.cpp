@@ -142,6 +142,11 @@ CalibrationReport MakeLocalGridReport(const LocalGridEstimate& estimate, const C
   const HeightFit& fit = estimate.height.fit;
   CalibrationReport::Section height{"高程拟合 (" + std::string(KeywordOf<HeightModel>(kHeightModels, fit.model)) + ")",
                                     {{"重心 x, y", Shortest(fit.centroid.north) + ", " + Shortest(fit.centroid.east)}}};
+  // On a side with normal heights the fit is of what the model leaves.
+  if (const std::optional<CoordinateSystem> side = LocalGridSide(settings); side && side->height == HeightSystem::Normal) {
+    height.items.insert(height.items.begin(),
+                        {"拟合对象", "h2 − H, H = h − N − r (高程模型: " + (side->geoid.empty() ? "无" : side->geoid) + ")"});
+  }
   for (std::size_t j = 0; j < CoefficientCount(fit.model); ++j)
     height.items.push_back({"a" + std::to_string(j), WithDeviation(fit.coefficients[j], estimate.height.deviations[j], "")});
   report.sections.push_back(height);
@@ -159,6 +164,38 @@ CalibrationReport MakeLocalGridReport(const LocalGridEstimate& estimate, const C
     report.residualRows.push_back({point.name, Participation(point.participates), Metres(point.vNorth),
                                    Metres(point.vEast), Metres(point.vHeight), Metres(point.v2D),
                                    Number(point.standardized), Flag(point.flagged)});
+  }
+  return report;
+}
+
+CalibrationReport MakeHeightFitReport(const AnomalyEstimate& estimate, const CoordSettings& settings,
+                                      const ReportSource& source) {
+  CalibrationReport report;
+  report.title = "高程拟合计算报告";
+  const HeightFit& surface = estimate.fit.surface;
+  report.sections.push_back(
+      {"高程系统",
+       {{"椭球", settings.sourceEllipsoid},
+        {"高程模型", settings.geoid.empty() ? "无 (r = h − H)" : settings.geoid + " (r = h − H − N, N 双线性内插)"},
+        {"正常高", "H = h − N − r"}}});
+  CalibrationReport::Section fit{
+      "高程异常拟合 (" + std::string(KeywordOf<HeightModel>(kHeightModels, surface.model)) + ")",
+      {{"原点 B0, L0 (度)", Shortest(estimate.fit.originLatitude) + ", " + Shortest(estimate.fit.originLongitude)},
+       {"重心 x, y (米)", Shortest(surface.centroid.north) + ", " + Shortest(surface.centroid.east)}}};
+  for (std::size_t j = 0; j < CoefficientCount(surface.model); ++j)
+    fit.items.push_back({"a" + std::to_string(j), WithDeviation(surface.coefficients[j], estimate.deviations[j], "")});
+  report.sections.push_back(fit);
+  report.sections.push_back({"精度",
+                             {{"单位权中误差 σ0", Shortest(estimate.sigma0) + " 米"},
+                              {"多余观测数", std::to_string(estimate.redundancy)},
+                              {"参与计算的公共点", std::to_string(estimate.pointCount)},
+                              {"残差均方根", Metres(estimate.rms) + " 米"},
+                              {"疑似粗差", estimate.suspectName.empty() ? "无" : estimate.suspectName}}});
+  report.sections.push_back(SourceSection(source, settings.tolerance));
+  report.residualHeader = {"点名", "参与计算", "高程异常 r", "残差", "标准化残差", "超限"};
+  for (const AnomalyResidual& point : estimate.residuals) {
+    report.residualRows.push_back({point.name, Participation(point.participates), Metres(point.anomaly),
+                                   Metres(point.residual), Number(point.standardized), Flag(point.flagged)});
   }
   return report;
 }

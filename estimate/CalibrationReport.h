@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/CoordSettings.h"
+#include "estimate/HeightAnomalies.h"
 #include "estimate/PlaneFitReport.h"
 #include "estimate/SevenParameters.h"
 
@@ -38,6 +39,9 @@ struct ReportSource {
 CalibrationReport MakeSevenParameterReport(const SevenParamsEstimate& estimate, const CoordSettings& settings,
                                            const ReportSource& source);
 CalibrationReport MakeLocalGridReport(const LocalGridEstimate& estimate, const CoordSettings& settings,
+                                      const ReportSource& source);
+// The remove-restore height fit over the settings' geoid model.
+CalibrationReport MakeHeightFitReport(const AnomalyEstimate& estimate, const CoordSettings& settings,
                                       const ReportSource& source);
 
 // A whole HTML document in UTF-8. `plotSource`, where not empty, is the

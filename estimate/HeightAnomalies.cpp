@@ -90,29 +90,44 @@ HeightModel AutomaticHeightModel(std::size_t count) {
 }
 
 std::optional<AnomalyEstimate> EstimateAnomalyFit(const std::vector<LevelledPoint>& points, const GeoidModel* geoid,
-                                                  std::optional<HeightModel> model) {
+                                                  std::optional<HeightModel> model,
+                                                  const ResidualTolerance& tolerance) {
   AnomalyEstimate estimate;
   estimate.fit = OriginOf(points);
   std::vector<PlaneCommonPoint> plane;
   if (!AnomalyPoints(points, geoid, estimate.fit, plane)) return std::nullopt;
-  const std::size_t count = std::count_if(points.begin(), points.end(), [](const auto& p) { return p.participates; });
-  const std::optional<HeightFitEstimate> fitted = FitHeights(plane, model.value_or(AutomaticHeightModel(count)));
+  estimate.pointCount = static_cast<std::size_t>(
+      std::count_if(points.begin(), points.end(), [](const auto& p) { return p.participates; }));
+  std::optional<HeightFitEstimate> fitted = FitHeights(plane, model.value_or(AutomaticHeightModel(estimate.pointCount)));
   if (!fitted) return std::nullopt;
   const HeightFit& surface = fitted->fit;
+  const Adjustment& adjustment = fitted->adjustment;
   estimate.fit.surface = surface;
+  estimate.deviations = fitted->deviations;
+  estimate.redundancy = adjustment.degreesOfFreedom;
+  estimate.sigma0 = adjustment.sigma0;
 
-  double sumOfSquares = 0;
+  double sumOfSquares = 0, largestStandardized = 0;
+  std::size_t row = 0;  // of the adjustment: the participating points in order
   for (const PlaneCommonPoint& point : plane) {
-    const double residual = point.targetHeight - surface.Offset(point.sourceNorth, point.sourceEast);
-    estimate.residuals.push_back({point.name, residual});
-    if (!point.participates) continue;
-    sumOfSquares += residual * residual;
-    if (std::fabs(residual) >= estimate.largest) {
-      estimate.largest = std::fabs(residual);
-      estimate.largestName = point.name;
+    AnomalyResidual residual{point.name, point.participates, point.targetHeight,
+                             point.targetHeight - surface.Offset(point.sourceNorth, point.sourceEast)};
+    residual.flagged = std::fabs(residual.residual) > tolerance.vertical;
+    if (point.participates) {
+      residual.standardized = std::fabs(adjustment.Standardized(row++));
+      sumOfSquares += residual.residual * residual.residual;
+      if (std::fabs(residual.residual) >= estimate.largest) {
+        estimate.largest = std::fabs(residual.residual);
+        estimate.largestName = point.name;
+      }
+      if (residual.standardized > largestStandardized) {
+        largestStandardized = residual.standardized;
+        estimate.suspectName = point.name;
+      }
     }
+    estimate.residuals.push_back(std::move(residual));
   }
-  estimate.rms = std::sqrt(sumOfSquares / static_cast<double>(count));
+  estimate.rms = std::sqrt(sumOfSquares / static_cast<double>(estimate.pointCount));
   return estimate;
 }
 

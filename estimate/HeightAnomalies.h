@@ -6,12 +6,15 @@
 // H = h − N − r(B, L).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/AngleText.h"
 #include "engine/AnomalyFit.h"
+#include "engine/CoordSettings.h"
 #include "engine/GeoidModel.h"
 
 namespace tarnwell {
@@ -35,24 +38,37 @@ HeightModel AutomaticHeightModel(std::size_t count);
 
 struct AnomalyResidual {
   std::string name;
-  double residual;  // r minus the fitted surface, metres
+  bool participates = true;  // false: the fit did not see this point
+  double anomaly = 0;        // r = h − H − N, metres
+  double residual = 0;       // r minus the fitted surface, metres
+  // The residual divided by its standard deviation σ0·sqrt(redundancy); 0
+  // for a point kept out or without redundancy.
+  double standardized = 0;
+  bool flagged = false;  // |residual| beyond the vertical tolerance
 };
 
 struct AnomalyEstimate {
   AnomalyFit fit;
+  std::array<double, 6> deviations{};      // σ0·sqrt(qjj) of each coefficient, as HeightFitEstimate's
   std::vector<AnomalyResidual> residuals;  // every point's, in their order
+  std::size_t pointCount = 0;              // participating points
   double rms = 0;                          // of the participating points, metres
   double largest = 0;                      // the largest |residual| among them, metres
   std::string largestName;
+  long redundancy = 0;      // points minus coefficients: the degrees of freedom
+  double sigma0 = 0;        // a-posteriori σ0, metres; 0 without redundancy
+  std::string suspectName;  // the largest standardized residual; empty without redundancy
 };
 
 // The fit of the anomalies the model (nullptr: none) leaves at the points,
-// with `model` or, when it is not given, the automatic one. The origin of
-// the local plane is the mean B, L of the participating points. Refused,
+// with `model` or, when it is not given, the automatic one, the residuals
+// beyond `tolerance`'s vertical flagged. The origin of the local plane is
+// the mean B, L of the participating points. Refused,
 // with the message shown, when the model has no value at a point (naming
 // the model and the point) or when the points cannot determine the surface
 // (FitHeights).
 std::optional<AnomalyEstimate> EstimateAnomalyFit(const std::vector<LevelledPoint>& points, const GeoidModel* geoid,
-                                                  std::optional<HeightModel> model);
+                                                  std::optional<HeightModel> model,
+                                                  const ResidualTolerance& tolerance = {});
 
 }  // namespace tarnwell

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
 
 namespace tarnwell {
@@ -78,6 +79,32 @@ PlaneFitReport ReportPlaneFit(const std::vector<PlaneCommonPoint>& points, const
   report.height = Summarise(report.points, [](const PlaneResidual& r) { return r.vHeight; }, n,
                             static_cast<long>(CoefficientCount(heightFit.model)));
   return report;
+}
+
+std::optional<std::vector<PlaneCommonPoint>> PointsOnGridHeights(const CoordSettings& settings,
+                                                                 const std::vector<PlaneCommonPoint>& points) {
+  const std::optional<CoordinateSystem> side = LocalGridSide(settings);
+  if (!side || side->height == HeightSystem::Ellipsoidal) return points;
+  // From the same grid with ellipsoidal heights to the side's normal heights.
+  CoordinateSystem ellipsoidal = *side;
+  ellipsoidal.height = HeightSystem::Ellipsoidal;
+  ellipsoidal.geoid.clear();
+  ellipsoidal.anomalyFit.reset();
+  std::optional<ConversionPlan> plan;
+  if (const Refusal refusal = ConversionPlan::Make(ellipsoidal, *side, nullptr, 0, 0, plan)) {
+    ShowMessage(MessageText(refusal));
+    return std::nullopt;
+  }
+  std::vector<PlaneCommonPoint> reduced = points;
+  for (PlaneCommonPoint& point : reduced) {
+    StepPoint values{point.sourceNorth, point.sourceEast, point.sourceHeight};
+    if (const Refusal refusal = plan->ConvertValues(values)) {
+      ShowMessage(MessageText(refusal) + "\n点名: " + point.name);
+      return std::nullopt;
+    }
+    point.sourceHeight = values[2];
+  }
+  return reduced;
 }
 
 std::optional<LocalGridEstimate> EstimateLocalGrid(const std::vector<PlaneCommonPoint>& points,

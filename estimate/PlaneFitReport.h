@@ -63,6 +63,18 @@ struct LocalGridOptions {
   ResidualTolerance tolerance;
 };
 
+// The points with their source heights as the conversion carries them on
+// the grid of the local grid's side (LocalGridSide). The files give the
+// GNSS ellipsoidal height h; where that side has normal heights the
+// conversion reaches the local grid through H = h − N − r (the geoid model
+// and the anomaly fit at the point's B, L), so the height fit must be of
+// h2 − H: what the model leaves. Unchanged where the side has ellipsoidal
+// heights or neither side is "Plan". nullopt, with the message shown (and
+// the point named where the model refuses one), when the side cannot
+// convert.
+std::optional<std::vector<PlaneCommonPoint>> PointsOnGridHeights(const CoordSettings& settings,
+                                                                 const std::vector<PlaneCommonPoint>& points);
+
 // The plane parameters and the height fit from the participating points,
 // with the residuals of every point. nullopt, with its message shown, when
 // there are no points at all ("没有公共点,请先导入文件。") or either

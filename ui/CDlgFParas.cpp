@@ -64,10 +64,14 @@ std::vector<CommonPointTable::Row> CDlgFParas::Rows() const {
 PlaneModel CDlgFParas::planeModel() const { return kPlaneModels[std::max(0, planeModel_->currentIndex())].value; }
 
 void CDlgFParas::OnCompute() {
-  const LocalGridOptions options{planeModel(), heightModel(), CoordSettings::instance().tolerance};
-  std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(commonPoints_, options);
-  if (!estimate) return;
   CoordSettings& settings = CoordSettings::instance();
+  const LocalGridOptions options{planeModel(), heightModel(), settings.tolerance};
+  // An empty list is EstimateLocalGrid's to refuse.
+  const std::optional<std::vector<PlaneCommonPoint>> points =
+      commonPoints_.empty() ? commonPoints_ : PointsOnGridHeights(settings, commonPoints_);
+  if (!points) return;
+  std::optional<LocalGridEstimate> estimate = EstimateLocalGrid(*points, options);
+  if (!estimate) return;
   settings.fourParams = estimate->plane.params;
   settings.heightFit = estimate->height.fit;
 

@@ -35,7 +35,7 @@ std::vector<CommonPointTable::Row> CDlgSParas::Rows() const {
     const std::vector<std::string> fields = SplitAtChar(point.text, ',');
     CommonPointTable::Row row;
     row.name = ToQt(fields[0]);
-    for (std::size_t i = 0; i < 6; ++i) row.coordinates[i] = ToQt(std::string(TrimBlanks(fields[i + 1])));
+    for (std::size_t i = 0; i < 6; ++i) row.coordinates << ToQt(std::string(TrimBlanks(fields[i + 1])));
     row.participates = point.participates;
     rows.push_back(row);
   }

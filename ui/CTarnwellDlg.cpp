@@ -31,6 +31,7 @@
 #include "ui/CDlgEllips.h"
 #include "ui/CDlgFileFt.h"
 #include "ui/CDlgFParas.h"
+#include "ui/CDlgHeightFit.h"
 #include "ui/CDlgFile.h"
 #include "ui/CDlgPoint.h"
 #include "ui/CDlgProjTrans.h"
@@ -302,6 +303,8 @@ void CTarnwellDlg::MakePages() {
   threeParameterPage_ = new CDlgTParas(datumDialog_);
   sevenParameterPage_ = new CDlgSParas(datumDialog_);
   fourParameterPage_ = new CDlgFParas;
+  heightFitPage_ = new CDlgHeightFit;
+  connect(heightFitPage_, &CDlgHeightFit::fitChanged, this, &CTarnwellDlg::SettingsChanged);
   filePage_->setStore(store_);
   filePage_->setRecentFilesMenu(recentFilesMenu_);
   connect(recentFilesMenu_, &QMenu::triggered, this, [this] { tabs_->setCurrentWidget(filePage_); });
@@ -312,6 +315,8 @@ void CTarnwellDlg::MakePages() {
   AddPage(threeParameterPage_, QStringLiteral("三参数计算"), QStringLiteral("three"));
   AddPage(sevenParameterPage_, QStringLiteral("七参数计算"), QStringLiteral("seven"));
   AddPage(fourParameterPage_, QStringLiteral("四参数计算"), QStringLiteral("four"));
+  // Last, so that the remembered page indices of the others hold.
+  AddPage(heightFitPage_, QStringLiteral("高程拟合"), QStringLiteral("height-fit"));
   HelpOnF1(projectionDialog_, QStringLiteral("projection"));
   HelpOnF1(datumDialog_, QStringLiteral("datum"));
   HelpOnF1(ellipsoidDialog_, QStringLiteral("ellipsoid"));
@@ -319,7 +324,8 @@ void CTarnwellDlg::MakePages() {
   HelpOnF1(aboutDialog_, QStringLiteral("menu-about"));
   tabs_->setCurrentIndex(0);
   connect(tabs_, &QTabWidget::currentChanged, this, &CTarnwellDlg::OnTabChange);
-  for (CommonPointPage* page : std::initializer_list<CommonPointPage*>{sevenParameterPage_, fourParameterPage_}) {
+  for (CommonPointPage* page :
+       std::initializer_list<CommonPointPage*>{sevenParameterPage_, fourParameterPage_, heightFitPage_}) {
     connect(page, &CommonPointPage::pointsImported, this, [this] { pointsImportedSinceSave_ = true; });
   }
 }
@@ -398,6 +404,7 @@ void CTarnwellDlg::ShowSettings() {
 void CTarnwellDlg::SettingsChanged() {
   pointPage_->ForgetStaleResult();
   filePage_->RefreshPreview();
+  heightFitPage_->ShowSettings();
 }
 
 void CTarnwellDlg::MarkSaved() {
@@ -518,10 +525,12 @@ void CTarnwellDlg::OnCommand(int command) {
 }
 
 bool CTarnwellDlg::HasUnsavedWork() const {
-  const bool pointsHeld = !sevenParameterPage_->commonPoints().empty() || !fourParameterPage_->commonPoints().empty();
+  const bool pointsHeld = !sevenParameterPage_->commonPoints().empty() ||
+                          !fourParameterPage_->commonPoints().empty() || !heightFitPage_->commonPoints().empty();
   const CoordSettings& settings = CoordSettings::instance();
   return (pointsImportedSinceSave_ && pointsHeld) || settings.datum != savedParameters_.datum ||
-         settings.fourParams != savedParameters_.fourParams || settings.heightFit != savedParameters_.heightFit;
+         settings.fourParams != savedParameters_.fourParams || settings.heightFit != savedParameters_.heightFit ||
+         settings.useAnomalyFit != savedParameters_.useAnomalyFit || settings.anomalyFit != savedParameters_.anomalyFit;
 }
 
 void CTarnwellDlg::OnSaveParameters() {

@@ -31,6 +31,7 @@ class CAboutDlg;
 class CDlgDatumTrans;
 class CDlgEllips;
 class CDlgFParas;
+class CDlgHeightFit;
 class CDlgFile;
 class CDlgPoint;
 class CDlgProjTrans;
@@ -104,6 +105,7 @@ class CTarnwellDlg : public QDialog {
   CDlgTParas* threeParameterPage() const { return threeParameterPage_; }
   CDlgSParas* sevenParameterPage() const { return sevenParameterPage_; }
   CDlgFParas* fourParameterPage() const { return fourParameterPage_; }
+  CDlgHeightFit* heightFitPage() const { return heightFitPage_; }
   CDlgDatumTrans* datumDialog() const { return datumDialog_; }
   CDlgProjTrans* projectionDialog() const { return projectionDialog_; }
   CDlgEllips* ellipsoidDialog() const { return ellipsoidDialog_; }
@@ -178,6 +180,7 @@ class CTarnwellDlg : public QDialog {
   CDlgTParas* threeParameterPage_ = nullptr;
   CDlgSParas* sevenParameterPage_ = nullptr;
   CDlgFParas* fourParameterPage_ = nullptr;
+  CDlgHeightFit* heightFitPage_ = nullptr;
   CDlgDatumTrans* datumDialog_ = nullptr;
   CDlgProjTrans* projectionDialog_ = nullptr;
   CDlgEllips* ellipsoidDialog_ = nullptr;

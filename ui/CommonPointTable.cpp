@@ -67,7 +67,9 @@ QTableWidgetItem* TickItem(bool participates) {
 
 CommonPointTable::CommonPointTable(const QStringList& coordinateHeaders, const QStringList& residualHeaders,
                                    QWidget* parent)
-    : QTableWidget(0, kFirstResidualColumn + 4, parent) {
+    : QTableWidget(0, kFirstCoordinateColumn + static_cast<int>(coordinateHeaders.size() + residualHeaders.size()),
+                   parent),
+      firstResidualColumn_(kFirstCoordinateColumn + static_cast<int>(coordinateHeaders.size())) {
   setObjectName(QStringLiteral("commonPointTable"));
   setHorizontalHeaderLabels(QStringList{QStringLiteral("参与计算"), QStringLiteral("点名")} + coordinateHeaders +
                             residualHeaders);
@@ -94,7 +96,8 @@ void CommonPointTable::SetPoints(const std::vector<Row>& rows) {
     QTableWidgetItem* name = TextItem(point.name);
     name->setData(kPointRole, QVariant::fromValue(static_cast<qulonglong>(row)));
     setItem(row, kNameColumn, name);
-    for (int i = 0; i < 6; ++i) setItem(row, kFirstCoordinateColumn + i, CoordinateItem(point.coordinates[i]));
+    for (int i = 0; i < firstResidualColumn_ - kFirstCoordinateColumn && i < point.coordinates.size(); ++i)
+      setItem(row, kFirstCoordinateColumn + i, CoordinateItem(point.coordinates[i]));
   }
   setSortingEnabled(true);
 }
@@ -105,13 +108,13 @@ void CommonPointTable::SetResiduals(const std::vector<Residuals>& residuals, con
   for (int row = 0; row < rowCount(); ++row) {
     const std::size_t point = PointAt(row);
     if (point >= residuals.size()) continue;
-    for (int i = 0; i < 4; ++i) {
-      QTableWidgetItem* item = ResidualItem(residuals[point][i]);
+    for (int i = 0; i < columnCount() - firstResidualColumn_ && i < static_cast<int>(residuals[point].size()); ++i) {
+      QTableWidgetItem* item = ResidualItem(residuals[point][static_cast<std::size_t>(i)]);
       if (point < flagged.size() && flagged[point]) {
         item->setForeground(Qt::red);
         item->setToolTip(QStringLiteral("超限"));
       }
-      setItem(row, kFirstResidualColumn + i, item);
+      setItem(row, firstResidualColumn_ + i, item);
     }
   }
   setSortingEnabled(true);

@@ -1,6 +1,7 @@
 // The common points of a parameter page as a table: a tick "参与计算", the
-// name, the six coordinates as the file gave them, and after a computation
-// the point's residuals (three components and their length, metres). Every
+// name, the point's coordinates as the file gave them, and after a
+// computation its residuals (metres); the page names both sets of columns
+// (the datum pages six coordinates, and three components and their length). Every
 // column sorts; until one is sorted the rows keep the page's order. Each row
 // knows the point it shows by its index in the page's list. Ctrl+C copies
 // the selected rows (or all) with the header.
@@ -8,7 +9,6 @@
 
 #include <QStringList>
 #include <QTableWidget>
-#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -20,19 +20,19 @@ class CommonPointTable : public QTableWidget {
  public:
   struct Row {
     QString name;
-    std::array<QString, 6> coordinates;  // source three, then target three
+    QStringList coordinates;  // one per coordinate column
     bool participates = true;
   };
-  using Residuals = std::array<double, 4>;  // three components, then the length; metres
+  using Residuals = std::vector<double>;  // one per residual column, metres
 
   static constexpr int kTickColumn = 0;
   static constexpr int kNameColumn = 1;
   static constexpr int kFirstCoordinateColumn = 2;
-  static constexpr int kFirstResidualColumn = 8;
   // The number a coordinate or residual cell holds, unrounded.
   static constexpr int kValueRole = Qt::UserRole + 1;
 
-  // The headers of the six coordinates and of the four residual columns.
+  // The headers of the coordinate and of the residual columns, which are as
+  // many as the headers.
   CommonPointTable(const QStringList& coordinateHeaders, const QStringList& residualHeaders,
                    QWidget* parent = nullptr);
 
@@ -46,6 +46,8 @@ class CommonPointTable : public QTableWidget {
   // under the header, in the order shown: what Ctrl+C puts on the clipboard
   // for a spreadsheet. The tick reads 是 or 否; numbers as the cells show them.
   QString CopyText() const;
+
+  int firstResidualColumn() const { return firstResidualColumn_; }
 
   // The index of the point row `row` shows.
   std::size_t PointAt(int row) const;
@@ -61,6 +63,8 @@ class CommonPointTable : public QTableWidget {
 
  private:
   void OnItemChanged(QTableWidgetItem* item);
+
+  int firstResidualColumn_;
 };
 
 }  // namespace tarnwell

@@ -15,7 +15,9 @@
 #include "batch/ParameterFile.h"
 #include "engine/GeoidModel.h"
 #include "engine/PointConversion.h"
+#include "estimate/CalibrationReport.h"
 #include "estimate/HeightAnomalies.h"
+#include "estimate/PlaneFitReport.h"
 #include "tables/NumberText.h"
 
 namespace tarnwell {
@@ -131,49 +133,81 @@ TEST_F(Heights, SameNormalHeightsOnBothSidesPassThrough) {
   EXPECT_EQ(Convert({"31.5", "120.25", "10"})[2], "10.000000000000000");
 }
 
-// A small ISG grid of known values: GDAL 3.6 reads its extent as the outer
-// edges of cells, so the nodes lie at 30.25, 30.75, 31.25 (north first) and
-// 120.25, 120.75, 121.25.
+// An ISG header of a 3 × 3 grid of 0.5° steps from (30°, 120°), the extents
+// as given; the nodes are those of IsgGrid below.
+std::string IsgFile(const char* latMax, const char* lonMax) {
+  return std::string("begin_of_head\nmodel name     : SITE\ndata type      : geoid\ndata units     : meters\n"
+                     "data format    : grid\ndata ordering  : N-to-S, W-to-E\ncoord type     : geodetic\n"
+                     "coord units    : deg\nlat min        =    30.000000\nlat max        =    ") +
+         latMax + "\nlon min        =   120.000000\nlon max        =   " + lonMax +
+         "\ndelta lat      =     0.500000\ndelta lon      =     0.500000\nnrows          =          3\n"
+         "ncols          =          3\nnodata         =  -9999.0000\nISG format     = 2.0\nend_of_head\n"
+         "10.0 11.0 -9999.0\n12.0 14.0 15.0\n13.0 16.0 18.0\n";
+}
+
+// A small ISG grid of known values as the format writes it: nodes from "lat
+// min" to "lat max", at 31, 30.5, 30 (north first) and 120, 120.5, 121.
 class IsgGrid : public Heights {
  protected:
   void SetUp() override {
     Heights::SetUp();
     settings.geoid = folder.File("site.isg");
-    test::WriteBytes(settings.geoid,
-                     "begin_of_head\nmodel name     : SITE\ndata type      : geoid\ndata units     : meters\n"
-                     "data format    : grid\ndata ordering  : N-to-S, W-to-E\ncoord type     : geodetic\n"
-                     "coord units    : deg\nlat min        =    30.000000\nlat max        =    31.500000\n"
-                     "lon min        =   120.000000\nlon max        =   121.500000\ndelta lat      =     0.500000\n"
-                     "delta lon      =     0.500000\nnrows          =          3\nncols          =          3\n"
-                     "nodata         =  -9999.0000\nISG format     = 2.0\nend_of_head\n"
-                     "10.0 11.0 -9999.0\n12.0 14.0 15.0\n13.0 16.0 18.0\n");
+    test::WriteBytes(settings.geoid, IsgFile("31.000000", "121.000000"));
   }
 };
 
 TEST_F(IsgGrid, InsideACellGivesTheBilinearValue) {
-  // A quarter of a cell east and half a cell south of node (31.25, 120.25):
+  // A quarter of a cell east and half a cell south of node (31, 120):
   // rows 10, 11 and 12, 14 weighted 1/2 each, columns 3/4 and 1/4.
   const double undulation = 0.5 * (0.75 * 10 + 0.25 * 11) + 0.5 * (0.75 * 12 + 0.25 * 14);
+  EXPECT_NEAR(Number(Convert({"30.75", "120.125", "20"})[2]), 20 - undulation, 1e-12);
+  // The corner nodes themselves are inside.
+  EXPECT_NEAR(Number(Convert({"30", "121", "20"})[2]), 20 - 18, 1e-12);
+}
+
+// A file whose extents are the outer edges of the cells, as GDAL 3.6 reads
+// ISG files, keeps that meaning: its nodes lie half a step inside.
+TEST_F(IsgGrid, ExtentsAtTheCellEdgesKeepTheirMeaning) {
+  test::WriteBytes(settings.geoid, IsgFile("31.500000", "121.500000"));
+  const double undulation = 0.5 * (0.75 * 10 + 0.25 * 11) + 0.5 * (0.75 * 12 + 0.25 * 14);
   EXPECT_NEAR(Number(Convert({"31", "120.375", "20"})[2]), 20 - undulation, 1e-12);
+  EXPECT_EQ(Convert({"30.1", "120.5", "20"})[0], "点位超出高程模型范围,请检查.\n高程模型: " + settings.geoid);
 }
 
 TEST_F(IsgGrid, OutsideTheGridOrOnNoDataIsRefusedNamingTheModel) {
   const std::string model = "\n高程模型: " + settings.geoid;
-  EXPECT_EQ(Convert({"31.3", "120.5", "20"})[0], "点位超出高程模型范围,请检查." + model);
-  EXPECT_EQ(Convert({"30.5", "121.3", "20"})[0], "点位超出高程模型范围,请检查." + model);
-  EXPECT_EQ(Convert({"31", "121", "20"})[0], "高程模型在该点无值,请检查." + model);
+  EXPECT_EQ(Convert({"31.1", "120.5", "20"})[0], "点位超出高程模型范围,请检查." + model);
+  EXPECT_EQ(Convert({"30.5", "121.1", "20"})[0], "点位超出高程模型范围,请检查." + model);
+  EXPECT_EQ(Convert({"30.75", "120.75", "20"})[0], "高程模型在该点无值,请检查." + model);
 }
 
 TEST_F(IsgGrid, FileWithAPointOutsideWritesNothing) {
   CoordSettings::instance() = settings;
   const std::string input = folder.File("points.txt");
-  test::WriteBytes(input, "P1,31,120.375,20\nP2,35,120.5,20\n");
+  test::WriteBytes(input, "P1,30.75,120.125,20\nP2,35,120.5,20\n");
   MessageRecorder recorder;
   EXPECT_EQ(ConvertCoordinateFile(CoordSettings::instance(), input).outcome, BatchOutcome::Stopped);
   CoordSettings::instance() = {};
   EXPECT_FALSE(std::filesystem::exists(input + "1"));
   ASSERT_EQ(recorder.messages.size(), 1u);
   EXPECT_NE(recorder.messages[0].find("点位超出高程模型范围"), std::string::npos) << recorder.messages[0];
+}
+
+// A model is read once while its file stays as it was, and again once the
+// file changes.
+TEST_F(IsgGrid, OpeningAgainSharesTheModelUntilTheFileChanges) {
+  std::shared_ptr<const GeoidModel> first, again, changed;
+  ASSERT_FALSE(GeoidModel::Open(settings.geoid, first));
+  ASSERT_FALSE(GeoidModel::Open(settings.geoid, again));
+  EXPECT_EQ(first, again);
+  std::string text = IsgFile("31.000000", "121.000000");
+  text.replace(text.find("10.0 11.0"), 4, "20.00");  // a size of its own
+  test::WriteBytes(settings.geoid, text);
+  ASSERT_FALSE(GeoidModel::Open(settings.geoid, changed));
+  EXPECT_NE(first, changed);
+  double undulation = 0;
+  ASSERT_FALSE(changed->Undulation(31, 120, undulation));
+  EXPECT_EQ(undulation, 20);
 }
 
 // Levelled points around (31.5°, 120.25°) whose normal heights were made
@@ -217,6 +251,18 @@ TEST_F(AnomalyFitting, RecoversAnExactPlaneAndPointsAtABlunder) {
   const std::optional<AnomalyEstimate> plane = EstimateAnomalyFit(points, egm96.get(), HeightModel::Plane);
   ASSERT_TRUE(plane);
   EXPECT_EQ(plane->largestName, "P3");
+  EXPECT_EQ(plane->suspectName, "P3");
+  EXPECT_EQ(plane->redundancy, 8 - 3);
+  EXPECT_GT(plane->sigma0, 0.01);
+  EXPECT_GT(plane->deviations[0], 0);
+  // The report carries the model, the surface and every point's row.
+  settings.geoid = std::string(kEgm96Name);
+  const CalibrationReport report = MakeHeightFitReport(*plane, settings, {{"levelled.csv"}, "2026-12-07 22:00 UTC"});
+  EXPECT_EQ(report.sections[1].title, "高程异常拟合 (plane)");
+  EXPECT_NE(ReportHtml(report).find("egm96 (r = h − H − N"), std::string::npos);
+  ASSERT_EQ(report.residualRows.size(), points.size());
+  EXPECT_EQ(report.residualRows[2][0], "P3");
+  EXPECT_NEAR(Number(report.residualRows[2][3]), plane->residuals[2].residual, 5e-5);
 }
 
 TEST(AutomaticHeightModel, ChoosesBySizeOfTheSet) {
@@ -244,6 +290,54 @@ TEST_F(AnomalyFitting, SavedModelAndFitConvertTheSame) {
   ASSERT_TRUE(read);
   settings = *read;
   EXPECT_EQ(Convert({"31.55", "120.33", "40"}), direct);
+}
+
+// A local grid whose heights are normal heights, from GNSS ellipsoidal
+// heights, over EGM96: site heights h2 = h − N + a tilted plane in the grid.
+// The height fit recovers the plane alone, and the conversion through the
+// model and the local grid gives the site heights back.
+TEST_F(Heights, FourParameterHeightFitIsOfWhatTheModelLeaves) {
+  settings.targetType = CoordinateType::Plan;
+  settings.projection.projKey = "tmerc";
+  settings.projection.centralMeridian = 120;
+  settings.projection.scaleFactor = 1;
+  const auto gridOf = [this](double latitude, double longitude) {
+    CoordSettings ellipsoidal = settings;
+    ellipsoidal.targetHeight = HeightSystem::Ellipsoidal;
+    PointTexts grid;
+    EXPECT_FALSE(ConvertPoint(ellipsoidal, {FormatNumber(latitude), FormatNumber(longitude), "40"}, grid));
+    return PlanePosition{Number(grid[0]), Number(grid[1])};
+  };
+  const PlanePosition origin = gridOf(31.5, 120.25);
+  const auto sitePlane = [&origin](PlanePosition at) {
+    return 1.2 + 3e-6 * (at.north - origin.north) - 2e-6 * (at.east - origin.east);
+  };
+  std::vector<PlaneCommonPoint> points;
+  for (const auto& [dB, dL] : {std::pair{-0.1, -0.1}, {-0.1, 0.08}, {0.1, -0.07}, {0.12, 0.1}, {0.0, 0.05}}) {
+    const PlanePosition grid = gridOf(31.5 + dB, 120.25 + dL);
+    const double site = 40 - Egm96().At(31.5 + dB, 120.25 + dL) + sitePlane(grid);
+    points.push_back({"S" + std::to_string(points.size()), grid.north, grid.east, 40, grid.north + 100, grid.east - 50,
+                      site});
+  }
+  // An ellipsoidal side keeps the heights as they were given.
+  CoordSettings ellipsoidal = settings;
+  ellipsoidal.targetHeight = HeightSystem::Ellipsoidal;
+  EXPECT_EQ(PointsOnGridHeights(ellipsoidal, points)->front().sourceHeight, 40);
+
+  const std::optional<std::vector<PlaneCommonPoint>> reduced = PointsOnGridHeights(settings, points);
+  ASSERT_TRUE(reduced);
+  const std::optional<LocalGridEstimate> estimate =
+      EstimateLocalGrid(*reduced, {PlaneModel::Full, HeightModel::Plane, {}});
+  ASSERT_TRUE(estimate);
+  EXPECT_LT(estimate->report.height.rms, 1e-6);
+  const PlanePosition elsewhere = gridOf(31.52, 120.28);
+  EXPECT_NEAR(estimate->height.fit.Offset(elsewhere.north, elsewhere.east), sitePlane(elsewhere), 1e-6);
+
+  settings.useFourParams = true;
+  settings.fourParams = estimate->plane.params;
+  settings.heightFit = estimate->height.fit;
+  EXPECT_NEAR(Number(Convert({"31.52", "120.28", "40"})[2]), 40 - Egm96().At(31.52, 120.28) + sitePlane(elsewhere),
+              1e-6);
 }
 
 }  // namespace

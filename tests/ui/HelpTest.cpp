@@ -95,6 +95,7 @@ class HelpTest : public QObject {
     QTest::newRow("三参数计算") << 2 << "sourceLB" << "three";
     QTest::newRow("七参数计算") << 3 << "targetEllipsoid" << "seven";
     QTest::newRow("四参数计算") << 4 << "heightModel" << "four";
+    QTest::newRow("高程拟合") << 5 << "surface" << "height-fit";
   }
 
   void f1OnEachPageOpensItsSection() {
@@ -172,7 +173,7 @@ class HelpTest : public QObject {
   void everyPageAndDialogHasItsSection() {
     const QString text = ManualText();
     const QStringList ids = Captures(text, "<h[23] id=\"([^\"]+)\"");
-    for (const char* section : {"window", "point", "file", "three", "seven", "four", "projection", "datum", "ellipsoid",
+    for (const char* section : {"window", "point", "file", "three", "seven", "four", "height-fit", "projection", "datum", "ellipsoid",
                                 "file-format", "menu", "menu-about", "coordinate-files", "common-point-files", "ellips-csv",
                                 "projs-csv"}) {
       QVERIFY2(ids.contains(section), section);

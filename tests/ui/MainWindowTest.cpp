@@ -108,7 +108,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(tabs->tabPosition(), QTabWidget::South);
     QStringList tabTexts;
     for (int i = 0; i < tabs->count(); ++i) tabTexts << tabs->tabText(i);
-    QCOMPARE(tabTexts, QStringList({"单点转换", "文件转换", "三参数计算", "七参数计算", "四参数计算"}));
+    QCOMPARE(tabTexts, QStringList({"单点转换", "文件转换", "三参数计算", "七参数计算", "四参数计算", "高程拟合"}));
     QVERIFY(!Child<QCheckBox>(&window, "fourParams")->isChecked());
     QCOMPARE(Child<QCheckBox>(&window, "fourParams")->text(), QString("四参数"));
     QCOMPARE(tabs->currentIndex(), 0);

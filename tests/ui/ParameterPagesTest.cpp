@@ -1,5 +1,6 @@
-// The three- and seven-parameter pages: results stored in the settings, the
-// fit report, the datum dialog opened afterwards, and the refusals.
+// The three-, seven- and four-parameter pages and the height fit: results
+// stored in the settings, the fit report, the datum dialog opened
+// afterwards, and the refusals.
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include "tables/TablePaths.h"
 #include "estimate/FourParameters.h"
 #include "ui/CDlgFParas.h"
+#include "ui/CDlgHeightFit.h"
 #include "ui/CDlgSParas.h"
 #include "ui/CommonPointTable.h"
 #include "ui/ResidualPlot.h"
@@ -83,7 +85,7 @@ int RowNamed(const CommonPointTable* table, const QString& name) { return Names(
 
 // Residual `i` of a row (0 to 2 the components, 3 the length), unrounded.
 double Residual(const CommonPointTable* table, int row, int i) {
-  return table->item(row, CommonPointTable::kFirstResidualColumn + i)->data(CommonPointTable::kValueRole).toDouble();
+  return table->item(row, table->firstResidualColumn() + i)->data(CommonPointTable::kValueRole).toDouble();
 }
 
 // The name of the row with the largest residual length among those ticked.
@@ -330,7 +332,7 @@ class ParameterPagesTest : public QObject {
     Compute(3);
     QCOMPARE(LargestTicked(table), QString("K4"));
 
-    table->sortItems(CommonPointTable::kFirstResidualColumn + 3, Qt::DescendingOrder);
+    table->sortItems(table->firstResidualColumn() + 3, Qt::DescendingOrder);
     QCOMPARE(Names(table).first(), QString("K4"));
     Untick(table, "K4");
     for (const CommonPointLine& point : page->commonPoints()) QCOMPARE(point.participates, !point.text.starts_with("K4,"));
@@ -458,7 +460,7 @@ class ParameterPagesTest : public QObject {
     QVERIFY(plot->points()[3].flagged);
     for (int row = 0; row < table->rowCount(); ++row) {
       const ResidualPlot::Point& point = plot->points()[table->PointAt(row)];
-      QCOMPARE(table->item(row, CommonPointTable::kFirstResidualColumn)->foreground() == QBrush(Qt::red), point.flagged);
+      QCOMPARE(table->item(row, table->firstResidualColumn())->foreground() == QBrush(Qt::red), point.flagged);
       // Flagged by the 2 cm of the plane: the residuals in the plot are the table's.
       QCOMPARE(point.flagged, std::hypot(Residual(table, row, 0), Residual(table, row, 1)) > 0.02 ||
                                   std::abs(Residual(table, row, 2)) > 0.03);
@@ -504,7 +506,7 @@ class ParameterPagesTest : public QObject {
     QCOMPARE(LargestTicked(table), QString("G6"));
 
     // Sorted by the plane residual, largest first; untick the first.
-    table->sortItems(CommonPointTable::kFirstResidualColumn + 3, Qt::DescendingOrder);
+    table->sortItems(table->firstResidualColumn() + 3, Qt::DescendingOrder);
     QCOMPARE(Names(table).first(), QString("G6"));
     Untick(table, "G6");
     QVERIFY(!page->commonPoints()[6].participates);
@@ -584,6 +586,70 @@ class ParameterPagesTest : public QObject {
     QVERIFY(std::abs(Child<QLineEdit>(pointPage, "targetValue1")->text().toDouble() - north) < 1e-5);
     QVERIFY(std::abs(Child<QLineEdit>(pointPage, "targetValue2")->text().toDouble() - east) < 1e-5);
     QVERIFY(std::abs(Child<QLineEdit>(pointPage, "targetValue3")->text().toDouble() - (40 + TargetHeightOffset(3405000))) < 1e-6);
+  }
+
+  // Levelled points around (31.5°, 120.25°) whose anomalies r = h − H lie on
+  // a plane (no model), H3's levelled height 5 cm low; B and L in degrees.
+  static double AnomalyPlane(double latitude, double longitude) {
+    constexpr double kMetresPerDegree = 6378137 * kPi / 180;
+    return 0.35 + 2e-6 * kMetresPerDegree * (latitude - 31.5) -
+           3e-6 * kMetresPerDegree * (longitude - 120.25) * std::cos(31.5 * kPi / 180);
+  }
+  QString WriteLevelledPoints() {
+    const double offsets[][2] = {{-0.1, -0.1}, {-0.1, 0.08}, {0.1, -0.07}, {0.12, 0.1},
+                                 {0, 0.05},    {0.03, -0.05}, {-0.05, 0}, {0.06, 0.02}};
+    std::string lines;
+    int index = 0;
+    for (const auto& [dB, dL] : offsets) {
+      const double latitude = 31.5 + dB, longitude = 120.25 + dL;
+      const double normal = 40 - AnomalyPlane(latitude, longitude) - (index == 3 ? 0.05 : 0);
+      lines += 'H';
+      lines += std::to_string(index++);
+      for (double value : {latitude, longitude, 40.0, normal}) lines.append(",").append(FormatNumber(value));
+      lines += "\n";
+    }
+    const QString path = directory_.filePath("levelled.csv");
+    WriteFile(path, lines);
+    return path;
+  }
+
+  // The page is the last; the spoilt point stands out, and once unticked the
+  // plane is recovered exactly and reaches the settings.
+  void heightFitIsEstimatedStoredAndRefitted() {
+    CoordSettings::instance().sourceAngleFormat = AngleFormat::DDD;
+    auto* tabs = Child<QTabWidget>(&running_->window, "pageTabs");
+    QCOMPARE(tabs->tabText(tabs->count() - 1), QString("高程拟合"));
+    auto* page = qobject_cast<CDlgHeightFit*>(Page(tabs->count() - 1));
+    QVERIFY(page);
+    Open(tabs->count() - 1);
+    QCOMPARE(Child<QLabel>(page, "geoidModelText")->text(), QString("高程模型: 无 (r = h − H)"));
+    page->setFileChooser([this](QWidget*) { return WriteLevelledPoints(); });
+    QTest::mouseClick(Child<QPushButton>(page, "importButton"), Qt::LeftButton);
+    auto* table = Child<CommonPointTable>(page, "commonPointTable");
+    QVERIFY(table->CopyText().startsWith("参与计算\t点名\tB\tL\t大地高 h\t正常高 H\t高程异常 r(米)\t残差(米)\n"));
+    Child<QComboBox>(page, "surface")->setCurrentIndex(2);  // 平面
+    Compute(tabs->count() - 1);
+    QVERIFY(running_->recorder.messages().isEmpty());
+    const QString summary = Child<QLabel>(page, "fitSummary")->text();
+    QVERIFY2(summary.contains("最大=0.0") && summary.contains("(H3)") && summary.contains("多余观测数=5") &&
+                 summary.contains("疑似粗差: H3"),
+             qPrintable(summary));
+    QVERIFY(page->ExportReport(directory_.filePath("height.csv")));
+    QVERIFY(QString::fromStdString(ReadFile(directory_.filePath("height.csv"))).contains("高程拟合计算报告"));
+
+    const CoordSettings& settings = CoordSettings::instance();
+    const AnomalyFit blundered = settings.anomalyFit;
+    QVERIFY(settings.useAnomalyFit);
+    Untick(table, "H3");
+    Compute(tabs->count() - 1);
+    QVERIFY(settings.anomalyFit != blundered);
+    QCOMPARE(settings.anomalyFit.surface.model, HeightModel::Plane);
+    QVERIFY(std::abs(settings.anomalyFit.Anomaly(31.55, 120.33) - AnomalyPlane(31.55, 120.33)) < 1e-6);
+    const int spoilt = RowNamed(table, "H3");
+    QVERIFY(std::abs(Residual(table, spoilt, 1) - 0.05) < 1e-6);  // r minus the plane
+    QVERIFY(std::abs(Residual(table, RowNamed(table, "H0"), 1)) < 1e-6);
+    QVERIFY(table->item(spoilt, table->firstResidualColumn())->foreground() == QBrush(Qt::red));
+    QVERIFY(running_->window.HasUnsavedWork());
   }
 };
 

@@ -198,12 +198,25 @@ ExitStatus RunPoint(const Values& values, const ToolOptions& options, std::strin
 
 // Each input on its own: a refused one is named after its messages and the
 // next goes on. The exit status is a refusal when any was refused.
-ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string& error) {
-  for (const std::string& input : values) {
+ExitStatus RunFile(const Values& given, const ToolOptions& options, std::string& error) {
+  // A folder stands for its coordinate files.
+  Values values;
+  for (const std::string& input : given) {
     if (input.empty()) {
       error = "缺少输入文件";
       return kExitUsage;
     }
+    std::error_code notFolder;
+    if (!std::filesystem::is_directory(input, notFolder)) {
+      values.push_back(input);
+      continue;
+    }
+    const std::vector<std::string> files = CoordinateFilesIn(input);
+    if (files.empty()) {
+      error = "文件夹中没有坐标文件 (.csv .txt .dat): " + input;
+      return kExitUsage;
+    }
+    values.insert(values.end(), files.begin(), files.end());
   }
   // One output file for several inputs would keep only the last.
   std::error_code notFolder;

@@ -630,6 +630,39 @@ TEST_F(Cli, ExportsReadBackWithTheirCoordinatesNamesAndSystem) {
             "KML 只能写 WGS84 坐标: 目的椭球须为 WGS84。\n");
 }
 
+// KML of points on WGS84 needs no conversion: from B, L on WGS84 itself, or
+// from a WGS84 source whose target lies a datum step away.
+TEST_F(Cli, KmlTakesPointsAlreadyOnWgs84) {
+  Write("pts.csv", "P1,31.2,118.3,45\n");
+  const std::vector<std::string> lb = {"file", "--from", "LB", "--from-angle", "DDD", "--export", "kml"};
+  for (const std::vector<std::string>& target :
+       {std::vector<std::string>{"--to", "LB"},
+        std::vector<std::string>{"--to", "Plan", "--to-ellipsoid", "krass", "--seven", "10,20,30,1,2,3,4"}}) {
+    const CliRun run = RunCli(Concat({lb, target, {File("pts.csv")}}));
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<std::array<double, 3>> points = PointsOf(Ogrinfo("-q", File("pts.kml")));
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0], (std::array<double, 3>{118.3, 31.2, 45}));
+  }
+}
+
+// A folder converts its coordinate files; CSV output takes a header line
+// and a .csv name.
+TEST_F(Cli, FolderConvertsItsFilesIntoCsv) {
+  std::filesystem::create_directory(File("in"));
+  Write("in/a.txt", "P1 31.2 118.3 45\n");
+  Write("in/b.txt", "P2 30.5 116.8\n");
+  const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", "--columns", "name,b,l,h",
+                             "--separator", "blank", "--output-layout", "csv", "--decimals", "1", File("in")});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.out, File("in/a1.csv") + "\n");
+  EXPECT_EQ(run.err, "文件坐标格式不正确，请检查。\n第 1 行: P2 30.5 116.8\n未转换: " + File("in/b.txt") + "\n");
+  EXPECT_TRUE(ReadFile(File("in/a1.csv")).starts_with("点名,X,Y,Z\r\nP1,-25887"));
+  EXPECT_EQ(RunCli({"file", File("in/none")}).exitStatus, 1);
+  std::filesystem::create_directory(File("empty"));
+  EXPECT_EQ(RunCli({"file", File("empty")}).exitStatus, 2);
+}
+
 TEST_F(Cli, ThreePrintsTheSevenParameters) {
   const CliRun run = RunCli({"three", "--to-ellipsoid", "krass", "--from-angle", "DDD", "--to-angle", "DDD", "30", "120", "0", "30", "120", "0"});
   EXPECT_EQ(run.exitStatus, 0) << run.err;

@@ -68,13 +68,6 @@ QString DroppedFiles(const QMimeData* data) {
   return JoinPaths(paths);
 }
 
-// A message of one file on one line of the summary.
-QString OneLine(const std::string& text) {
-  QString line = ToQt(text).trimmed();
-  line.replace(QLatin1Char('\n'), QStringLiteral("  "));
-  return line;
-}
-
 QString FileName(const std::string& path) { return QFileInfo(ToQtPath(path)).fileName(); }
 
 QPushButton* MakeButton(const QString& text, const QString& objectName) {

@@ -95,7 +95,7 @@ CDlgFileFt::CDlgFileFt(QWidget* parent) : QDialog(parent) {
   auto* form = new QFormLayout;
   form->addRow(LabelFor(QStringLiteral("列"), columns_), columns_);
   form->addRow(LabelFor(QStringLiteral("分隔符"), separator_), separator_);
-  form->addRow(QStringLiteral("文件头行数"), header);
+  form->addRow(LabelFor(QStringLiteral("文件头行数"), headerLines_), header);
   form->addRow(LabelFor(QStringLiteral("输出格式"), outputLayout_), outputLayout_);
 
   auto* choice = new QHBoxLayout;

@@ -175,6 +175,13 @@ bool AtomicFileSet::Open(const std::string& mainPath, const std::vector<std::str
   return true;
 }
 
+std::string AtomicFileSet::ScratchPath(const std::string& name) {
+  if (temporaryFolder_.empty()) return {};
+  const std::string path = temporaryFolder_ + "/" + name;
+  slots_.push_back(TemporaryFileRegistry::Track(path));
+  return path;
+}
+
 bool AtomicFileSet::Commit() {
   if (temporaryFolder_.empty() || access(writingPath_.c_str(), F_OK) != 0) {
     Discard();

@@ -97,6 +97,11 @@ class AtomicFileSet {
   // Where the writer makes the main file (and the others beside it).
   const std::string& writingPath() const { return writingPath_; }
 
+  // A path in the temporary folder for a file of the writer's own (such as
+  // its input), never moved: it goes with the folder, on a signal too.
+  // Empty before Open.
+  std::string ScratchPath(const std::string& name);
+
   // Moves the files made over the old set; false, the temporary folder
   // removed, when the main file was not made or a move failed.
   bool Commit();

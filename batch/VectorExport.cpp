@@ -5,7 +5,6 @@
 #include <ogr_geometry.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -324,15 +323,6 @@ BatchResult ExportCoordinateFile(const CoordSettings& settings, const std::strin
     return {};
   }
   const std::string path = ExportPathFor(inputPath, options.output, format);
-  // The converted text goes to a hidden file beside the export, read back
-  // and removed.
-  const std::filesystem::path exportPath(path);
-  BatchOptions text = options;
-  const std::string hiddenName = std::string(".").append(exportPath.filename().string()).append(".txt");
-  text.output = (exportPath.parent_path() / hiddenName).string();
-  text.factors = false;
-  // Points already in the export's system are only read and written again.
-  text.copySameSystem = true;
   if (IsReadOnlyFile(path)) {
     ShowMessage(kExportReadOnly + path);
     return {};
@@ -342,10 +332,16 @@ BatchResult ExportCoordinateFile(const CoordSettings& settings, const std::strin
     ShowMessage(kExportNotCreated + path);
     return {};
   }
+  // The converted text goes to the export's temporary folder, to be read
+  // back; it goes with the folder.
+  BatchOptions text = options;
+  text.output = files.ScratchPath("converted.txt");
+  text.factors = false;
+  // Points already in the export's system are only read and written again.
+  text.copySameSystem = true;
   BatchResult result = ConvertCoordinateFile(exported, inputPath, text);
   if (result.outcome != BatchOutcome::Converted) return result;
   const bool written = WriteExport(exported, format, result.outputPath, files.writingPath()) && files.Commit();
-  unlink(result.outputPath.c_str());
   if (!written) {
     ShowMessage(kExportNotCreated + path);
     result.outcome = BatchOutcome::Stopped;

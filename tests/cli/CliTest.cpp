@@ -350,6 +350,42 @@ TEST_F(Cli, InterruptedConversionLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFile(File("pts.csv")), points);
 }
 
+// An export interrupted while it works leaves no temporary folder, and the
+// earlier export whole.
+TEST_F(Cli, InterruptedExportKeepsTheEarlierOne) {
+  Write("one.csv", "P1,31.5,121.25,0\n");
+  std::string points;
+  for (int i = 0; i < 1000000; ++i) {
+    char line[48];
+    points.append(line, std::snprintf(line, sizeof line, "P%d,31.5,121.25,%d\n", i, i % 500));
+  }
+  Write("pts.csv", points);
+  const std::vector<std::string> toGpkg = {"file", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--export",
+                                           "gpkg", "--threads", "1", "--output"};
+  ASSERT_EQ(RunCli(Concat({toGpkg, {File("pts.gpkg"), File("one.csv")}})).exitStatus, 0);
+  const std::string earlier = ReadFile(File("pts.gpkg"));
+  const auto hidden = [this] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(File(""))) {
+      if (entry.path().filename().string().starts_with(".")) names.push_back(entry.path().filename());
+    }
+    return names;
+  };
+  const pid_t child = StartCli(Concat({toGpkg, {File("pts.gpkg"), File("pts.csv")}}));
+  bool working = false;
+  for (int poll = 0; poll < 60000 && !working; ++poll) {
+    working = !hidden().empty();
+    if (!working) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(working);
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(hidden(), std::vector<std::string>{});
+  EXPECT_TRUE(ReadFile(File("pts.gpkg")) == earlier);
+}
+
 TEST_F(Cli, ReadOnlyOutputIsRefused) {
   Write("pts.csv", "P1,30,120,0\n");
   Write("pts.csv1", "earlier\n");

@@ -77,7 +77,6 @@ int PointTable::Paste(const QString& text) {
     for (int value = 0; value < 3; ++value)
       SetCell(row, kFirstSourceColumn + value, named || valuesOnly ? fields[value + (named ? 1 : 0)] : QString(), true);
     ClearResult(row);
-    if (!named && !valuesOnly) SetCell(row, kRemarkColumn, kRowLayout, false);
   }
   return static_cast<int>(lines.size());
 }
@@ -90,6 +89,12 @@ void PointTable::ConvertAll(const CoordSettings& settings) {
     ClearResult(row);
     const std::array<std::string, 3> source = {ToStd(Text(row, kFirstSourceColumn)), ToStd(Text(row, kFirstSourceColumn + 1)),
                                                ToStd(Text(row, kFirstSourceColumn + 2))};
+    // A row of no values: a line that did not split into them, or a name alone.
+    if (source[0].empty() && source[1].empty() && source[2].empty()) {
+      SetCell(row, kRemarkColumn, kRowLayout, false);
+      item(row, kRemarkColumn)->setForeground(Qt::red);
+      continue;
+    }
     TargetPoint target;
     const Refusal refusal = planRefusal ? planRefusal : plan->Convert(source[0], source[1], source[2], target);
     if (refusal) {

@@ -142,10 +142,11 @@ class PointPageTest : public QObject {
     QVERIFY(std::abs(cell(0, PointTable::kFirstTargetColumn + 1).toDouble() - y) < 1e-6);
     QVERIFY(std::abs(cell(0, PointTable::kFirstTargetColumn + 2).toDouble() - z) < 1e-6);
     QCOMPARE(cell(0, PointTable::kRemarkColumn), QString());
+    const QStringList reasons = {"每行须为点名与三个坐标", "坐标格式错误"};  // two fields; latitude 95°
     for (int row : {1, 2}) {
       for (int column = PointTable::kFirstTargetColumn; column < PointTable::kRemarkColumn; ++column)
         QCOMPARE(cell(row, column), QString());
-      QVERIFY2(cell(row, PointTable::kRemarkColumn).startsWith("坐标格式错误"), qPrintable(cell(row, PointTable::kRemarkColumn)));
+      QVERIFY2(cell(row, PointTable::kRemarkColumn).startsWith(reasons[row - 1]), qPrintable(cell(row, PointTable::kRemarkColumn)));
     }
     QVERIFY(running_->recorder.messages().isEmpty());
 

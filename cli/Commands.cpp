@@ -229,6 +229,11 @@ ExitStatus RunFile(const Values& given, const ToolOptions& options, std::string&
     error = "--export 不能与 --bad-lines report 同用";
     return kExitUsage;
   }
+  // An export has its own format; the option would be of no effect.
+  if (options.exportFormat && CoordSettings::instance().outputLayout != OutputLayout::Input) {
+    error = "--export 不能与 --output-layout csv 同用";
+    return kExitUsage;
+  }
   BatchOptions batch;
   batch.threads = options.threads;
   batch.output = options.output;

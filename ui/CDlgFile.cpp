@@ -155,11 +155,7 @@ void CDlgFile::OnInputChanged() {
 }
 
 void CDlgFile::OnFormat() {
-  const QStringList inputs = SplitPaths(inputPath_->text());
-  const std::vector<std::string> files = inputs.isEmpty() ? std::vector<std::string>()
-                                         : QFileInfo(inputs.front()).isDir() ? CoordinateFilesIn(ToStdPath(inputs.front()))
-                                                                             : std::vector<std::string>{ToStdPath(inputs.front())};
-  formatDialog_->setPreviewPath(files.empty() ? QString() : ToQtPath(files.front()));
+  formatDialog_->setPreviewPath(PreviewedFile());
   formatDialog_->exec();
   RefreshPreview();
 }
@@ -277,14 +273,15 @@ void CDlgFile::ShowOutcomes(const std::vector<FileOutcome>& outcomes, double sec
   RememberRecentFile(inputPath_->text());
 }
 
-void CDlgFile::RefreshPreview() {
-  // The first file the box names, or the first of its folder.
+QString CDlgFile::PreviewedFile() const {
   const QStringList inputs = SplitPaths(inputPath_->text());
-  QString path = inputs.isEmpty() ? QString() : inputs.front();
-  if (!path.isEmpty() && QFileInfo(path).isDir()) {
-    const std::vector<std::string> files = CoordinateFilesIn(ToStdPath(path));
-    path = files.empty() ? QString() : ToQtPath(files.front());
-  }
+  if (inputs.isEmpty() || !QFileInfo(inputs.front()).isDir()) return inputs.value(0);
+  const std::vector<std::string> files = CoordinateFilesIn(ToStdPath(inputs.front()));
+  return files.empty() ? QString() : ToQtPath(files.front());
+}
+
+void CDlgFile::RefreshPreview() {
+  const QString path = PreviewedFile();
   StartFileCheck(path);
   preview_->Show(CoordSettings::instance(), path, kPreviewLineCount);
 }

@@ -115,6 +115,8 @@ class CDlgFile : public QWidget {
   std::optional<std::vector<std::string>> InputFiles();
   // False when an output exists and the user keeps it.
   bool MayWriteOutputs(const std::vector<std::string>& inputPaths);
+  // The file the previews show: the first the box names, or the first of its folder.
+  QString PreviewedFile() const;
   void ShowOutcomes(const std::vector<FileOutcome>& outcomes, double seconds);
   void RememberRecentFile(const QString& path);
   void OnInputChanged();

@@ -697,6 +697,9 @@ TEST_F(Cli, FolderConvertsItsFilesIntoCsv) {
   EXPECT_EQ(RunCli({"file", File("in/none")}).exitStatus, 1);
   std::filesystem::create_directory(File("empty"));
   EXPECT_EQ(RunCli({"file", File("empty")}).exitStatus, 2);
+  const CliRun both = RunCli({"file", "--output-layout", "csv", "--export", "kml", File("in/a.txt")});
+  EXPECT_EQ(both.exitStatus, 2);
+  EXPECT_TRUE(both.err.starts_with("tarnwell-cli: --export 不能与 --output-layout csv 同用\n")) << both.err;
 }
 
 TEST_F(Cli, ThreePrintsTheSevenParameters) {

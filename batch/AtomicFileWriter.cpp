@@ -70,8 +70,9 @@ bool IsTemporaryName(std::string_view fileName, std::string_view patternName) {
   return true;
 }
 
-// Removes the temporary files of targetPath that earlier processes, killed
-// while writing, left behind. A file written since this process started may
+// Removes the temporary files (or the temporary folders of an
+// AtomicFileSet) of targetPath that earlier processes, killed while
+// writing, left behind. A file written since this process started may
 // be another writer's at work, and stays.
 void RemoveLeftovers(const std::string& pattern) {
   const std::filesystem::path patternPath(pattern);
@@ -81,10 +82,9 @@ void RemoveLeftovers(const std::string& pattern) {
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     struct stat leftover;
     if (!IsTemporaryName(entry.path().filename().native(), patternName)) continue;
-    if (lstat(entry.path().c_str(), &leftover) == 0 && S_ISREG(leftover.st_mode) &&
-        IsBefore(leftover.st_mtim, kProcessStart)) {
-      unlink(entry.path().c_str());
-    }
+    if (lstat(entry.path().c_str(), &leftover) != 0 || !IsBefore(leftover.st_mtim, kProcessStart)) continue;
+    if (S_ISREG(leftover.st_mode)) unlink(entry.path().c_str());
+    if (S_ISDIR(leftover.st_mode)) std::filesystem::remove_all(entry.path(), error);
   }
 }
 
@@ -152,6 +152,69 @@ void AtomicFileWriter::ForgetTemporary() {
   temporaryPath_.clear();
   TemporaryFileRegistry::Untrack(trackedSlot_);
   trackedSlot_ = TemporaryFileRegistry::kNone;
+}
+
+bool AtomicFileSet::Open(const std::string& mainPath, const std::vector<std::string>& memberNames) {
+  Discard();
+  struct stat target;
+  if (lstat(mainPath.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return false;
+  if (IsReadOnlyFile(mainPath)) return false;
+  std::string pattern = TemporaryPattern(mainPath);
+  RemoveLeftovers(pattern);
+  const std::filesystem::path main(mainPath);
+  names_ = memberNames;
+  names_.push_back(main.filename());
+  const BlockedSignals blocked;
+  if (!mkdtemp(pattern.data())) return false;
+  temporaryFolder_ = pattern;
+  targetFolder_ = main.has_parent_path() ? main.parent_path().string() : ".";
+  writingPath_ = temporaryFolder_ + "/" + names_.back();
+  // The signal handler removes the members first, then the folder.
+  for (const std::string& name : names_) slots_.push_back(TemporaryFileRegistry::Track(temporaryFolder_ + "/" + name));
+  slots_.push_back(TemporaryFileRegistry::Track(temporaryFolder_));
+  return true;
+}
+
+std::string AtomicFileSet::ScratchPath(const std::string& name) {
+  if (temporaryFolder_.empty()) return {};
+  const std::string path = temporaryFolder_ + "/" + name;
+  slots_.push_back(TemporaryFileRegistry::Track(path));
+  return path;
+}
+
+bool AtomicFileSet::Commit() {
+  if (temporaryFolder_.empty() || access(writingPath_.c_str(), F_OK) != 0) {
+    Discard();
+    return false;
+  }
+  for (const std::string& name : names_) {
+    const std::string made = temporaryFolder_ + "/" + name, target = targetFolder_ + "/" + name;
+    if (access(made.c_str(), F_OK) != 0) unlink(target.c_str());
+  }
+  for (const std::string& name : names_) {
+    const std::string made = temporaryFolder_ + "/" + name, target = targetFolder_ + "/" + name;
+    if (access(made.c_str(), F_OK) != 0) continue;
+    const int descriptor = open(made.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = descriptor >= 0 && fsync(descriptor) == 0;
+    if (descriptor >= 0) close(descriptor);
+    if (!synced || std::rename(made.c_str(), target.c_str()) != 0) {
+      Discard();
+      return false;
+    }
+  }
+  Discard();
+  return true;
+}
+
+void AtomicFileSet::Discard() {
+  if (!temporaryFolder_.empty()) {
+    std::error_code error;
+    std::filesystem::remove_all(temporaryFolder_, error);
+  }
+  for (const TemporaryFileRegistry::Slot slot : slots_) TemporaryFileRegistry::Untrack(slot);
+  slots_.clear();
+  temporaryFolder_.clear();
+  writingPath_.clear();
 }
 
 bool IsReadOnlyFile(const std::string& path) {

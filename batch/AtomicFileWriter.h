@@ -22,6 +22,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "batch/TemporaryFileRegistry.h"
 
@@ -70,6 +71,50 @@ class AtomicFileWriter {
   mode_t mode_ = 0;  // permission bits the committed file gets
   std::string buffer_;
   bool failed_ = false;
+};
+
+// A set of files that a writer makes itself (GDAL's drivers: a Shapefile is
+// five files, a GeoPackage may leave a journal), written as AtomicFileWriter
+// writes one file: under their final names in a temporary folder beside the
+// target (".<main name>.XXXXXX"), then moved over the files of those names.
+// Until Commit the old set is untouched; Commit first removes the old set's
+// files that the new one lacks (an index or a journal of the old file would
+// otherwise be taken for the new one's) and moves the main file last. A
+// signal removes the temporary folder, and Open removes those of killed
+// processes. A read-only main file is not replaced.
+class AtomicFileSet {
+ public:
+  AtomicFileSet() = default;
+  AtomicFileSet(const AtomicFileSet&) = delete;
+  AtomicFileSet& operator=(const AtomicFileSet&) = delete;
+  ~AtomicFileSet() { Discard(); }
+
+  // `memberNames`: the file names the set may hold, beside the main file's
+  // own (the name of mainPath). False when the folder cannot be made or the
+  // main file is a directory or read-only.
+  bool Open(const std::string& mainPath, const std::vector<std::string>& memberNames);
+
+  // Where the writer makes the main file (and the others beside it).
+  const std::string& writingPath() const { return writingPath_; }
+
+  // A path in the temporary folder for a file of the writer's own (such as
+  // its input), never moved: it goes with the folder, on a signal too.
+  // Empty before Open.
+  std::string ScratchPath(const std::string& name);
+
+  // Moves the files made over the old set; false, the temporary folder
+  // removed, when the main file was not made or a move failed.
+  bool Commit();
+
+  // Removes the temporary folder with whatever it holds.
+  void Discard();
+
+ private:
+  std::string targetFolder_;
+  std::string temporaryFolder_;  // empty when there is none
+  std::string writingPath_;
+  std::vector<std::string> names_;  // the members, the main file last
+  std::vector<TemporaryFileRegistry::Slot> slots_;
 };
 
 // True when path names an existing file (through any links) without a single

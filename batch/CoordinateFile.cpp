@@ -7,7 +7,9 @@
 #include <tbb/parallel_pipeline.h>
 #include <tbb/task_arena.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -33,6 +35,8 @@ const char* const kOutputReadOnly = "输出文件是只读的，未被替换: ";
 const char* const kLinesSkipped = "已跳过坏行 ";
 const char* const kSkippedReport = " 行，见报告: ";
 const char* const kFactorsNeedPlan = "比例因子只用于有平面坐标 (Plan) 一侧的转换。";
+// The headers of the grid factors' columns in CSV output.
+constexpr std::string_view kFactorNames[] = {"子午线收敛角(度)", "比例因子k", "高程因子", "综合因子", "长度变形(mm/km)"};
 constexpr std::string_view kReportHeader = "行号\t原因\t原文\r\n";
 
 // A block is cut after this many bytes or lines, whichever comes first.
@@ -90,9 +94,14 @@ struct LineLayout {
   // than per line); empty for the fixed layout.
   std::vector<std::optional<int>> columns;
   std::array<std::size_t, 3> valueColumns{};  // where the three values stand
+  std::optional<std::size_t> nameColumn;
   Separator separator = Separator::Comma;
   std::uint64_t headerLines = 0;  // a count given
   bool automaticHeader = false;   // the first line, when it is not a point
+  // CSV output: commas, fields quoted where they must be, the header lines
+  // replaced by one of CSV's own.
+  bool csv = false;
+  char outputSeparator = ',';
 
   bool Custom() const { return !columns.empty(); }
 };
@@ -100,15 +109,18 @@ struct LineLayout {
 // The layout of the settings, once CheckFileFormat has passed them.
 LineLayout LineLayoutOf(const CoordSettings& settings) {
   LineLayout layout;
+  layout.csv = settings.outputLayout == OutputLayout::Csv;
   const FileLayout& chosen = settings.fileLayout;
   if (chosen.columns.empty()) return layout;
   const std::optional<std::vector<ColumnContent>> contents = ReadColumns(chosen.columns, settings.sourceType);
   for (const ColumnContent content : *contents) {
     const std::optional<int> value = ValueIndexOf(content);
     if (value) layout.valueColumns[static_cast<std::size_t>(*value)] = layout.columns.size();
+    if (content == ColumnContent::Name) layout.nameColumn = layout.columns.size();
     layout.columns.push_back(value);
   }
   layout.separator = chosen.separator;
+  if (!layout.csv) layout.outputSeparator = SeparatorChar(chosen.separator);
   layout.automaticHeader = chosen.headerLines == kAutomaticHeader;
   layout.headerLines = layout.automaticHeader ? 0 : static_cast<std::uint64_t>(chosen.headerLines);
   return layout;
@@ -118,6 +130,33 @@ LineLayout LineLayoutOf(const CoordSettings& settings) {
 void CopyLine(std::string_view line, std::string& converted) {
   converted += line;
   converted += "\r\n";
+}
+
+// A field passed through: as it stands, or as a CSV field.
+void AppendPassedField(const LineLayout& layout, std::string_view field, std::string& converted) {
+  if (layout.csv) AppendCsvField(field, converted);
+  else converted += field;
+}
+
+// The one header line of CSV output: the columns in their order, the values
+// named as the target has them, then the grid factors.
+std::string CsvHeader(const CoordSettings& settings, bool factors) {
+  std::string header;
+  const auto add = [&header](std::string_view name) {
+    if (!header.empty()) header += ',';
+    header += name;
+  };
+  if (settings.fileLayout.columns.empty()) {
+    add("点名");
+    for (const std::string_view name : ValueNames(settings.targetType, settings.targetHeight)) add(name);
+  } else {
+    for (const std::string& word : SplitAtChar(settings.fileLayout.columns, ','))
+      add(ColumnWordName(word, settings.sourceType, settings.targetType, settings.targetHeight));
+  }
+  if (factors) {
+    for (const std::string_view name : kFactorNames) add(name);
+  }
+  return header + "\r\n";
 }
 
 // What converts the lines of a file: the conversion plan and, when the grid
@@ -152,7 +191,8 @@ void AppendFactors(const FilePlans& plans, const GridFactors& factors, char sepa
 
 // Appends the converted line to `converted`; false, with the reason, for a
 // bad line.
-bool ConvertLine(const FilePlans& plans, std::string_view line, std::string& converted, std::string& reason) {
+bool ConvertLine(const FilePlans& plans, const LineLayout& layout, std::string_view line, std::string& converted,
+                 std::string& reason) {
   std::array<std::string_view, 4> fields;  // name and the three values
   if (!SplitExactly(line, ',', fields)) {
     reason = kBadLine;
@@ -161,7 +201,7 @@ bool ConvertLine(const FilePlans& plans, std::string_view line, std::string& con
   TargetPoint target;
   GridFactors factors;
   if (!ConvertValues(plans, fields[1], fields[2], fields[3], target, factors, reason)) return false;
-  converted += fields[0];
+  AppendPassedField(layout, fields[0], converted);
   converted += ',';
   plans.conversion.AppendTexts(target, ',', converted);
   AppendFactors(plans, factors, ',', converted);
@@ -182,13 +222,13 @@ bool ConvertColumns(const FilePlans& plans, const LineLayout& layout, std::strin
   TargetPoint target;
   GridFactors factors;
   if (!ConvertValues(plans, fields[at[0]], fields[at[1]], fields[at[2]], target, factors, reason)) return false;
-  const char separator = SeparatorChar(layout.separator);
+  const char separator = layout.outputSeparator;
   for (std::size_t column = 0; column < fields.size(); ++column) {
     if (column > 0) converted += separator;
     if (const std::optional<int> value = layout.columns[column]) {
       plans.conversion.AppendValueText(target, *value, converted);
     } else {
-      converted += fields[column];
+      AppendPassedField(layout, fields[column], converted);
     }
   }
   AppendFactors(plans, factors, separator, converted);
@@ -219,16 +259,17 @@ void ConvertBlock(const FilePlans& plans, const LineLayout& layout, BadLines bad
     const std::size_t end = rest.find('\n');
     const std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end + 1);
-    if (layout.Custom() && (number <= layout.headerLines || line.starts_with('#'))) {
-      CopyLine(line, block.converted);
+    const bool header = layout.Custom() && number <= layout.headerLines;
+    if (header || (layout.Custom() && line.starts_with('#'))) {
+      if (!(header && layout.csv)) CopyLine(line, block.converted);
       continue;
     }
     const bool converted = layout.Custom() ? ConvertColumns(plans, layout, line, fields, block.converted, reason)
-                                           : ConvertLine(plans, line, block.converted, reason);
+                                           : ConvertLine(plans, layout, line, block.converted, reason);
     if (converted) {
       ++block.convertedLines;
     } else if (number == 1 && layout.automaticHeader) {
-      CopyLine(line, block.converted);
+      if (!layout.csv) CopyLine(line, block.converted);
     } else if (badLines == BadLines::Stop) {
       block.refusal = MessageWithLine(reason, number, line);
       return;
@@ -353,8 +394,10 @@ bool OpenOutput(const std::string& inputPath, const std::string& path, AtomicFil
 
 // The plans for a file; nullopt, with the message shown, when there are
 // none. A file whose two sides are one system in one format would only be
-// copied: that is no conversion. Grid factors need a Plan side.
-std::optional<FilePlans> MakeFilePlans(const CoordSettings& settings, bool withFactors) {
+// copied: that is no conversion, unless the options ask for the copy. Grid
+// factors need a Plan side.
+std::optional<FilePlans> MakeFilePlans(const CoordSettings& settings, const BatchOptions& options) {
+  const bool withFactors = options.factors;
   if (withFactors && !HasPlanSide(settings)) {
     ShowMessage(kFactorsNeedPlan);
     return std::nullopt;
@@ -362,7 +405,7 @@ std::optional<FilePlans> MakeFilePlans(const CoordSettings& settings, bool withF
   std::optional<ConversionPlan> plan;
   std::optional<PlanSideFactors> factors;
   Refusal refusal = ConversionPlan::FromSettings(settings, plan);
-  if (!refusal && plan->SameSystem()) refusal.reason = RefusalReason::SameSystem;
+  if (!refusal && plan->SameSystem() && !options.copySameSystem) refusal.reason = RefusalReason::SameSystem;
   if (!refusal && withFactors) refusal = PlanSideFactors::Make(settings, factors);
   if (!refusal) return FilePlans{std::move(*plan), std::move(factors)};
   ShowMessage(MessageText(refusal));
@@ -391,11 +434,42 @@ bool ApplyLayoutPreset(std::string_view name, CoordSettings& settings) {
   return true;
 }
 
-std::string OutputPathFor(const std::string& inputPath, const std::string& chosenPath) {
-  if (chosenPath.empty()) return inputPath + "1";
+std::string OutputPathFor(const std::string& inputPath, const std::string& chosenPath, OutputLayout layout) {
+  const std::filesystem::path input(inputPath);
+  const bool csv = layout == OutputLayout::Csv;
+  if (chosenPath.empty()) {
+    if (!csv) return inputPath + "1";
+    return input.parent_path() / input.stem().concat("1.csv");
+  }
   std::error_code error;
   if (!std::filesystem::is_directory(chosenPath, error)) return chosenPath;
-  return std::filesystem::path(chosenPath) / std::filesystem::path(inputPath).filename();
+  return std::filesystem::path(chosenPath) / (csv ? input.stem().concat(".csv") : input.filename());
+}
+
+std::vector<std::string> CoordinateFilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    std::string extension = entry.path().extension();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = entry.path().filename();
+    std::error_code notFile;
+    if (name.starts_with('.') || !entry.is_regular_file(notFile)) continue;
+    if (extension == ".csv" || extension == ".txt" || extension == ".dat") names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  // What the others are converted into by default, with their reports.
+  const auto madeFromAnother = [&names](const std::string& name) {
+    return std::any_of(names.begin(), names.end(), [&name](const std::string& other) {
+      return other != name && (name.starts_with(OutputPathFor(other)) ||
+                               name.starts_with(OutputPathFor(other, {}, OutputLayout::Csv)));
+    });
+  };
+  std::vector<std::string> files;
+  for (const std::string& name : names) {
+    if (!madeFromAnother(name)) files.push_back((std::filesystem::path(folder) / name).string());
+  }
+  return files;
 }
 
 std::string BadLineReportPathFor(const std::string& outputPath) {
@@ -404,9 +478,51 @@ std::string BadLineReportPathFor(const std::string& outputPath) {
 
 namespace {
 
+// A line of a layout of the user's own, read into `row` as the conversion
+// reads it.
+void ReadColumnsLine(const LineLayout& layout, const CoordinateSystem& source, std::string_view line,
+                     std::vector<std::string_view>& fields, PreviewRow& row) {
+  if (row.lineNumber > layout.headerLines && line.starts_with('#')) {
+    row.role = LineRole::Comment;
+    row.fields = {std::string(line)};
+    return;
+  }
+  SplitFields(line, layout.separator, fields);
+  row.fields.assign(fields.begin(), fields.end());
+  if (row.lineNumber <= layout.headerLines) {
+    row.role = LineRole::Header;
+    return;
+  }
+  const std::array<std::size_t, 3>& at = layout.valueColumns;
+  if (fields.size() != layout.columns.size()) {
+    row.refusal = kBadLine;
+  } else {
+    if (layout.nameColumn) row.name = fields[*layout.nameColumn];
+    if (!ReadPointValues(source, fields[at[0]], fields[at[1]], fields[at[2]], row.values))
+      row.refusal = MessageText({RefusalReason::Format, {}});
+  }
+  if (!row.refusal.empty() && row.lineNumber == 1 && layout.automaticHeader) {
+    row.role = LineRole::Header;
+    row.refusal.clear();
+  }
+}
+
+// A line of a fixed layout, read into `row`.
+void ReadFixedLine(const CoordinateSystem& source, std::string_view line, PreviewRow& row) {
+  std::array<std::string_view, 4> fields;
+  if (!SplitExactly(line, ',', fields)) {
+    row.refusal = kBadLine;
+    return;
+  }
+  row.fields.assign(fields.begin(), fields.end());
+  row.name = fields[0];
+  if (!ReadPointValues(source, fields[1], fields[2], fields[3], row.values))
+    row.refusal = MessageText({RefusalReason::Format, {}});
+}
+
 // Reads every line of the file as the conversion will, handing each to
 // `visit` until it returns false. Shows no message; false when the file
-// cannot be read.
+// cannot be read. Columns that do not fit the source type refuse every line.
 bool VisitFileLines(const CoordSettings& settings, const std::string& path,
                     const std::function<bool(const PreviewRow&)>& visit) {
   // A pipe or a device is read by the conversion alone: a look would take its lines.
@@ -414,19 +530,17 @@ bool VisitFileLines(const CoordSettings& settings, const std::string& path,
   if (!std::filesystem::is_regular_file(path, error)) return false;
   TextLineReader input;
   if (!input.Open(path)) return false;
+  const bool conflict = !settings.fileLayout.columns.empty() && !CheckFileFormat(settings);
+  const LineLayout layout = conflict ? LineLayout{} : LineLayoutOf(settings);
   const CoordinateSystem source = SourceSystem(settings);
-  std::array<std::string_view, 4> fields;
+  std::vector<std::string_view> fields;
   std::string_view line;
   for (std::uint64_t lineNumber = 1; input.NextLine(line); ++lineNumber) {
     PreviewRow row;
     row.lineNumber = lineNumber;
-    if (!SplitExactly(line, ',', fields)) {
-      row.refusal = kBadLine;
-    } else {
-      row.name = fields[0];
-      if (!ReadPointValues(source, fields[1], fields[2], fields[3], row.values))
-        row.refusal = MessageText({RefusalReason::Format, {}});
-    }
+    if (conflict) row.refusal = kFormatConflict;
+    else if (layout.Custom()) ReadColumnsLine(layout, source, line, fields, row);
+    else ReadFixedLine(source, line, row);
     if (!visit(row)) return true;
   }
   return !input.ReadFailed();
@@ -469,9 +583,9 @@ BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::stri
     ShowMessage(kInputUnreadable);
     return result;
   }
-  const std::optional<FilePlans> plans = MakeFilePlans(settings, options.factors);
+  const std::optional<FilePlans> plans = MakeFilePlans(settings, options);
   if (!plans) return result;
-  const std::string outputPath = OutputPathFor(inputPath, options.output);
+  const std::string outputPath = OutputPathFor(inputPath, options.output, settings.outputLayout);
   const std::string reportPath = BadLineReportPathFor(outputPath);
   FileWriters writers;
   if (options.badLines == BadLines::Report) {
@@ -479,6 +593,7 @@ BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::stri
     writers.report->Append(kReportHeader);
   }
   if (!OpenOutput(inputPath, outputPath, writers.output)) return result;
+  if (settings.outputLayout == OutputLayout::Csv) writers.output.Append(CsvHeader(settings, options.factors));
   // On any return before Commit the writers remove their temporary files,
   // and the output names keep what they held.
   result.outcome = RunPipeline(*plans, LineLayoutOf(settings), input, writers, options, result);

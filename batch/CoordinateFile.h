@@ -49,8 +49,17 @@ bool ApplyLayoutPreset(std::string_view name, CoordSettings& settings);
 
 // The output path for an input path: the input path with "1" appended when
 // nothing is chosen; the chosen path; or, when that is an existing folder,
-// the input's file name in it.
-std::string OutputPathFor(const std::string& inputPath, const std::string& chosenPath = {});
+// the input's file name in it. For CSV output the name ends in ".csv"
+// instead: "pts1.csv" beside "pts.dat", or "pts.csv" in a chosen folder.
+std::string OutputPathFor(const std::string& inputPath, const std::string& chosenPath = {},
+                          OutputLayout layout = OutputLayout::Input);
+
+// The coordinate files of a folder, sorted by name: its files ending in
+// ".csv", ".txt" or ".dat" (in any case), not hidden, and not an output or
+// a report another of them would be converted into by default
+// ("pts.csv1.bad.txt", "pts1.csv" beside "pts.csv"). Empty when the folder
+// cannot be read.
+std::vector<std::string> CoordinateFilesIn(const std::string& folder);
 
 // The report of the bad lines left out of outputPath.
 std::string BadLineReportPathFor(const std::string& outputPath);
@@ -82,6 +91,9 @@ struct BatchOptions {
   // (degrees), k, the elevation factor, the combined factor and the length
   // distortion in mm per km (engine/GridFactors.h).
   bool factors = false;
+  // A file whose two sides are one system is copied, its values read and
+  // written again, rather than refused (an export changes only the format).
+  bool copySameSystem = false;
 };
 
 enum class BatchOutcome {
@@ -104,17 +116,26 @@ struct BatchResult {
 BatchResult ConvertCoordinateFile(const CoordSettings& settings, const std::string& inputPath,
                                   const BatchOptions& options = {});
 
+// What the conversion does with a line.
+enum class LineRole {
+  Point,    // converted (or refused, with its reason)
+  Header,   // above the points: copied to the output, or left out of CSV output
+  Comment,  // "#" among the points of a layout of the user's own: copied
+};
+
 // One line of a file as the conversion will read it.
 struct PreviewRow {
   std::uint64_t lineNumber = 0;  // counted from 1
-  std::string name;              // the first field, byte for byte; empty without fields
-  std::array<double, 3> values{};  // in file order; B and L in decimal degrees
+  LineRole role = LineRole::Point;
+  std::vector<std::string> fields;  // as the layout splits the line; a comment whole
+  std::string name;              // the name's field, byte for byte; empty without one
+  std::array<double, 3> values{};  // the first, second and third value; B and L in decimal degrees
   std::string refusal;           // why the conversion would stop here; empty when the line reads
 };
 
 // The first `lineCount` lines of the file, each split and read with the
-// source type and source angle format of `settings`, by the conversion's own
-// readers. Shows no message; nullopt when the file cannot be read.
+// layout, source type and source angle format of `settings`, by the
+// conversion's own readers. Shows no message; nullopt when the file cannot be read.
 std::optional<std::vector<PreviewRow>> PreviewCoordinateFile(const CoordSettings& settings, const std::string& path,
                                                              std::size_t lineCount);
 

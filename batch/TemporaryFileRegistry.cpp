@@ -34,6 +34,10 @@ void RemoveTrackedAndReraise(int signalNumber) {
   for (TrackedPath& tracked : trackedPaths) {
     if (tracked.state.load(std::memory_order_acquire) == kLive) unlink(tracked.path);
   }
+  // A temporary folder, once its files are gone.
+  for (TrackedPath& tracked : trackedPaths) {
+    if (tracked.state.load(std::memory_order_acquire) == kLive) rmdir(tracked.path);
+  }
   errno = savedErrno;
   // SA_RESETHAND has restored the default action; the signal is blocked
   // while this runs and ends the process as soon as the handler returns.

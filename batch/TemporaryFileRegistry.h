@@ -1,9 +1,10 @@
-// The temporary files of this process that are being written, so that
-// SIGINT, SIGTERM and SIGHUP remove them before the process ends.
+// The temporary files (and folders) of this process that are being written,
+// so that SIGINT, SIGTERM and SIGHUP remove them before the process ends: the
+// files first, then the folders, which are empty by then.
 //
 // The handler of those signals runs at any moment, on any thread, so it may
 // only use what is async-signal-safe: it walks a fixed table of paths, each
-// slot guarded by a lock-free state, unlinks every live path and then lets the
+// slot guarded by a lock-free state, removes every live path and then lets the
 // signal end the process as it would have without the handler. The handler is
 // installed by the first Track, and only for a signal whose disposition is
 // still the default: a signal the process ignores (nohup) stays ignored, a

@@ -5,7 +5,6 @@
 #include <ogr_geometry.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/AtomicFileWriter.h"
 #include "engine/Ellipsoid.h"
 #include "engine/Messages.h"
 #include "engine/ProjBridge.h"
@@ -29,8 +29,10 @@ namespace tarnwell {
 namespace {
 
 const char* const kKmlNeedsWgs84 = "KML 只能写 WGS84 坐标: 目的椭球须为 WGS84。";
+constexpr std::string_view kWgs84 = "WGS84";
 const char* const kNoMapSystem = "空间直角坐标或各点分带的平面坐标不能导出。";
 const char* const kExportNotCreated = "导出文件无法生成: ";
+const char* const kExportReadOnly = "输出文件是只读的，未被替换: ";
 
 // PROJ's database confidence from which a match counts: the definition is
 // the same, only the names differ.
@@ -41,17 +43,23 @@ struct FormatDriver {
   const char* driver;     // GDAL's name
   const char* extension;
   std::vector<const char*> datasetOptions, layerOptions;
+  // What the driver may make beside the main file: the extensions of the
+  // other files (in place of the main one's), and the endings put after the
+  // whole name.
+  std::vector<const char*> siblingExtensions, suffixes;
 };
 
 const FormatDriver& DriverOf(ExportFormat format) {
   static const FormatDriver kDrivers[] = {
-      {ExportFormat::Dxf, "DXF", ".dxf", {}, {}},
-      {ExportFormat::Kml, "KML", ".kml", {"NameField=name"}, {}},
-      {ExportFormat::GeoJson, "GeoJSON", ".geojson", {}, {}},
-      {ExportFormat::Shapefile, "ESRI Shapefile", ".shp", {}, {"ENCODING=UTF-8"}},
+      {ExportFormat::Dxf, "DXF", ".dxf", {}, {}, {}, {}},
+      {ExportFormat::Kml, "KML", ".kml", {"NameField=name"}, {}, {}, {}},
+      {ExportFormat::GeoJson, "GeoJSON", ".geojson", {}, {}, {}, {}},
+      {ExportFormat::Shapefile, "ESRI Shapefile", ".shp", {}, {"ENCODING=UTF-8"},
+       {".shx", ".dbf", ".prj", ".cpg", ".qix", ".sbn", ".sbx"}, {}},
       // Without a spatial index: SQLite's R*-tree takes most of a minute for a
-      // million points; a GIS makes it when it wants one.
-      {ExportFormat::GeoPackage, "GPKG", ".gpkg", {}, {"SPATIAL_INDEX=NO"}},
+      // million points; a GIS makes it when it wants one. SQLite's journals
+      // belong to the file they lie beside.
+      {ExportFormat::GeoPackage, "GPKG", ".gpkg", {}, {"SPATIAL_INDEX=NO"}, {}, {"-journal", "-wal", "-shm"}},
   };
   for (const FormatDriver& entry : kDrivers) {
     if (entry.format == format) return entry;
@@ -202,20 +210,34 @@ bool WriteFeatures(OGRLayer& layer, const ExportFormat format, const CoordSettin
   return !input.ReadFailed();
 }
 
-// Writes the points of the converted text to a new dataset at `path`.
+// The names of the files beside the export's main file that belong to it.
+std::vector<std::string> SiblingNames(const FormatDriver& entry, const std::string& path) {
+  const std::filesystem::path main = std::filesystem::path(path).filename();
+  std::vector<std::string> names;
+  for (const char* extension : entry.siblingExtensions) names.push_back(std::filesystem::path(main).replace_extension(extension));
+  for (const char* suffix : entry.suffixes) names.push_back(main.string() + suffix);
+  return names;
+}
+
+// Writes the points of the converted text to a new dataset at `path`, a
+// path no file has yet; closed before it returns.
 bool WriteExport(const CoordSettings& settings, ExportFormat format, const std::string& convertedPath,
                  const std::string& path) {
   RegisterDrivers();
   const FormatDriver& entry = DriverOf(format);
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(entry.driver);
   if (!driver) return false;
-  std::error_code missing;
-  if (std::filesystem::exists(path, missing)) driver->Delete(path.c_str());
   std::vector<const char*> datasetOptions = entry.datasetOptions, layerOptions = entry.layerOptions;
   datasetOptions.push_back(nullptr);
   layerOptions.push_back(nullptr);
-  const std::unique_ptr<GDALDataset> dataset(
-      driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, const_cast<char**>(datasetOptions.data())));
+  // Closing writes what the drivers held back (DXF, KML and GeoJSON write
+  // out there); a failure there is an error GDAL records.
+  const auto close = [](GDALDataset* dataset) {
+    CPLErrorReset();
+    GDALClose(dataset);
+  };
+  std::unique_ptr<GDALDataset, decltype(close)> dataset(
+      driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, const_cast<char**>(datasetOptions.data())), close);
   if (!dataset) return false;
   OGRSpatialReference system;
   const std::string definition = ExportCoordinateSystem(settings);
@@ -232,7 +254,9 @@ bool WriteExport(const CoordSettings& settings, ExportFormat format, const std::
   // One transaction for the whole file: a GeoPackage commits once, not per point.
   const bool transaction = format == ExportFormat::GeoPackage && dataset->StartTransaction() == OGRERR_NONE;
   if (!WriteFeatures(*layer, format, settings, convertedPath)) return false;
-  return !transaction || dataset->CommitTransaction() == OGRERR_NONE;
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE) return false;
+  dataset.reset();
+  return CPLGetLastErrorType() != CE_Failure && CPLGetLastErrorType() != CE_Fatal;
 }
 
 }  // namespace
@@ -244,8 +268,19 @@ std::string ExportPathFor(const std::string& inputPath, const std::string& chose
 
 CoordSettings ExportSettings(const CoordSettings& settings, ExportFormat format) {
   CoordSettings exported = settings;
-  if (format == ExportFormat::Kml) exported.targetType = CoordinateType::LB;
+  if (format == ExportFormat::Kml) {
+    // WGS84 B, L of the target; or of the source when only that is on
+    // WGS84, leaving out the datum step away from it.
+    if (exported.targetEllipsoid != kWgs84 && exported.sourceEllipsoid == kWgs84) {
+      exported.targetEllipsoid = kWgs84;
+      exported.useSevenParams = false;
+    }
+    // A local grid of the plane target has no part in its B, L.
+    if (exported.targetType == CoordinateType::Plan) exported.useFourParams = false;
+    exported.targetType = CoordinateType::LB;
+  }
   exported.targetAngleFormat = AngleFormat::DDD;
+  exported.outputLayout = OutputLayout::Input;  // read back by the input's columns
   exported.outputDecimals = kMaxFixedDecimals;
   return exported;
 }
@@ -278,7 +313,7 @@ std::string ExportCoordinateSystem(const CoordSettings& settings) {
 BatchResult ExportCoordinateFile(const CoordSettings& settings, const std::string& inputPath, ExportFormat format,
                                  const BatchOptions& options) {
   const CoordSettings exported = ExportSettings(settings, format);
-  if (format == ExportFormat::Kml && exported.targetEllipsoid != "WGS84") {
+  if (format == ExportFormat::Kml && exported.targetEllipsoid != kWgs84) {
     ShowMessage(kKmlNeedsWgs84);
     return {};
   }
@@ -288,17 +323,25 @@ BatchResult ExportCoordinateFile(const CoordSettings& settings, const std::strin
     return {};
   }
   const std::string path = ExportPathFor(inputPath, options.output, format);
-  // The converted text goes to a hidden file beside the export, read back
-  // and removed.
-  const std::filesystem::path exportPath(path);
+  if (IsReadOnlyFile(path)) {
+    ShowMessage(kExportReadOnly + path);
+    return {};
+  }
+  AtomicFileSet files;
+  if (!files.Open(path, SiblingNames(DriverOf(format), path))) {
+    ShowMessage(kExportNotCreated + path);
+    return {};
+  }
+  // The converted text goes to the export's temporary folder, to be read
+  // back; it goes with the folder.
   BatchOptions text = options;
-  const std::string hiddenName = std::string(".").append(exportPath.filename().string()).append(".txt");
-  text.output = (exportPath.parent_path() / hiddenName).string();
+  text.output = files.ScratchPath("converted.txt");
   text.factors = false;
+  // Points already in the export's system are only read and written again.
+  text.copySameSystem = true;
   BatchResult result = ConvertCoordinateFile(exported, inputPath, text);
   if (result.outcome != BatchOutcome::Converted) return result;
-  const bool written = WriteExport(exported, format, result.outputPath, path);
-  unlink(result.outputPath.c_str());
+  const bool written = WriteExport(exported, format, result.outputPath, files.writingPath()) && files.Commit();
   if (!written) {
     ShowMessage(kExportNotCreated + path);
     result.outcome = BatchOutcome::Stopped;

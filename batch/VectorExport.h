@@ -7,10 +7,14 @@
 //
 //   dxf      POINT entities, each with a TEXT entity "name height" beside it;
 //            DXF keeps no coordinate system
-//   kml      always WGS84 B, L: the target side becomes B, L on WGS84, which
-//            needs the target ellipsoid WGS84
+//   kml      always WGS84 B, L: the target side becomes B, L, which needs the
+//            target ellipsoid WGS84; or, where only the source is on WGS84,
+//            the points go to the source's B, L without the datum step
 //   geojson, shp (ESRI Shapefile, names in UTF-8), gpkg (GeoPackage, in one
 //            transaction and without a spatial index)
+//
+// The export is written as an AtomicFileSet: a failed one leaves nothing,
+// and an older export keeps its files until the new one is complete.
 //
 // The points of Space coordinates, and of a Plan side whose points each take
 // their own zone, lie in no one map system and are not exported.
@@ -36,7 +40,8 @@ inline constexpr Keyword<ExportFormat> kExportFormats[] = {{"dxf", ExportFormat:
 std::string ExportPathFor(const std::string& inputPath, const std::string& chosenPath, ExportFormat format);
 
 // The settings the export converts with: the target side as the format
-// needs it (KML: B, L on WGS84), angles in decimal degrees, every decimal.
+// needs it (KML: B, L on WGS84), angles in decimal degrees, every decimal,
+// in the layout of the input.
 CoordSettings ExportSettings(const CoordSettings& settings, ExportFormat format);
 
 // The coordinate system of the target side of `settings`: "EPSG:n", or a

@@ -51,7 +51,8 @@ const char* UsageText() {
   return
       "用法:\n"
       "  tarnwell-cli point [SETTINGS] V1 V2 V3          转换一个点，输出 W1,W2,W3\n"
-      "  tarnwell-cli file [SETTINGS] INPUT...           转换坐标文件，各写入 INPUT1，输出其路径;\n"
+      "  tarnwell-cli file [SETTINGS] INPUT...           转换坐标文件，各写入 INPUT1，输出其路径; INPUT 为文件夹时\n"
+      "                                                  转换其中的 .csv .txt .dat 文件;\n"
       "                                                  一个文件失败不影响其余文件, 任一失败则退出状态为 1\n"
       "  tarnwell-cli three [SETTINGS] B L h B2 L2 h2    计算三参数 (从源椭球到目的椭球)\n"
       "  tarnwell-cli seven [SETTINGS] [--datum-model full|fixed-scale] [--report FILE] FILE...\n"
@@ -119,6 +120,8 @@ const char* UsageText() {
       "                                文件头与 # 注释行原样写入输出\n"
       "  --layout cass|n,b,l,h|n,x,y,h|n,X,Y,Z\n"
       "                                预设格式: cass 为 CASS .dat (点名,编码,Y 东,X 北,H)\n"
+      "  --output-layout input|csv     输出格式: 与输入相同 (默认), 或 CSV (逗号分隔, 首行为列名,\n"
+      "                                文件名以 .csv 结尾: 默认为 INPUT 去掉扩展名加 1.csv)\n"
       "  --tables DIR                  从 DIR 读取 ellips.csv 和 projs.csv\n"
       "  --threads N                   文件转换使用的线程数 (默认: 全部核心)\n"
       "  --output PATH                 文件转换的输出文件, 或输出到已有的文件夹 (同名文件);\n"

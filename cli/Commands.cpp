@@ -179,12 +179,25 @@ ExitStatus RunPoint(const Values& values, const ToolOptions& options, std::strin
 
 // Each input on its own: a refused one is named after its messages and the
 // next goes on. The exit status is a refusal when any was refused.
-ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string& error) {
-  for (const std::string& input : values) {
+ExitStatus RunFile(const Values& given, const ToolOptions& options, std::string& error) {
+  // A folder stands for its coordinate files.
+  Values values;
+  for (const std::string& input : given) {
     if (input.empty()) {
       error = "缺少输入文件";
       return kExitUsage;
     }
+    std::error_code notFolder;
+    if (!std::filesystem::is_directory(input, notFolder)) {
+      values.push_back(input);
+      continue;
+    }
+    const std::vector<std::string> files = CoordinateFilesIn(input);
+    if (files.empty()) {
+      error = "文件夹中没有坐标文件 (.csv .txt .dat): " + input;
+      return kExitUsage;
+    }
+    values.insert(values.end(), files.begin(), files.end());
   }
   // One output file for several inputs would keep only the last.
   std::error_code notFolder;
@@ -195,6 +208,11 @@ ExitStatus RunFile(const Values& values, const ToolOptions& options, std::string
   // The export's report would lie beside its hidden text.
   if (options.exportFormat && options.badLines == BadLines::Report) {
     error = "--export 不能与 --bad-lines report 同用";
+    return kExitUsage;
+  }
+  // An export has its own format; the option would be of no effect.
+  if (options.exportFormat && CoordSettings::instance().outputLayout != OutputLayout::Input) {
+    error = "--export 不能与 --output-layout csv 同用";
     return kExitUsage;
   }
   BatchOptions batch;

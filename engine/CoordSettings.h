@@ -48,6 +48,7 @@ struct CoordSettings {
   FileFormat fileFormat = FileFormat::NameBLh;
   // A layout of the user's own; with its columns given it replaces fileFormat.
   FileLayout fileLayout;
+  OutputLayout outputLayout = OutputLayout::Input;
   // The local grid: the four parameters and the height fit, switched on for
   // the "Plan" target, or else for a "Plan" source.
   bool useFourParams = false;

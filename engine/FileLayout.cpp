@@ -32,6 +32,39 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
+std::array<std::string_view, 3> ValueNames(CoordinateType type, HeightSystem height) {
+  const std::string_view heightName = height == HeightSystem::Normal ? "正常高" : "大地高";
+  switch (type) {
+    case CoordinateType::Space: return {"X", "Y", "Z"};
+    case CoordinateType::LB: return {"纬度", "经度", heightName};
+    case CoordinateType::Plan: break;
+  }
+  return {"北坐标", "东坐标", heightName};
+}
+
+std::string_view ColumnWordName(std::string_view word, CoordinateType wordType, CoordinateType namedType,
+                                HeightSystem height) {
+  if (word == "name") return "点名";
+  if (word == "code") return "编码";
+  const std::optional<ColumnContent> content = ContentOf(word, wordType);
+  const std::optional<int> value = content ? ValueIndexOf(*content) : std::nullopt;
+  if (!value) return "附加";
+  return ValueNames(namedType, height)[static_cast<std::size_t>(*value)];
+}
+
+void AppendCsvField(std::string_view field, std::string& text) {
+  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    text += field;
+    return;
+  }
+  text += '"';
+  for (const char c : field) {
+    if (c == '"') text += '"';
+    text += c;
+  }
+  text += '"';
+}
+
 std::optional<int> ValueIndexOf(ColumnContent content) {
   if (content == ColumnContent::Name || content == ColumnContent::PassThrough) return std::nullopt;
   return static_cast<int>(content) - static_cast<int>(ColumnContent::FirstValue);

@@ -4,6 +4,7 @@
 // are given; without columns those stay exactly as they are.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,14 @@ struct FileLayout {
   bool operator==(const FileLayout&) const = default;
 };
 
+// The layout converted files are written in.
+enum class OutputLayout {
+  Input,  // the input's own: its separator, header lines and columns
+  Csv,    // commas (fields quoted where they must be), one header line naming the columns, a ".csv" name
+};
+
+inline constexpr Keyword<OutputLayout> kOutputLayouts[] = {{"input", OutputLayout::Input}, {"csv", OutputLayout::Csv}};
+
 // The contents of the columns for a source of `type`; nullopt unless every
 // word is known, the name comes at most once and each of the type's three
 // values exactly once.
@@ -65,6 +74,21 @@ std::optional<std::vector<ColumnContent>> ReadColumns(std::string_view columns, 
 
 // True when `columns` is empty or the columns of some type.
 bool ColumnsAreWellFormed(std::string_view columns);
+
+// The names of a point's three values, as column headers: 纬度, 经度 for
+// "LB", 北坐标, 东坐标 for "Plan", X, Y, Z for "Space"; the height says
+// which it is (大地高 h or 正常高 H).
+std::array<std::string_view, 3> ValueNames(CoordinateType type, HeightSystem height);
+
+// The header of a column word read with the letters of `wordType`: 点名,
+// 编码, 附加, or the name its value has in `namedType` (the target's, for a
+// converted file).
+std::string_view ColumnWordName(std::string_view word, CoordinateType wordType, CoordinateType namedType,
+                                HeightSystem height);
+
+// Appends a field of a CSV file: as it stands, or in double quotes (its
+// quotes doubled) when it holds a comma, a quote or a line break.
+void AppendCsvField(std::string_view field, std::string& text);
 
 // Cuts a line into its fields (views into `line`, `fields` reused): at each
 // separator character, or at each run of blanks and tabs, blanks at both

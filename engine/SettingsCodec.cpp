@@ -291,6 +291,7 @@ std::vector<SettingField> MakeFields() {
                         [](auto& s) -> auto& { return s.fileLayout.separator; });
   add.Add("fileLayout.headerLines", "--header", [](const S& s) { return HeaderLinesText(s.fileLayout.headerLines); },
           [](std::string_view text, S& s) { return ReadHeaderLines(text, s.fileLayout.headerLines); });
+  add.Choice<OutputLayout>("outputLayout", "--output-layout", kOutputLayouts, member(&S::outputLayout));
   // Heights. The height systems belong to the work at hand;
   // the geoid model and the anomaly fit are parameters.
   add.scope = FieldScope::Work;

@@ -7,14 +7,12 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QThread>
 #include <QTimer>
 #include <QValidator>
@@ -23,9 +21,9 @@
 #include <memory>
 
 #include "engine/Messages.h"
-#include "tables/NumberText.h"
 #include "ui/CDlgFileFt.h"
 #include "ui/CDlgPoint.h"
+#include "ui/FilePreviewTable.h"
 #include "ui/QtText.h"
 #include "ui/SettingsStore.h"
 #include "ui/StandardMessageBox.h"
@@ -58,27 +56,19 @@ QLineEdit* MakePathBox(const QString& objectName) {
   return box;
 }
 
-// The one local file a drag carries, or empty.
-QString DroppedFile(const QMimeData* data) {
-  if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
-  return data->urls().front().toLocalFile();
+// The local files a drag carries, in the input box's form; empty unless
+// every one is local.
+QString DroppedFiles(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().isEmpty()) return {};
+  QStringList paths;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) return {};
+    paths << url.toLocalFile();
+  }
+  return JoinPaths(paths);
 }
 
-enum PreviewColumn { kLineColumn, kNameColumn, kFirstValueColumn, kReasonColumn = kFirstValueColumn + 3 };
-
-QTableWidgetItem* PreviewItem(const QString& text) {
-  auto* item = new QTableWidgetItem(text);
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-  return item;
-}
-
-// A value as read: the shortest text that reads back to it (angles in
-// decimal degrees).
-QString ValueText(double value) {
-  std::string text;
-  AppendShortestNumber(value, text);
-  return ToQt(text);
-}
+QString FileName(const std::string& path) { return QFileInfo(ToQtPath(path)).fileName(); }
 
 QPushButton* MakeButton(const QString& text, const QString& objectName) {
   auto* button = new QPushButton(text);
@@ -95,6 +85,8 @@ CDlgFile::CDlgFile(QWidget* parent) : QWidget(parent), question_(AskStandardQues
   outputPath_ = MakePathBox(QStringLiteral("outputPath"));
   // Shows where the last conversion wrote; the page never reads it.
   outputPath_->setReadOnly(true);
+  outputChoice_ = MakePathBox(QStringLiteral("outputChoice"));
+  outputChoice_->setPlaceholderText(QStringLiteral("默认: 输入文件旁, 文件名加 1 (CSV: 加 1.csv)"));
   connect(inputPath_, &QLineEdit::textChanged, this, &CDlgFile::OnInputChanged);
   summary_ = new QLabel;
   summary_->setObjectName(QStringLiteral("summary"));
@@ -106,30 +98,40 @@ CDlgFile::CDlgFile(QWidget* parent) : QWidget(parent), question_(AskStandardQues
   fileCheck_->setObjectName(QStringLiteral("fileCheck"));
   fileCheck_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   fileCheck_->setWordWrap(true);
-  preview_ = new QTableWidget(0, kReasonColumn + 1);
+  preview_ = new FilePreviewTable;
   preview_->setObjectName(QStringLiteral("preview"));
-  preview_->verticalHeader()->hide();
-  preview_->horizontalHeader()->setStretchLastSection(true);
   formatDialog_ = new CDlgFileFt(this);
 
   QPushButton* format = MakeButton(QStringLiteral("格式"), QStringLiteral("formatButton"));
   QPushButton* browse = MakeButton(QStringLiteral("浏览"), QStringLiteral("browseButton"));
+  QPushButton* folder = MakeButton(QStringLiteral("文件夹"), QStringLiteral("folderButton"));
+  QPushButton* output = MakeButton(QStringLiteral("输出到"), QStringLiteral("outputButton"));
   QPushButton* convert = MakeButton(QStringLiteral("转换"), QStringLiteral("convertButton"));
   connect(format, &QPushButton::clicked, this, &CDlgFile::OnFormat);
   connect(browse, &QPushButton::clicked, this, &CDlgFile::OnBrowse);
+  connect(folder, &QPushButton::clicked, this, &CDlgFile::OnFolder);
+  connect(output, &QPushButton::clicked, this, &CDlgFile::OnChooseOutput);
   connect(convert, &QPushButton::clicked, this, &CDlgFile::OnConvert);
+  chooseFolder_ = [](QWidget* parent) { return ChooseFolder(parent, QStringLiteral("选择坐标文件所在的文件夹")); };
+  chooseOutput_ = [](QWidget* parent, bool toFolder) {
+    return toFolder ? ChooseFolder(parent, QStringLiteral("选择输出文件夹")) : SaveConvertedFile(parent);
+  };
 
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(format);
   buttons->addWidget(browse);
+  buttons->addWidget(folder);
+  buttons->addWidget(output);
   buttons->addWidget(convert);
   buttons->addStretch();
 
   auto* paths = new QGridLayout;
   paths->addWidget(new QLabel(QStringLiteral("输入文件")), 0, 0);
   paths->addWidget(inputPath_, 0, 1);
-  paths->addWidget(new QLabel(QStringLiteral("输出文件")), 1, 0);
-  paths->addWidget(outputPath_, 1, 1);
+  paths->addWidget(new QLabel(QStringLiteral("输出位置")), 1, 0);
+  paths->addWidget(outputChoice_, 1, 1);
+  paths->addWidget(new QLabel(QStringLiteral("输出文件")), 2, 0);
+  paths->addWidget(outputPath_, 2, 1);
   auto* boxes = new QVBoxLayout;
   boxes->addLayout(paths);
   boxes->addWidget(summary_);
@@ -153,6 +155,7 @@ void CDlgFile::OnInputChanged() {
 }
 
 void CDlgFile::OnFormat() {
+  formatDialog_->setPreviewPath(PreviewedFile());
   formatDialog_->exec();
   RefreshPreview();
 }
@@ -164,80 +167,123 @@ void CDlgFile::OnBrowse() {
   RememberRecentFile(path);
 }
 
+void CDlgFile::OnFolder() {
+  const QString folder = chooseFolder_(this);
+  if (folder.isEmpty()) return;
+  setInputPath(folder);
+  RememberRecentFile(folder);
+}
+
+// A folder for several inputs (or a folder of them), a file for one.
+void CDlgFile::OnChooseOutput() {
+  const QStringList inputs = SplitPaths(inputPath_->text());
+  const bool several = inputs.size() > 1 || (inputs.size() == 1 && QFileInfo(inputs.front()).isDir());
+  const QString chosen = chooseOutput_(this, several);
+  if (!chosen.isEmpty()) outputChoice_->setText(chosen);
+}
+
 void CDlgFile::setInputPath(const QString& path) { inputPath_->setText(path); }
 
 void CDlgFile::OnConvert() {
-  const std::string inputPath = ToStdPath(inputPath_->text());
-  // An empty box stops without a word, but only once the file format has
-  // been found to fit the source type (the conversion checks that first).
-  if (inputPath.empty() && CheckFileFormat(CoordSettings::instance())) return;
-  if (CheckFileFormat(CoordSettings::instance()) && !MayWriteOutput(inputPath)) return;
-  QElapsedTimer clock;
-  clock.start();
-  const BatchResult result = ConvertOnWorker(inputPath);
-  const double seconds = static_cast<double>(clock.elapsed()) / 1000;
-  if (result.outcome != BatchOutcome::Converted) {
-    outputPath_->clear();
-    summary_->clear();
-    if (result.outcome == BatchOutcome::Cancelled) ShowMessage("转换已取消。");
+  const CoordSettings& settings = CoordSettings::instance();
+  // The layout must fit the source type first: the conversion says so.
+  if (!CheckFileFormat(settings)) {
+    ConvertCoordinateFile(settings, {});
     return;
   }
-  const QString outputPath = ToQtPath(result.outputPath);
-  outputPath_->setText(outputPath);
-  summary_->setText(QStringLiteral("已转换 %1 个点，用时 %2 秒\n%3")
-                        .arg(result.linesWritten)
-                        .arg(seconds, 0, 'f', 2)
-                        .arg(outputPath));
+  const std::optional<std::vector<std::string>> inputs = InputFiles();
+  if (!inputs || !MayWriteOutputs(*inputs)) return;
+  QElapsedTimer clock;
+  clock.start();
+  const std::vector<FileOutcome> outcomes = ConvertOnWorker(*inputs);
+  ShowOutcomes(outcomes, static_cast<double>(clock.elapsed()) / 1000);
+}
+
+std::optional<std::vector<std::string>> CDlgFile::InputFiles() {
+  std::vector<std::string> files;
+  const QStringList paths = SplitPaths(inputPath_->text());
+  // An empty box stops without a word.
+  if (paths.isEmpty()) return std::nullopt;
+  for (const QString& path : paths) {
+    if (!QFileInfo(path).isDir()) {
+      files.push_back(ToStdPath(path));
+      continue;
+    }
+    const std::vector<std::string> inFolder = CoordinateFilesIn(ToStdPath(path));
+    if (inFolder.empty()) {
+      ShowMessage("文件夹中没有坐标文件 (.csv .txt .dat): " + ToStdPath(path));
+      return std::nullopt;
+    }
+    files.insert(files.end(), inFolder.begin(), inFolder.end());
+  }
+  // One output file for several inputs would keep only the last.
+  const QString output = outputChoice_->text();
+  if (files.size() > 1 && !output.isEmpty() && !QFileInfo(output).isDir()) {
+    ShowMessage("多个输入文件时, 输出位置须为已有的文件夹。");
+    return std::nullopt;
+  }
+  return files;
+}
+
+bool CDlgFile::MayWriteOutputs(const std::vector<std::string>& inputPaths) {
+  // Only a conversion that can start replaces anything: an input that is no
+  // file is reported by the conversion itself.
+  QStringList existing;
+  for (const std::string& input : inputPaths) {
+    const QString output =
+        ToQtPath(OutputPathFor(input, ToStdPath(outputChoice_->text()), CoordSettings::instance().outputLayout));
+    if (QFileInfo(ToQtPath(input)).isFile() && QFileInfo::exists(output)) existing << output;
+  }
+  if (existing.isEmpty()) return true;
+  if (existing.size() == 1) return question_(this, QStringLiteral("文件 %1 已存在，是否覆盖？").arg(existing.front()));
+  return question_(this, QStringLiteral("以下 %1 个文件已存在，是否覆盖？\n%2").arg(existing.size()).arg(existing.join('\n')));
+}
+
+void CDlgFile::ShowOutcomes(const std::vector<FileOutcome>& outcomes, double seconds) {
+  outputPath_->clear();
+  summary_->clear();
+  QStringList written, lines;
+  std::uint64_t points = 0;
+  bool cancelled = false;
+  for (const FileOutcome& file : outcomes) {
+    const BatchResult& result = file.result;
+    if (result.outcome == BatchOutcome::Converted) {
+      written << ToQtPath(result.outputPath);
+      points += result.linesWritten;
+      lines << QStringLiteral("%1: 已转换 %2 个点 → %3").arg(FileName(file.inputPath)).arg(result.linesWritten).arg(written.back());
+    } else {
+      cancelled = cancelled || result.outcome == BatchOutcome::Cancelled;
+      const QString why = result.outcome == BatchOutcome::Cancelled ? QStringLiteral("已取消") : OneLine(file.messages);
+      lines << QStringLiteral("%1: 未转换 %2").arg(FileName(file.inputPath), why);
+    }
+  }
+  if (cancelled) ShowMessage("转换已取消。");
+  if (written.isEmpty()) return;
+  outputPath_->setText(JoinPaths(written));
+  if (outcomes.size() == 1) {
+    summary_->setText(QStringLiteral("已转换 %1 个点，用时 %2 秒\n%3").arg(points).arg(seconds, 0, 'f', 2).arg(written.front()));
+  } else {
+    summary_->setText(QStringLiteral("已转换 %1 个文件, %2 个未转换, 共 %3 个点，用时 %4 秒\n")
+                          .arg(written.size())
+                          .arg(outcomes.size() - static_cast<std::size_t>(written.size()))
+                          .arg(points)
+                          .arg(seconds, 0, 'f', 2) +
+                      lines.join(QLatin1Char('\n')));
+  }
   RememberRecentFile(inputPath_->text());
 }
 
-bool CDlgFile::MayWriteOutput(const std::string& inputPath) {
-  // Only a conversion that can start replaces anything: an input that is no
-  // file is reported by the conversion itself.
-  const QString output = ToQtPath(OutputPathFor(inputPath));
-  if (!QFileInfo(ToQtPath(inputPath)).isFile() || !QFileInfo::exists(output)) return true;
-  return question_(this, QStringLiteral("文件 %1 已存在，是否覆盖？").arg(output));
+QString CDlgFile::PreviewedFile() const {
+  const QStringList inputs = SplitPaths(inputPath_->text());
+  if (inputs.isEmpty() || !QFileInfo(inputs.front()).isDir()) return inputs.value(0);
+  const std::vector<std::string> files = CoordinateFilesIn(ToStdPath(inputs.front()));
+  return files.empty() ? QString() : ToQtPath(files.front());
 }
 
 void CDlgFile::RefreshPreview() {
-  const CoordSettings& settings = CoordSettings::instance();
-  const std::array<QString, 3> names = CoordinateValueNames(settings.sourceType, settings.sourceHeight);
-  preview_->setHorizontalHeaderLabels(
-      {QStringLiteral("行"), QStringLiteral("点名"), names[0], names[1], names[2], QStringLiteral("说明")});
-  preview_->clearSpans();
-  preview_->setRowCount(0);
-  const QString path = inputPath_->text();
+  const QString path = PreviewedFile();
   StartFileCheck(path);
-  if (path.isEmpty()) return;
-  const std::optional<std::vector<PreviewRow>> rows =
-      PreviewCoordinateFile(settings, ToStdPath(path), kPreviewLineCount);
-  if (!rows) {
-    preview_->setRowCount(1);
-    ShowPreviewReason(0, QStringLiteral("坐标文件无法读取。"));
-    return;
-  }
-  preview_->setRowCount(static_cast<int>(rows->size()));
-  for (int row = 0; row < preview_->rowCount(); ++row) {
-    const PreviewRow& line = (*rows)[static_cast<std::size_t>(row)];
-    preview_->setItem(row, kLineColumn, PreviewItem(QString::number(line.lineNumber)));
-    preview_->setItem(row, kNameColumn, PreviewItem(ToQt(line.name)));
-    if (!line.refusal.empty()) {
-      ShowPreviewReason(row, ToQt(line.refusal));
-      continue;
-    }
-    for (int value = 0; value < 3; ++value) {
-      preview_->setItem(row, kFirstValueColumn + value, PreviewItem(ValueText(line.values[static_cast<std::size_t>(value)])));
-    }
-  }
-}
-
-// The reason takes the place of the values, where it is in view however
-// narrow the window.
-void CDlgFile::ShowPreviewReason(int row, const QString& text) {
-  QTableWidgetItem* reason = PreviewItem(text);
-  reason->setForeground(Qt::red);
-  preview_->setItem(row, kFirstValueColumn, reason);
-  preview_->setSpan(row, kFirstValueColumn, 1, kReasonColumn - kFirstValueColumn + 1);
+  preview_->Show(CoordSettings::instance(), path, kPreviewLineCount);
 }
 
 void CDlgFile::StartFileCheck(const QString& path) {
@@ -293,6 +339,8 @@ void CDlgFile::setRecentFilesMenu(QMenu* menu) {
 }
 
 void CDlgFile::RememberRecentFile(const QString& path) {
+  // A list of files is this conversion's choice, not a file to come back to.
+  if (SplitPaths(path).size() != 1) return;
   recentFiles_.removeAll(path);
   recentFiles_.prepend(path);
   while (recentFiles_.size() > kRecentFileCount) recentFiles_.removeLast();
@@ -311,11 +359,11 @@ void CDlgFile::FillRecentFilesMenu() {
 }
 
 void CDlgFile::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void CDlgFile::dropEvent(QDropEvent* event) {
-  const QString path = DroppedFile(event->mimeData());
+  const QString path = DroppedFiles(event->mimeData());
   if (path.isEmpty()) return;
   event->acceptProposedAction();
   setInputPath(path);
@@ -327,23 +375,41 @@ void CDlgFile::showEvent(QShowEvent* event) {
   RefreshPreview();
 }
 
-BatchResult CDlgFile::ConvertOnWorker(const std::string& inputPath) {
+std::vector<CDlgFile::FileOutcome> CDlgFile::ConvertOnWorker(const std::vector<std::string>& inputPaths) {
   std::atomic<bool> cancel{false};
   std::atomic<std::uint64_t> bytesDone{0};
   std::atomic<std::uint64_t> bytesTotal{0};
+  std::atomic<std::size_t> fileNumber{1};
   BatchOptions options;
   options.cancel = &cancel;
+  options.output = ToStdPath(outputChoice_->text());
   options.onProgress = [&](const BatchProgress& progress) {
     bytesDone = progress.bytesDone;
     bytesTotal = progress.bytesTotal;
   };
 
   // The worker converts with the settings of this moment, whatever the
-  // window does meanwhile.
+  // window does meanwhile. Of several files each keeps its messages for
+  // the summary rather than a box apiece; only the worker speaks meanwhile.
   const CoordSettings settings = CoordSettings::instance();
-  BatchResult result;
-  std::unique_ptr<QThread> worker(
-      QThread::create([&] { result = ConvertCoordinateFile(settings, inputPath, options); }));
+  std::vector<FileOutcome> outcomes;
+  const bool several = inputPaths.size() > 1;
+  MessageHandler shown;
+  if (several) {
+    shown = SetMessageHandler([&outcomes](const std::string& text) {
+      std::string& messages = outcomes.back().messages;
+      if (!messages.empty()) messages += ' ';
+      messages += text;
+    });
+  }
+  std::unique_ptr<QThread> worker(QThread::create([&] {
+    for (const std::string& input : inputPaths) {
+      if (cancel) break;
+      fileNumber = outcomes.size() + 1;
+      outcomes.push_back({input, {}, {}});
+      outcomes.back().result = ConvertCoordinateFile(settings, input, options);
+    }
+  }));
   bool finished = false;  // set on this thread, when the worker's end has been seen
   QEventLoop waiting;
   connect(worker.get(), &QThread::finished, &waiting, [&] {
@@ -373,6 +439,8 @@ BatchResult CDlgFile::ConvertOnWorker(const std::string& inputPath) {
     connect(&poll, &QTimer::timeout, &progress, [&] {
       const std::uint64_t total = bytesTotal;
       if (total > 0) progress.setValue(static_cast<int>(kProgressSteps * bytesDone / total));
+      if (several)
+        progress.setLabelText(QStringLiteral("正在转换坐标文件 (%1/%2)……").arg(fileNumber.load()).arg(inputPaths.size()));
     });
     poll.start(kProgressPoll);
     progress.show();
@@ -381,7 +449,8 @@ BatchResult CDlgFile::ConvertOnWorker(const std::string& inputPath) {
     if (!finished) waiting.exec(QEventLoop::ExcludeUserInputEvents);
   }
   worker->wait();
-  return result;
+  if (several) SetMessageHandler(shown);
+  return outcomes;
 }
 
 }  // namespace tarnwell

@@ -1,5 +1,11 @@
-// The file page: converts a whole coordinate file, line by line, into the
-// file named after it with "1" appended, with the settings in force.
+// The file page: converts whole coordinate files, line by line, with the
+// settings in force, in the layout the format dialog edits. The input box
+// holds one file, several ("a.csv" "b.csv", as the file dialog fills it) or
+// a folder (its coordinate files, CoordinateFilesIn). The output goes
+// beside each input (named as OutputPathFor says), or where the output box
+// says: a file for one input, a folder for several. Each file is converted
+// on its own: one that fails does not stop the others, and the summary
+// names each with its count of points or its message.
 //
 // The conversion runs on a worker thread. The window takes no input while it
 // runs (the settings must not change under it); a conversion that takes
@@ -17,8 +23,10 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "batch/CoordinateFile.h"
 #include "ui/FileDialogs.h"
@@ -26,12 +34,13 @@
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTableWidget;
+
 class QThread;
 
 namespace tarnwell {
 
 class CDlgFileFt;
+class FilePreviewTable;
 class SettingsStore;
 
 class CDlgFile : public QWidget {
@@ -51,6 +60,8 @@ class CDlgFile : public QWidget {
 
   void OnFormat();
   void OnBrowse();
+  void OnFolder();
+  void OnChooseOutput();
   void OnConvert();
 
   // Reads the preview again (after a change of the source type or format).
@@ -65,8 +76,13 @@ class CDlgFile : public QWidget {
   // How long a conversion runs before the progress dialog appears.
   void setProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
 
-  // Replaces the file-open dialog of "浏览".
+  // Replaces the file-open dialog of "浏览" (which may give several files,
+  // see JoinPaths), the folder dialog of "文件夹" and the dialog of
+  // "输出到" (asked for a folder, or for a file when `folder` is false).
   void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+  void setFolderChooser(FileChooser chooser) { chooseFolder_ = std::move(chooser); }
+  using OutputChooser = std::function<QString(QWidget* parent, bool folder)>;
+  void setOutputChooser(OutputChooser chooser) { chooseOutput_ = std::move(chooser); }
   // The question before an existing output is replaced (the standard
   // question box unless set).
   void setQuestion(Question question) { question_ = std::move(question); }
@@ -78,7 +94,7 @@ class CDlgFile : public QWidget {
   void setRecentFilesMenu(QMenu* menu);
   const QStringList& recentFiles() const { return recentFiles_; }
 
-  // Puts `path` in the input box.
+  // Puts `path` (or several, see JoinPaths) in the input box.
   void setInputPath(const QString& path);
 
  protected:
@@ -87,12 +103,23 @@ class CDlgFile : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  BatchResult ConvertOnWorker(const std::string& inputPath);
-  // False when the output exists and the user keeps it.
-  bool MayWriteOutput(const std::string& inputPath);
+  // What became of one input.
+  struct FileOutcome {
+    std::string inputPath;
+    BatchResult result;
+    std::string messages;  // what the core said of it, when several are converted
+  };
+  std::vector<FileOutcome> ConvertOnWorker(const std::vector<std::string>& inputPaths);
+  // The files the input box names, folders opened; nullopt, with the
+  // message shown, when there is none to convert.
+  std::optional<std::vector<std::string>> InputFiles();
+  // False when an output exists and the user keeps it.
+  bool MayWriteOutputs(const std::vector<std::string>& inputPaths);
+  // The file the previews show: the first the box names, or the first of its folder.
+  QString PreviewedFile() const;
+  void ShowOutcomes(const std::vector<FileOutcome>& outcomes, double seconds);
   void RememberRecentFile(const QString& path);
   void OnInputChanged();
-  void ShowPreviewReason(int row, const QString& text);
   // The background check of the whole file: a new one stops the last.
   void StartFileCheck(const QString& path);
   void StopFileCheck();
@@ -101,16 +128,19 @@ class CDlgFile : public QWidget {
 
   QLineEdit* inputPath_ = nullptr;
   QLineEdit* outputPath_ = nullptr;
+  QLineEdit* outputChoice_ = nullptr;
   QLabel* summary_ = nullptr;
   QLabel* previewTitle_ = nullptr;
-  QTableWidget* preview_ = nullptr;
+  FilePreviewTable* preview_ = nullptr;
   QLabel* fileCheck_ = nullptr;  // what the check of the whole file found
   std::unique_ptr<QThread> fileCheckThread_;
   std::atomic<bool> fileCheckCancel_{false};
   int fileCheckGeneration_ = 0;
   CDlgFileFt* formatDialog_ = nullptr;
   std::chrono::milliseconds progressDelay_{500};
-  FileChooser chooseFile_ = OpenCoordinateFile;
+  FileChooser chooseFile_ = OpenCoordinateFiles;
+  FileChooser chooseFolder_;
+  OutputChooser chooseOutput_;
   Question question_;
   SettingsStore* store_ = nullptr;
   QMenu* recentFilesMenu_ = nullptr;

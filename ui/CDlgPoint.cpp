@@ -1,6 +1,8 @@
 #include "ui/CDlgPoint.h"
 
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 #include "engine/Messages.h"
 #include "tables/EllipsoidCatalogue.h"
 #include "ui/FormRows.h"
+#include "ui/PointTable.h"
 #include "ui/QtText.h"
 #include "ui/UserEllipsoidTable.h"
 
@@ -47,10 +50,36 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
   targetColumn->addWidget(target, 1);
   targetColumn->addWidget(factors_);
 
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(source, 1);
-  layout->addLayout(targetColumn, 1);
-  layout->addLayout(buttons);
+  auto* single = new QHBoxLayout;
+  single->addWidget(source, 1);
+  single->addLayout(targetColumn, 1);
+  single->addLayout(buttons);
+
+  table_ = new PointTable;
+  auto* paste = new QPushButton(QStringLiteral("粘贴"));
+  paste->setObjectName(QStringLiteral("pasteButton"));
+  connect(paste, &QPushButton::clicked, this, [this] { table_->Paste(QGuiApplication::clipboard()->text()); });
+  auto* convertAll = new QPushButton(QStringLiteral("全部转换"));
+  convertAll->setObjectName(QStringLiteral("convertTableButton"));
+  connect(convertAll, &QPushButton::clicked, this, &CDlgPoint::OnConvertTable);
+  auto* copy = new QPushButton(QStringLiteral("复制结果"));
+  copy->setObjectName(QStringLiteral("copyTableButton"));
+  connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(table_->CopyText()); });
+  auto* clear = new QPushButton(QStringLiteral("清空"));
+  clear->setObjectName(QStringLiteral("clearTableButton"));
+  connect(clear, &QPushButton::clicked, this, [this] { table_->setRowCount(0); });
+  auto* tableButtons = new QHBoxLayout;
+  for (QPushButton* button : {paste, convertAll, copy, clear}) tableButtons->addWidget(button);
+  tableButtons->addStretch();
+  auto* many = new QGroupBox(QStringLiteral("多点转换 (从表格粘贴: Ctrl+V; 复制: Ctrl+C)"));
+  many->setObjectName(QStringLiteral("tableGroup"));
+  auto* manyLayout = new QVBoxLayout(many);
+  manyLayout->addWidget(table_);
+  manyLayout->addLayout(tableButtons);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(single);
+  layout->addWidget(many, 1);
 
   // The page's own labels are those of "Plan"; the main window relabels
   // them for the chosen types at once.
@@ -61,13 +90,8 @@ CDlgPoint::CDlgPoint(QWidget* parent) : QWidget(parent) {
 }
 
 std::array<QString, 3> CoordinateValueNames(CoordinateType type, HeightSystem height) {
-  const QString heightName = height == HeightSystem::Normal ? QStringLiteral("正常高") : QStringLiteral("大地高");
-  switch (type) {
-    case CoordinateType::Space: return {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
-    case CoordinateType::LB: return {QStringLiteral("纬度"), QStringLiteral("经度"), heightName};
-    case CoordinateType::Plan: break;
-  }
-  return {QStringLiteral("北坐标"), QStringLiteral("东坐标"), heightName};
+  const std::array<std::string_view, 3> names = ValueNames(type, height);
+  return {ToQt(std::string(names[0])), ToQt(std::string(names[1])), ToQt(std::string(names[2]))};
 }
 
 void CDlgPoint::SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType type, HeightSystem height) {
@@ -75,9 +99,22 @@ void CDlgPoint::SetLabels(const std::array<QLabel*, 3>& labels, CoordinateType t
   for (int i = 0; i < 3; ++i) labels[i]->setText(names[i] + QLatin1Char('='));
 }
 
-void CDlgPoint::SetSourceLabels(CoordinateType type, HeightSystem height) { SetLabels(sourceLabels_, type, height); }
+void CDlgPoint::SetSourceLabels(CoordinateType type, HeightSystem height) {
+  SetLabels(sourceLabels_, type, height);
+  sourceNames_ = CoordinateValueNames(type, height);
+  table_->SetValueNames(sourceNames_, targetNames_);
+}
 
-void CDlgPoint::SetTargetLabels(CoordinateType type, HeightSystem height) { SetLabels(targetLabels_, type, height); }
+void CDlgPoint::SetTargetLabels(CoordinateType type, HeightSystem height) {
+  SetLabels(targetLabels_, type, height);
+  targetNames_ = CoordinateValueNames(type, height);
+  table_->SetValueNames(sourceNames_, targetNames_);
+}
+
+void CDlgPoint::OnConvertTable() {
+  tableSettings_ = CoordSettings::instance();
+  table_->ConvertAll(*tableSettings_);
+}
 
 void CDlgPoint::OnConvert() {
   const CoordSettings& settings = CoordSettings::instance();
@@ -126,6 +163,10 @@ void CDlgPoint::ShowFactors(const CoordSettings& settings, const PointTexts& sou
 
 void CDlgPoint::ForgetStaleResult() {
   if (resultSettings_ && *resultSettings_ != CoordSettings::instance()) ClearTargets();
+  if (tableSettings_ && *tableSettings_ != CoordSettings::instance()) {
+    table_->ClearResults();
+    tableSettings_.reset();
+  }
 }
 
 void CDlgPoint::showEvent(QShowEvent* event) {

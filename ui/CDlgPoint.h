@@ -2,9 +2,12 @@
 // labelled by the coordinate types the main window has chosen, and under
 // them the grid factors of the point on a Plan side (engine/GridFactors.h).
 //
+// Below them, a table of many points (PointTable) with "全部转换".
+//
 // A result stands only as long as the settings it was converted with: a
 // refused conversion empties the target boxes, and so does any change of
-// the settings once the window reports it (ForgetStaleResult).
+// the settings once the window reports it (ForgetStaleResult); the same
+// holds for the table's results.
 #pragma once
 
 #include <QStringList>
@@ -20,6 +23,8 @@ class QLineEdit;
 class QPushButton;
 
 namespace tarnwell {
+
+class PointTable;
 
 // The names of the three values of a coordinate type: B, L, h for "LB"
 // (纬度, 经度, 大地高), X, Y, Z for "Space", x, y, h for "Plan".
@@ -39,6 +44,8 @@ class CDlgPoint : public QWidget {
 
   // Enter in a source box converts as the button does.
   void OnConvert();
+  // Converts every row of the table.
+  void OnConvertTable();
 
   // The texts of the three source boxes, as typed.
   QStringList sourceTexts() const;
@@ -62,8 +69,12 @@ class CDlgPoint : public QWidget {
   std::array<QLabel*, 3> targetLabels_{};
   std::array<QLineEdit*, 3> sourceValues_{};
   std::array<QLineEdit*, 3> targetValues_{};
+  std::array<QString, 3> sourceNames_, targetNames_;  // of the values, for the table's headers
   QPushButton* convertButton_ = nullptr;
   QLabel* factors_ = nullptr;
+  PointTable* table_ = nullptr;
+  // The settings of the table's results; none while it has none.
+  std::optional<CoordSettings> tableSettings_;
   // The settings of the result in the target boxes; none while they are empty.
   std::optional<CoordSettings> resultSettings_;
 };

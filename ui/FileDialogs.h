@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -15,6 +16,23 @@ class SettingsStore;
 // "所有文件 (*)", starting in the folder a file was last chosen in (the
 // program directory before the first choice). Empty when the user cancels.
 QString OpenCoordinateFile(QWidget* parent);
+
+// The same, allowing several files: one path, or several in the form of
+// the file page's input box ("a.csv" "b.csv", see JoinPaths).
+QString OpenCoordinateFiles(QWidget* parent);
+
+// Asks for a folder, starting in the same folder. Empty when the user cancels.
+QString ChooseFolder(QWidget* parent, const QString& title);
+
+// Asks for the name of a converted file, starting in the same folder.
+QString SaveConvertedFile(QWidget* parent);
+
+// Several paths in one line, each in double quotes, as file dialogs show
+// them; one path stands alone.
+QString JoinPaths(const QStringList& paths);
+// The paths of such a line: those in double quotes when it begins with
+// one, else the line itself (blanks at its ends dropped); none when empty.
+QStringList SplitPaths(const QString& line);
 
 // Asks for a parameter file to open, or for the name to save parameters
 // under, offering "参数文件 (*.twp)"

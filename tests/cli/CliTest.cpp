@@ -350,6 +350,42 @@ TEST_F(Cli, InterruptedConversionLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFile(File("pts.csv")), points);
 }
 
+// An export interrupted while it works leaves no temporary folder, and the
+// earlier export whole.
+TEST_F(Cli, InterruptedExportKeepsTheEarlierOne) {
+  Write("one.csv", "P1,31.5,121.25,0\n");
+  std::string points;
+  for (int i = 0; i < 1000000; ++i) {
+    char line[48];
+    points.append(line, std::snprintf(line, sizeof line, "P%d,31.5,121.25,%d\n", i, i % 500));
+  }
+  Write("pts.csv", points);
+  const std::vector<std::string> toGpkg = {"file", "--from", "LB", "--to", "Plan", "--from-angle", "DDD", "--export",
+                                           "gpkg", "--threads", "1", "--output"};
+  ASSERT_EQ(RunCli(Concat({toGpkg, {File("pts.gpkg"), File("one.csv")}})).exitStatus, 0);
+  const std::string earlier = ReadFile(File("pts.gpkg"));
+  const auto hidden = [this] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(File(""))) {
+      if (entry.path().filename().string().starts_with(".")) names.push_back(entry.path().filename());
+    }
+    return names;
+  };
+  const pid_t child = StartCli(Concat({toGpkg, {File("pts.gpkg"), File("pts.csv")}}));
+  bool working = false;
+  for (int poll = 0; poll < 60000 && !working; ++poll) {
+    working = !hidden().empty();
+    if (!working) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(working);
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(hidden(), std::vector<std::string>{});
+  EXPECT_TRUE(ReadFile(File("pts.gpkg")) == earlier);
+}
+
 TEST_F(Cli, ReadOnlyOutputIsRefused) {
   Write("pts.csv", "P1,30,120,0\n");
   Write("pts.csv1", "earlier\n");
@@ -628,6 +664,42 @@ TEST_F(Cli, ExportsReadBackWithTheirCoordinatesNamesAndSystem) {
   // KML only in WGS84.
   EXPECT_EQ(RunCli(Concat({zone39, {"--export", "kml", File("pts.csv")}})).err,
             "KML 只能写 WGS84 坐标: 目的椭球须为 WGS84。\n");
+}
+
+// KML of points on WGS84 needs no conversion: from B, L on WGS84 itself, or
+// from a WGS84 source whose target lies a datum step away.
+TEST_F(Cli, KmlTakesPointsAlreadyOnWgs84) {
+  Write("pts.csv", "P1,31.2,118.3,45\n");
+  const std::vector<std::string> lb = {"file", "--from", "LB", "--from-angle", "DDD", "--export", "kml"};
+  for (const std::vector<std::string>& target :
+       {std::vector<std::string>{"--to", "LB"},
+        std::vector<std::string>{"--to", "Plan", "--to-ellipsoid", "krass", "--seven", "10,20,30,1,2,3,4"}}) {
+    const CliRun run = RunCli(Concat({lb, target, {File("pts.csv")}}));
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<std::array<double, 3>> points = PointsOf(Ogrinfo("-q", File("pts.kml")));
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0], (std::array<double, 3>{118.3, 31.2, 45}));
+  }
+}
+
+// A folder converts its coordinate files; CSV output takes a header line
+// and a .csv name.
+TEST_F(Cli, FolderConvertsItsFilesIntoCsv) {
+  std::filesystem::create_directory(File("in"));
+  Write("in/a.txt", "P1 31.2 118.3 45\n");
+  Write("in/b.txt", "P2 30.5 116.8\n");
+  const CliRun run = RunCli({"file", "--from", "LB", "--to", "Space", "--from-angle", "DDD", "--columns", "name,b,l,h",
+                             "--separator", "blank", "--output-layout", "csv", "--decimals", "1", File("in")});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.out, File("in/a1.csv") + "\n");
+  EXPECT_EQ(run.err, "文件坐标格式不正确，请检查。\n第 1 行: P2 30.5 116.8\n未转换: " + File("in/b.txt") + "\n");
+  EXPECT_TRUE(ReadFile(File("in/a1.csv")).starts_with("点名,X,Y,Z\r\nP1,-25887"));
+  EXPECT_EQ(RunCli({"file", File("in/none")}).exitStatus, 1);
+  std::filesystem::create_directory(File("empty"));
+  EXPECT_EQ(RunCli({"file", File("empty")}).exitStatus, 2);
+  const CliRun both = RunCli({"file", "--output-layout", "csv", "--export", "kml", File("in/a.txt")});
+  EXPECT_EQ(both.exitStatus, 2);
+  EXPECT_TRUE(both.err.starts_with("tarnwell-cli: --export 不能与 --output-layout csv 同用\n")) << both.err;
 }
 
 TEST_F(Cli, ThreePrintsTheSevenParameters) {

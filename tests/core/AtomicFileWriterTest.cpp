@@ -184,5 +184,43 @@ TEST_F(AtomicFileWriting, SameFileFollowsEveryLink) {
   EXPECT_FALSE(IsSameFile(folder.File("nothing"), folder.File("nothing")));
 }
 
+// A set written by another writer replaces the old set only at Commit: the
+// old set's files the new one lacks go, files of other names stay; a
+// discarded set leaves the old one whole, and a killed process's folder
+// goes at the next Open.
+TEST_F(AtomicFileWriting, FileSetReplacesTheOldSetWhole) {
+  for (const char* name : {"pts.shp", "pts.dbf", "pts.qix", "other.dbf"}) test::WriteBytes(folder.File(name), "old");
+  const std::vector<std::string> members = {"pts.dbf", "pts.qix"};
+  const std::string leftover = folder.File(".pts.shp.aB3xY9");
+  std::filesystem::create_directory(leftover);
+  test::WriteBytes(leftover + "/pts.shp", "part");
+  const timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  utimensat(AT_FDCWD, leftover.c_str(), hourAgo, 0);
+
+  AtomicFileSet discarded;
+  ASSERT_TRUE(discarded.Open(folder.File("pts.shp"), members));
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  test::WriteBytes(discarded.writingPath(), "new");
+  discarded.Discard();
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"other.dbf", "pts.dbf", "pts.qix", "pts.shp", "target.txt"}));
+
+  AtomicFileSet set;
+  ASSERT_TRUE(set.Open(folder.File("pts.shp"), members));
+  test::WriteBytes(set.writingPath(), "new shp");
+  test::WriteBytes(std::filesystem::path(set.writingPath()).replace_extension(".dbf"), "new dbf");
+  EXPECT_EQ(test::ReadBytes(folder.File("pts.shp")), "old");
+  ASSERT_TRUE(set.Commit());
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"other.dbf", "pts.dbf", "pts.shp", "target.txt"}));
+  EXPECT_EQ(test::ReadBytes(folder.File("pts.shp")) + test::ReadBytes(folder.File("pts.dbf")), "new shpnew dbf");
+
+  // Nothing made is no set; a read-only main file is kept.
+  ASSERT_TRUE(set.Open(folder.File("pts.shp"), members));
+  EXPECT_FALSE(set.Commit());
+  EXPECT_EQ(test::ReadBytes(folder.File("pts.shp")), "new shp");
+  chmod(folder.File("pts.shp").c_str(), 0444);
+  EXPECT_FALSE(set.Open(folder.File("pts.shp"), members));
+  EXPECT_EQ(folder.Names().size(), 4u);
+}
+
 }  // namespace
 }  // namespace tarnwell

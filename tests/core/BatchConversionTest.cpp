@@ -527,5 +527,97 @@ TEST_F(BatchConversion, PreviewReadsTheFirstLinesAsTheConversionWould) {
   EXPECT_TRUE(recorder.messages.empty());
 }
 
+// CSV output: the columns in their order under one header line of the
+// target's names, commas, fields quoted where they must be; the input's
+// header lines give way to it, comments stay.
+TEST_F(BatchConversion, CsvOutputHasAHeaderLineAndQuotedFields) {
+  UseTypes("LB", "Space", "n,b,l,h");
+  CoordSettings& settings = CoordSettings::instance();
+  settings.outputDecimals = 1;
+  settings.outputLayout = OutputLayout::Csv;
+  const std::string xyz = "-2738850.8,4743828.7,3256390.4";  // of 30.9, 120, 10 on WGS84, by the closed formula
+  const struct {
+    const char* columns;
+    Separator separator;
+    int headerLines;
+    std::string input, output;
+  } cases[] = {
+      {"", Separator::Comma, 0, "P\"1,30.9,120,10\n", "点名,X,Y,Z\r\n\"P\"\"1\"," + xyz + "\r\n"},
+      {"name,b,l,h,code", Separator::Tab, kAutomaticHeader,
+       "点名\t纬度\t经度\t高\t编码\n# 注释\nP1\t30.9\t120\t10\ta,b\n",
+       "点名,X,Y,Z,编码\r\n# 注释\r\nP1," + xyz + ",\"a,b\"\r\n"},
+      {"l,b,h", Separator::Blank, 1, "L B H\n120 30.9 10\n", "Y,X,Z\r\n4743828.7,-2738850.8,3256390.4\r\n"},
+  };
+  const std::string input = folder.File("pts.txt");
+  for (const auto& c : cases) {
+    settings.fileLayout = {c.columns, c.separator, c.headerLines};
+    test::WriteBytes(input, c.input);
+    const BatchResult result = Convert(input);
+    EXPECT_EQ(result.outcome, BatchOutcome::Converted) << c.input;
+    EXPECT_EQ(result.outputPath, folder.File("pts1.csv"));
+    EXPECT_EQ(test::ReadBytes(folder.File("pts1.csv")), c.output);
+  }
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(BatchConversion, OutputPathFollowsTheChoiceAndTheLayout) {
+  std::filesystem::create_directory(folder.File("out"));
+  const struct {
+    std::string input, chosen;
+    OutputLayout layout;
+    std::string output;
+  } cases[] = {
+      {"/d/pts.csv", "", OutputLayout::Input, "/d/pts.csv1"},
+      {"/d/pts.dat", "", OutputLayout::Csv, "/d/pts1.csv"},
+      {"pts", "", OutputLayout::Csv, "pts1.csv"},
+      {"/d/pts.dat", folder.File("out"), OutputLayout::Input, folder.File("out/pts.dat")},
+      {"/d/pts.dat", folder.File("out"), OutputLayout::Csv, folder.File("out/pts.csv")},
+      {"/d/pts.dat", folder.File("new.txt"), OutputLayout::Csv, folder.File("new.txt")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OutputPathFor(c.input, c.chosen, c.layout), c.output) << c.input;
+}
+
+// A folder's coordinate files, without what an earlier run made of them.
+TEST_F(BatchConversion, FolderGivesItsCoordinateFilesButNotTheirOutputs) {
+  std::filesystem::remove(folder.File("ellips.csv"));
+  for (const char* name : {"b.csv", "a.DAT", "c.txt", "b.csv1", "b.csv1.bad.txt", "b1.csv", "a1.csv", ".hidden.csv",
+                           "notes.doc", "d.geojson"})
+    test::WriteBytes(folder.File(name), "");
+  std::filesystem::create_directory(folder.File("sub.csv"));
+  EXPECT_EQ(CoordinateFilesIn(folder.File("")),
+            (std::vector<std::string>{folder.File("a.DAT"), folder.File("b.csv"), folder.File("c.txt")}));
+  EXPECT_TRUE(CoordinateFilesIn(folder.File("missing")).empty());
+}
+
+// The preview splits a layout of the user's own as the conversion does:
+// header lines, comments, the name and the values in their columns.
+TEST_F(BatchConversion, PreviewSplitsALayoutOfTheirOwn) {
+  UseTypes("Plan", "LB", "n,x,y,h");
+  CoordSettings& settings = CoordSettings::instance();
+  settings.fileLayout = {"name,code,y,x,h", Separator::Comma, kAutomaticHeader};
+  const std::string input = folder.File("pts.dat");
+  test::WriteBytes(input, "点名,编码,Y,X,H\r\n# 测区\r\nK1,控制点,512345.6,3456789.0,45.6\r\nK2,,1,2\r\nK3,,y,2,3\r\n");
+  const auto rows = PreviewCoordinateFile(settings, input, 10);
+  ASSERT_TRUE(rows);
+  ASSERT_EQ(rows->size(), 5u);
+  EXPECT_EQ((*rows)[0].role, LineRole::Header);
+  EXPECT_EQ((*rows)[0].fields, (std::vector<std::string>{"点名", "编码", "Y", "X", "H"}));
+  EXPECT_EQ((*rows)[1].role, LineRole::Comment);
+  EXPECT_EQ((*rows)[1].fields, std::vector<std::string>{"# 测区"});
+  EXPECT_EQ((*rows)[2].role, LineRole::Point);
+  EXPECT_EQ((*rows)[2].name, "K1");
+  EXPECT_EQ((*rows)[2].values, (std::array<double, 3>{3456789.0, 512345.6, 45.6}));
+  EXPECT_EQ((*rows)[3].refusal, kBadLine);
+  EXPECT_EQ((*rows)[4].refusal, "坐标格式错误,请检查.");
+
+  // Without the automatic header the first line is a bad line; columns of
+  // another type refuse every line.
+  settings.fileLayout.headerLines = 0;
+  EXPECT_EQ(PreviewCoordinateFile(settings, input, 1)->front().refusal, "坐标格式错误,请检查.");
+  settings.fileLayout.columns = "name,b,l,h";
+  EXPECT_EQ(PreviewCoordinateFile(settings, input, 1)->front().refusal, kConflict);
+  EXPECT_TRUE(recorder.messages.empty());
+}
+
 }  // namespace
 }  // namespace tarnwell

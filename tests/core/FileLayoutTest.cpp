@@ -57,5 +57,35 @@ TEST(FileLayout, FieldsSplitAtTheSeparator) {
   }
 }
 
+TEST(FileLayout, CsvFieldsAreQuotedOnlyWhereTheyMustBe) {
+  const struct {
+    std::string field, written;
+  } cases[] = {
+      {"控制点", "控制点"}, {"", ""}, {"a b", "a b"}, {"a,b", "\"a,b\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"two\nlines", "\"two\nlines\""}, {"cr\r", "\"cr\r\""},
+  };
+  for (const auto& [field, written] : cases) {
+    std::string text = "x,";
+    AppendCsvField(field, text);
+    EXPECT_EQ(text, "x," + written) << field;
+  }
+}
+
+TEST(FileLayout, ColumnWordsAreNamedAsTheTargetHasThem) {
+  using T = CoordinateType;
+  const struct {
+    std::string word;
+    T wordType, namedType;
+    HeightSystem height;
+    std::string name;
+  } cases[] = {
+      {"name", T::Plan, T::LB, HeightSystem::Ellipsoidal, "点名"}, {"code", T::Plan, T::LB, HeightSystem::Ellipsoidal, "编码"},
+      {"extra", T::LB, T::LB, HeightSystem::Ellipsoidal, "附加"},  {"y", T::Plan, T::LB, HeightSystem::Ellipsoidal, "经度"},
+      {"x", T::Plan, T::Space, HeightSystem::Ellipsoidal, "X"},    {"h", T::LB, T::Plan, HeightSystem::Normal, "正常高"},
+      {"b", T::LB, T::Plan, HeightSystem::Ellipsoidal, "北坐标"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ColumnWordName(c.word, c.wordType, c.namedType, c.height), c.name) << c.word;
+}
+
 }  // namespace
 }  // namespace tarnwell

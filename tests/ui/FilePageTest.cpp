@@ -30,6 +30,7 @@
 #include "tables/NumberText.h"
 #include "tables/TableText.h"
 #include "ui/CDlgFile.h"
+#include "ui/CDlgFileFt.h"
 #include "ui/CTarnwellDlg.h"
 #include "ui/SettingsStore.h"
 
@@ -158,8 +159,12 @@ class FilePageTest : public QObject {
       return true;
     };
     QVERIFY(!drop({QUrl("https://example.org/pts.csv")}));
-    QVERIFY(!drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path + "2")}));
+    QVERIFY(!drop({QUrl::fromLocalFile(path), QUrl("https://example.org/pts.csv")}));
     QCOMPARE(Input()->text(), QString());
+    // Several files are a list for this conversion, not a recent file.
+    QVERIFY(drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path + "2")}));
+    QCOMPARE(Input()->text(), "\"" + path + "\" \"" + path + "2\"");
+    QVERIFY(Page()->recentFiles().isEmpty());
     QVERIFY(drop({QUrl::fromLocalFile(path)}));
     QCOMPARE(Input()->text(), path);
     QCOMPARE(Page()->recentFiles(), QStringList({path}));
@@ -371,6 +376,94 @@ class FilePageTest : public QObject {
     QCOMPARE(running_->recorder.messages(), QStringList({"转换已取消。"}));
     QCOMPARE(Output()->text(), QString());
     QVERIFY(!QFile::exists(path + "1"));
+  }
+
+  // The layout editor: a preset or columns of one's own, previewed on the
+  // input file as they are edited, stored on OK; columns that are no
+  // layout are refused.
+  void layoutEditorPreviewsAndStoresTheLayout() {
+    Child<QRadioButton>(&running_->window, "sourcePlan")->click();
+    const QString path = directory_.filePath("pts.dat");
+    WriteFile(path, "点名;编码;Y;X;H\r\nK1;控制点;512345.6;3456789.0;45.6\r\n");
+    Input()->setText(path);
+    QStringList headers, firstPoint, check;
+    auto watch = WhenModal("fileFormatDialog", [&](QWidget* dialog) {
+      Child<QListWidget>(dialog, "formatList")->setCurrentRow(CDlgFileFt::kCassRow);
+      QCOMPARE(Child<QLineEdit>(dialog, "columns")->text(), QString("name,code,y,x,h"));
+      Child<QListWidget>(dialog, "formatList")->setCurrentRow(CDlgFileFt::kOwnColumnsRow);
+      Child<QLineEdit>(dialog, "columns")->setText("name,code,x");
+      check << Child<QLabel>(dialog, "columnsCheck")->text();
+      Child<QLineEdit>(dialog, "columns")->setText("name,code,y,x,h");
+      Child<QComboBox>(dialog, "separator")->setCurrentIndex(3);  // semicolon
+      Child<QCheckBox>(dialog, "automaticHeader")->setChecked(true);
+      Child<QComboBox>(dialog, "outputLayout")->setCurrentIndex(1);
+      check << Child<QLabel>(dialog, "columnsCheck")->text();
+      auto* table = Child<QTableWidget>(dialog, "layoutPreview");
+      for (int column = 0; column < table->columnCount(); ++column) {
+        headers << table->horizontalHeaderItem(column)->text();
+        firstPoint << (table->item(1, column) ? table->item(1, column)->text() : QString());
+      }
+      qobject_cast<QDialog*>(dialog)->accept();
+    });
+    QTest::mouseClick(Child<QPushButton>(Page(), "formatButton"), Qt::LeftButton);
+    QVERIFY(watch->fired());
+    QVERIFY(check[0].startsWith("列不正确"));
+    QCOMPARE(check[1], QString());
+    QCOMPARE(headers, QStringList({"行", "点名", "编码", "东坐标", "北坐标", "大地高", "说明"}));
+    QCOMPARE(firstPoint, QStringList({"2", "K1", "控制点", "512345.6", "3456789.0", "45.6", ""}));
+    const CoordSettings& settings = CoordSettings::instance();
+    QCOMPARE(settings.fileLayout, (FileLayout{"name,code,y,x,h", Separator::Semicolon, kAutomaticHeader}));
+    QCOMPARE(settings.outputLayout, OutputLayout::Csv);
+    // The page's preview reads the same columns; the fixed layouts come back.
+    QCOMPARE(Child<QTableWidget>(Page(), "preview")->item(0, 6)->text(), QString("文件头"));
+    ChooseFormat(1);
+    QCOMPARE(settings.fileLayout, FileLayout{});
+    QCOMPARE(settings.fileFormat, FileFormat::NameXYh);
+
+    auto refused = WhenModal("fileFormatDialog", [&](QWidget* dialog) {
+      Child<QListWidget>(dialog, "formatList")->setCurrentRow(CDlgFileFt::kOwnColumnsRow);
+      Child<QLineEdit>(dialog, "columns")->setText("name,x,y");
+      qobject_cast<QDialog*>(dialog)->accept();
+      QVERIFY(dialog->isVisible());
+      qobject_cast<QDialog*>(dialog)->reject();
+    });
+    QTest::mouseClick(Child<QPushButton>(Page(), "formatButton"), Qt::LeftButton);
+    QVERIFY(refused->fired());
+    QCOMPARE(running_->recorder.messages(), QStringList({"自定义列不正确，请检查。"}));
+    QCOMPARE(settings.fileFormat, FileFormat::NameXYh);
+  }
+
+  // Several files, or a folder: each converted on its own into the chosen
+  // folder, one failure named in the summary with its line, no box apiece.
+  void severalFilesEachConvertAndAreSummedUp() {
+    Child<QRadioButton>(&running_->window, "sourceLB")->click();
+    QDir(directory_.path()).mkpath("in");
+    QDir(directory_.path()).mkpath("out");
+    const QString a = directory_.filePath("in/a.csv"), b = directory_.filePath("in/b.csv"),
+                  c = directory_.filePath("in/c.txt");
+    WriteFile(a, "P1,0:0:0,120:0:0,0\r\n");
+    WriteFile(b, "P1,0:0:0,120:0:0,0\r\nP2,1\r\n");
+    WriteFile(c, "P1,0:0:0,120:0:0,0\r\nP2,0:0:0,120:0:0,0\r\n");
+    Page()->setOutputChooser([this](QWidget*, bool folder) { return folder ? directory_.filePath("out") : QString(); });
+    Input()->setText(directory_.filePath("in"));
+    QTest::mouseClick(Child<QPushButton>(Page(), "outputButton"), Qt::LeftButton);
+    QCOMPARE(Child<QLineEdit>(Page(), "outputChoice")->text(), directory_.filePath("out"));
+    Convert();
+    QVERIFY(running_->recorder.messages().isEmpty());
+    QVERIFY(QFile::exists(directory_.filePath("out/a.csv")) && QFile::exists(directory_.filePath("out/c.txt")));
+    QVERIFY(!QFile::exists(directory_.filePath("out/b.csv")));
+    const QStringList summary = Child<QLabel>(Page(), "summary")->text().split('\n');
+    QCOMPARE(summary.size(), 4);
+    QVERIFY2(summary[0].startsWith("已转换 2 个文件, 1 个未转换, 共 3 个点"), qPrintable(summary[0]));
+    QCOMPARE(summary[1], "a.csv: 已转换 1 个点 → " + directory_.filePath("out/a.csv"));
+    QCOMPARE(summary[2], QString("b.csv: 未转换 文件坐标格式不正确，请检查。  第 2 行: P2,1"));
+    QCOMPARE(Output()->text(), "\"" + directory_.filePath("out/a.csv") + "\" \"" + directory_.filePath("out/c.txt") + "\"");
+
+    // Several files into one file would keep only the last.
+    Child<QLineEdit>(Page(), "outputChoice")->setText(directory_.filePath("one.csv"));
+    Input()->setText("\"" + a + "\" \"" + c + "\"");
+    Convert();
+    QCOMPARE(running_->recorder.messages(), QStringList({"多个输入文件时, 输出位置须为已有的文件夹。"}));
   }
 };
 

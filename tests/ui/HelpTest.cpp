@@ -175,7 +175,7 @@ class HelpTest : public QObject {
     const QStringList ids = Captures(text, "<h[23] id=\"([^\"]+)\"");
     for (const char* section : {"window", "point", "file", "three", "seven", "four", "height-fit", "projection", "datum", "ellipsoid",
                                 "file-format", "menu", "menu-about", "coordinate-files", "common-point-files", "ellips-csv",
-                                "projs-csv"}) {
+                                "projs-csv", "point-table", "file-several", "file-layouts"}) {
       QVERIFY2(ids.contains(section), section);
     }
     for (const char* keyword : {"n,b,l,h", "n,x,y,h", "n,X,Y,Z", "点名,B,L,h,B2,L2,h2", "ellips.csv", "projs.csv"}) {

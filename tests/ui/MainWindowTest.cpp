@@ -370,7 +370,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(look.parent, shownPage);
     QCOMPARE(look.title, QString("打开坐标文件"));
     QCOMPARE(look.acceptMode, QFileDialog::AcceptOpen);
-    QCOMPARE(look.fileMode, QFileDialog::ExistingFile);
+    // The file page takes several files at once.
+    QCOMPARE(look.fileMode, page == "filePage" ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     QCOMPARE(look.filters, QStringList({"CSV 文件 (*.csv)", "所有文件 (*)"}));
     QCOMPARE(look.selectedFilter, QString("CSV 文件 (*.csv)"));
     QCOMPARE(look.directory, QDir(ToQtPath(GetProgramDirectory())).absolutePath());

@@ -1,6 +1,7 @@
 // The single-point page through the real widgets: conversions, pairs of one
 // type, the refusals and their messages, and target boxes that never hold a
 // result of other settings.
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -22,6 +23,7 @@
 #include "tables/NumberText.h"
 #include "tables/TablePaths.h"
 #include "ui/CTarnwellDlg.h"
+#include "ui/PointTable.h"
 
 using namespace tarnwell;
 using namespace tarnwell::test;
@@ -119,6 +121,47 @@ class PointPageTest : public QObject {
     QCOMPARE(CoordSettings::instance().angleDecimals, 5);
     Convert();
     QCOMPARE(Targets(), QStringList({"000:00:0.00000", "000:00:0.00000", "0.000"}));
+  }
+
+  // Rows pasted from a spreadsheet, converted all at once: each refusal in
+  // its row and no number there; the results copied back under the header,
+  // and forgotten when the settings change.
+  void tableOfPointsConvertsPastedRows() {
+    Click("sourceLB");  // target "Space", DMS angles
+    auto* table = Child<PointTable>(&running_->window, "pointTable");
+    QApplication::clipboard()->setText("点名\t纬度\t经度\t大地高\r\nP1\t30:0:0\t120:0:0\t10\r\n30:0:0,95:0:0\r\n"
+                                       "P3,95:0:0,120:0:0,0\r\n\r\n");
+    table->setFocus();
+    QTest::keySequence(table, QKeySequence::Paste);
+    QCOMPARE(table->rowCount(), 3);
+    Click("convertTableButton");
+    const auto cell = [table](int row, int column) { return table->item(row, column)->text(); };
+    double x, y, z;
+    GeodeticToCartesian(30, 120, 10, x, y, z);
+    QVERIFY(std::abs(cell(0, PointTable::kFirstTargetColumn).toDouble() - x) < 1e-6);
+    QVERIFY(std::abs(cell(0, PointTable::kFirstTargetColumn + 1).toDouble() - y) < 1e-6);
+    QVERIFY(std::abs(cell(0, PointTable::kFirstTargetColumn + 2).toDouble() - z) < 1e-6);
+    QCOMPARE(cell(0, PointTable::kRemarkColumn), QString());
+    const QStringList reasons = {"每行须为点名与三个坐标", "坐标格式错误"};  // two fields; latitude 95°
+    for (int row : {1, 2}) {
+      for (int column = PointTable::kFirstTargetColumn; column < PointTable::kRemarkColumn; ++column)
+        QCOMPARE(cell(row, column), QString());
+      QVERIFY2(cell(row, PointTable::kRemarkColumn).startsWith(reasons[row - 1]), qPrintable(cell(row, PointTable::kRemarkColumn)));
+    }
+    QVERIFY(running_->recorder.messages().isEmpty());
+
+    table->selectRow(0);
+    QTest::keySequence(table, QKeySequence::Copy);
+    const QStringList copied = QApplication::clipboard()->text().split('\n');
+    QCOMPARE(copied.size(), 3);  // the header, the row and the end of the last line
+    QCOMPARE(copied[0], QString("点名\t纬度\t经度\t大地高\tX\tY\tZ\t说明"));
+    QVERIFY(copied[1].startsWith("P1\t30:0:0\t120:0:0\t10\t" + cell(0, PointTable::kFirstTargetColumn) + "\t"));
+
+    // An edited source, or other settings, take the results away.
+    table->item(2, PointTable::kFirstSourceColumn)->setText("31:0:0");
+    QCOMPARE(cell(2, PointTable::kRemarkColumn), QString());
+    Choose("targetEllipsoid", "krass");
+    QCOMPARE(cell(0, PointTable::kFirstTargetColumn), QString());
   }
 
   void geodeticToSpaceOnTheEquator() {

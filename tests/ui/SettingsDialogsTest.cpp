@@ -594,7 +594,7 @@ class SettingsDialogsTest : public QObject {
     CDlgFileFt dialog;
     dialog.show();
     auto* list = Child<QListWidget>(&dialog, "formatList");
-    QCOMPARE(ListItems(list), QStringList({"n,b,l,h", "n,x,y,h", "n,X,Y,Z"}));
+    QCOMPARE(ListItems(list), QStringList({"n,b,l,h", "n,x,y,h", "n,X,Y,Z", "CASS .dat (点名,编码,Y 东,X 北,H)", "自定义列"}));
     QCOMPARE(list->currentRow(), 0);
     list->setCurrentRow(2);
     QTest::mouseClick(Child<QPushButton>(&dialog, "okButton"), Qt::LeftButton);

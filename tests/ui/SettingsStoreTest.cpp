@@ -70,6 +70,7 @@ CoordSettings Chosen() {
   settings.heightFit.coefficients = {-2.5, 1e-5, -3.0000000000000004e-6, 1.0 / 3e12, -7e-13, 5e-324};
   settings.tolerance = {0.015, 0.1 + 0.2};
   settings.fileLayout = {"name,code,y,x,h", Separator::Tab, kAutomaticHeader};
+  settings.outputLayout = OutputLayout::Csv;
   settings.outputDecimals = 4;
   settings.sourceHeight = HeightSystem::Normal;
   settings.targetHeight = HeightSystem::Normal;

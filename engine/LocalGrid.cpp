@@ -1,15 +1,10 @@
 #include "engine/LocalGrid.h"
 
 #include <cmath>
-#include <numbers>
+
+#include "engine/Units.h"
 
 namespace tarnwell {
-namespace {
-
-constexpr double kArcSecondsPerRadian = 180 * 3600 / std::numbers::pi;
-constexpr double kPpm = 1e6;
-
-}  // namespace
 
 bool IsUsable(const FourParams& p) {
   return std::isfinite(p.dNorth) && std::isfinite(p.dEast) && std::isfinite(p.rotationArcSeconds) &&

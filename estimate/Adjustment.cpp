@@ -6,6 +6,8 @@
 
 #include "linalg.h"
 
+#include "engine/Units.h"
+
 namespace tarnwell {
 namespace {
 
@@ -104,11 +106,17 @@ std::string UndeterminedReason(const Adjustment& adjustment, std::span<const Unk
     const double limit = dimensionless ? kLargestDimensionlessDeviation : kLargestEffectDeviationMetres;
     // Written so that NaN fails too.
     if (!(effect <= kLargestEffectDeviationMetres && deviation <= limit)) {
-      // The clause that failed: the effect at the radius, or the dimensionless value.
-      const bool effectFailed = !(effect <= kLargestEffectDeviationMetres);
+      // The clause that failed: the effect at the radius, or the dimensionless
+      // value in the unit a surveyor reads it in.
       char why[160];
-      std::snprintf(why, sizeof why, effectFailed ? "%.3g 米 (限值 1 米)" : "%.3g (限值 0.001)",
-                    effectFailed ? effect : deviation);
+      if (!(effect <= kLargestEffectDeviationMetres)) {
+        std::snprintf(why, sizeof why, "%.3g 米 (限值 %g 米)", effect, kLargestEffectDeviationMetres);
+      } else {
+        const bool angle = columns[j].angle;
+        const double perUnit = angle ? kArcSecondsPerRadian : 1e6;
+        const char* unit = angle ? "″" : " ppm";
+        std::snprintf(why, sizeof why, "%.3g%s (限值 %.0f%s)", deviation * perUnit, unit, limit * perUnit, unit);
+      }
       return "1 厘米的观测误差可使" + std::string(columns[j].name) + "的中误差达到 " + why;
     }
   }

@@ -71,6 +71,7 @@ constexpr double kLargestEffectDeviationMetres = 1;
 struct UnknownColumn {
   std::string_view name;  // as the refusal names it: "旋转 rX", "尺度"
   int degree;             // of its term: 0 a shift, 1 a rotation, scale or slope, 2 a curvature
+  bool angle = false;     // of degree 1: a rotation, named in arc-seconds; else a ratio, in ppm
 };
 
 // Whether the geometry of the points determines the unknowns: their standard

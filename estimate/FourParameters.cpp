@@ -1,16 +1,14 @@
 #include "estimate/FourParameters.h"
 
 #include <cmath>
-#include <numbers>
 #include <string>
 
 #include "engine/Messages.h"
+#include "engine/Units.h"
 
 namespace tarnwell {
 namespace {
 
-constexpr double kArcSecondsPerRadian = 180 * 3600 / std::numbers::pi;
-constexpr double kPpm = 1e6;
 const std::string kPoorlySpread = "公共点不足或分布不当,无法计算四参数。";
 
 // The linear form of the rotation and scale: a = (1 + m) cos α, b = (1 + m) sin α.
@@ -87,8 +85,8 @@ ObservationEquations LinearisedEquations(const std::vector<PlaneCommonPoint>& po
 
 std::vector<UnknownColumn> Columns(PlaneModel model) {
   std::vector<UnknownColumn> columns = {{"平移 ΔX", 0}, {"平移 ΔY", 0}};
-  if (model == PlaneModel::Full) columns.insert(columns.end(), {{"尺度", 1}, {"旋转", 1}});
-  if (model == PlaneModel::FixedScale) columns.push_back({"旋转", 1});
+  if (model == PlaneModel::Full) columns.insert(columns.end(), {{"尺度", 1}, {"旋转", 1, true}});
+  if (model == PlaneModel::FixedScale) columns.push_back({"旋转", 1, true});
   return columns;
 }
 

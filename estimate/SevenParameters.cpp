@@ -9,6 +9,7 @@
 #include "engine/BursaWolf.h"
 #include "engine/ConversionPlan.h"
 #include "engine/Messages.h"
+#include "engine/Units.h"
 #include "estimate/Adjustment.h"
 #include "estimate/CommonPointFile.h"
 #include "tables/ListOrder.h"
@@ -23,7 +24,6 @@ const std::string kPoorlySpread = "公共点不足或分布不当,无法计算�
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kArcSecondsPerDegree = 3600;
-constexpr double kPpm = 1000000;
 
 using Cartesian = std::array<double, 3>;  // X, Y, Z in metres
 
@@ -102,8 +102,8 @@ double SourceRadius(const std::vector<CommonPoint>& points, const Cartesian& cen
 // The unknowns of the adjustment in the order of SevenParams: the
 // translations at the centroid, then the rotations and the scale as their
 // effect at the radius R (ω·R, k·R, metres).
-constexpr UnknownColumn kSevenColumns[] = {{"平移 dX", 0}, {"平移 dY", 0}, {"平移 dZ", 0}, {"旋转 rX", 1},
-                                           {"旋转 rY", 1}, {"旋转 rZ", 1}, {"尺度", 1}};
+constexpr UnknownColumn kSevenColumns[] = {{"平移 dX", 0}, {"平移 dY", 0}, {"平移 dZ", 0}, {"旋转 rX", 1, true},
+                                           {"旋转 rY", 1, true}, {"旋转 rZ", 1, true}, {"尺度", 1}};
 
 std::size_t UnknownCount(DatumModel model) { return model == DatumModel::Full ? 7 : 6; }
 

@@ -439,6 +439,7 @@ TEST_F(SevenParameters, SetsThatDetermineNothingAreRefusedSayingWhy) {
   ExpectUndetermined(LinesThrough(line, 0.01));
   EXPECT_NE(recorder.messages[0].find("\n1 厘米的观测误差可使旋转"), std::string::npos) << recorder.messages[0];
   ExpectUndetermined(LinesThrough(cluster, 0.01));
+  EXPECT_TRUE(recorder.messages[0].ends_with("″ (限值 206″)")) << recorder.messages[0];
 }
 
 TEST_F(SevenParameters, ImportingAFileTwiceDoublesThePointsButNotTheEstimate) {

@@ -11,19 +11,29 @@ manual=$2
 output=$(mktemp -d)
 home=$(mktemp -d)
 trap 'rm -rf "$output" "$home"' EXIT
-env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_FONT_DPI -u QT_ENABLE_HIGHDPI_SCALING \
-  QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 HOME="$home" "$tour" "$output" 2>/dev/null
-
 pictures=$(grep -o '<img[^>]*src="images/[^"]*"' "$manual/index.html" | sed 's/.*src="images\///; s/"$//' | sort -u)
-status=0
-for picture in $pictures; do
-  if [[ -f "$output/$picture" ]]; then
-    cp "$output/$picture" "$manual/images/$picture"
-  else
-    echo "the tour draws no $picture: draw it in tests/ui/ScreenshotTour.cpp" >&2
-    status=1
-  fi
-done
+# The tour's help window shows the manual placed beside the tour, pictures
+# and all, and its scroll bars follow their sizes: the pictures go there
+# too, and a second pass draws the help window over the new ones.
+placed="$(dirname "$tour")/manual/images"
+
+draw_pictures() {
+  env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_FONT_DPI -u QT_ENABLE_HIGHDPI_SCALING \
+    QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 HOME="$home" "$tour" "$output" 2>/dev/null
+  status=0
+  for picture in $pictures; do
+    if [[ -f "$output/$picture" ]]; then
+      cp "$output/$picture" "$manual/images/$picture"
+      if [[ -d "$placed" ]]; then cp "$output/$picture" "$placed/$picture"; fi
+    else
+      echo "the tour draws no $picture: draw it in tests/ui/ScreenshotTour.cpp" >&2
+      status=1
+    fi
+  done
+}
+
+draw_pictures
+draw_pictures
 for shipped in "$manual"/images/*.png; do
   name=$(basename "$shipped")
   if ! grep -qxF "$name" <<<"$pictures"; then

@@ -1,5 +1,6 @@
 #include "estimate/CalibrationReport.h"
 
+#include <array>
 #include <cstdio>
 
 #include "batch/AtomicFileWriter.h"
@@ -63,6 +64,19 @@ std::string WithDeviation(double value, double deviation, std::string_view unit)
   return Shortest(value) + " ± " + Shortest(deviation) + " " + std::string(unit);
 }
 
+// The suspected blunder's name, or 无.
+std::string SuspectText(const std::string& name) { return name.empty() ? "无" : name; }
+
+// The coefficients a0… of a height surface with their standard deviations.
+void AppendCoefficients(const HeightFit& fit, const std::array<double, 6>& deviations,
+                        CalibrationReport::Section& section) {
+  for (std::size_t j = 0; j < CoefficientCount(fit.model); ++j) {
+    std::string name = "a";
+    name += std::to_string(j);
+    section.items.push_back({std::move(name), WithDeviation(fit.coefficients[j], deviations[j], "")});
+  }
+}
+
 const char* Flag(bool flagged) { return flagged ? "超限" : ""; }
 const char* Participation(bool participates) { return participates ? "是" : "否"; }
 
@@ -116,7 +130,7 @@ CalibrationReport MakeSevenParameterReport(const SevenParamsEstimate& estimate, 
                               {"多余观测数", std::to_string(fit.redundancy)},
                               {"参与计算的公共点", std::to_string(fit.pointCount)},
                               {"三维残差均方根", Metres(fit.rms3D) + " 米"},
-                              {"疑似粗差", fit.suspectName.empty() ? "无" : fit.suspectName}}});
+                              {"疑似粗差", SuspectText(fit.suspectName)}}});
   report.sections.push_back(SourceSection(source, settings.tolerance));
   report.residualHeader = {"点名", "参与计算", "vX", "vY", "vZ", "平面", "高程", "三维", "标准化残差", "超限"};
   for (const PointResidual& r : fit.points) {
@@ -147,8 +161,7 @@ CalibrationReport MakeLocalGridReport(const LocalGridEstimate& estimate, const C
     height.items.insert(height.items.begin(),
                         {"拟合对象", "h2 − H, H = h − N − r (高程模型: " + (side->geoid.empty() ? "无" : side->geoid) + ")"});
   }
-  for (std::size_t j = 0; j < CoefficientCount(fit.model); ++j)
-    height.items.push_back({"a" + std::to_string(j), WithDeviation(fit.coefficients[j], estimate.height.deviations[j], "")});
+  AppendCoefficients(fit, estimate.height.deviations, height);
   report.sections.push_back(height);
   const PlaneFitReport& r = estimate.report;
   report.sections.push_back({"精度",
@@ -157,7 +170,7 @@ CalibrationReport MakeLocalGridReport(const LocalGridEstimate& estimate, const C
                               {"高程单位权中误差 σ0", Shortest(r.height.sigma0) + " 米"},
                               {"高程多余观测数", std::to_string(r.height.redundancy)},
                               {"参与计算的公共点", std::to_string(r.pointCount)},
-                              {"疑似粗差", r.suspectName.empty() ? "无" : r.suspectName}}});
+                              {"疑似粗差", SuspectText(r.suspectName)}}});
   report.sections.push_back(SourceSection(source, settings.tolerance));
   report.residualHeader = {"点名", "参与计算", "vx", "vy", "vh", "平面", "标准化残差", "超限"};
   for (const PlaneResidual& point : r.points) {
@@ -182,15 +195,14 @@ CalibrationReport MakeHeightFitReport(const AnomalyEstimate& estimate, const Coo
       "高程异常拟合 (" + std::string(KeywordOf<HeightModel>(kHeightModels, surface.model)) + ")",
       {{"原点 B0, L0 (度)", Shortest(estimate.fit.originLatitude) + ", " + Shortest(estimate.fit.originLongitude)},
        {"重心 x, y (米)", Shortest(surface.centroid.north) + ", " + Shortest(surface.centroid.east)}}};
-  for (std::size_t j = 0; j < CoefficientCount(surface.model); ++j)
-    fit.items.push_back({"a" + std::to_string(j), WithDeviation(surface.coefficients[j], estimate.deviations[j], "")});
+  AppendCoefficients(surface, estimate.deviations, fit);
   report.sections.push_back(fit);
   report.sections.push_back({"精度",
                              {{"单位权中误差 σ0", Shortest(estimate.sigma0) + " 米"},
                               {"多余观测数", std::to_string(estimate.redundancy)},
                               {"参与计算的公共点", std::to_string(estimate.pointCount)},
                               {"残差均方根", Metres(estimate.rms) + " 米"},
-                              {"疑似粗差", estimate.suspectName.empty() ? "无" : estimate.suspectName}}});
+                              {"疑似粗差", SuspectText(estimate.suspectName)}}});
   report.sections.push_back(SourceSection(source, settings.tolerance));
   report.residualHeader = {"点名", "参与计算", "高程异常 r", "残差", "标准化残差", "超限"};
   for (const AnomalyResidual& point : estimate.residuals) {

@@ -140,16 +140,24 @@ INSTANTIATE_TEST_SUITE_P(
                     RecoveryCase{"QuadraticTakesAPlane", HeightModel::Quadratic, &kPlane, 20}),
     [](const testing::TestParamInfo<RecoveryCase>& info) { return std::string(info.param.name); });
 
+// The quadratic's terms at a point, in kilometres about `centroid`.
+std::vector<long double> QuadraticTerms(const PlaneCommonPoint& p, const PlanePosition& centroid) {
+  const long double x = (p.sourceNorth - centroid.north) / 1000.0L, y = (p.sourceEast - centroid.east) / 1000.0L;
+  return {1, x, y, x * x, x * y, y * y};
+}
+
+// The normal equations of the quadratic in kilometres about `centroid`.
+test::NormalEquations QuadraticEquations(const std::vector<PlaneCommonPoint>& points, const PlanePosition& centroid) {
+  test::NormalEquations equations(6);
+  for (const PlaneCommonPoint& p : points)
+    equations.Add(QuadraticTerms(p, centroid), static_cast<long double>(p.targetHeight) - p.sourceHeight);
+  return equations;
+}
+
 // The quadratic optimum by the normal equations, in kilometres about the
 // test's own centroid, brought back to metres.
 Coefficients NormalEquationSolution(const std::vector<PlaneCommonPoint>& points) {
-  const PlanePosition centroid = ParticipatingCentroid(points);
-  test::NormalEquations equations(6);
-  for (const PlaneCommonPoint& p : points) {
-    const long double x = (p.sourceNorth - centroid.north) / 1000.0L, y = (p.sourceEast - centroid.east) / 1000.0L;
-    equations.Add({1, x, y, x * x, x * y, y * y}, static_cast<long double>(p.targetHeight) - p.sourceHeight);
-  }
-  const std::vector<long double> perKilometre = equations.Solve();
+  const std::vector<long double> perKilometre = QuadraticEquations(points, ParticipatingCentroid(points)).Solve();
   Coefficients perMetre;
   for (int j = 0; j < 6; ++j) perMetre[j] = static_cast<double>(perKilometre[j] / std::pow(1000.0L, kTermDegree[j]));
   return perMetre;
@@ -174,16 +182,11 @@ TEST(HeightFit, PrecisionAgreesWithTheNormalEquations) {
   const std::optional<HeightFitEstimate> estimate = FitHeights(points, HeightModel::Quadratic);
   ASSERT_TRUE(estimate.has_value());
   const PlanePosition centroid = ParticipatingCentroid(points);
-  test::NormalEquations equations(6);
-  for (const PlaneCommonPoint& p : points) {
-    const long double x = (p.sourceNorth - centroid.north) / 1000.0L, y = (p.sourceEast - centroid.east) / 1000.0L;
-    equations.Add({1, x, y, x * x, x * y, y * y}, static_cast<long double>(p.targetHeight) - p.sourceHeight);
-  }
+  test::NormalEquations equations = QuadraticEquations(points, centroid);
   const std::vector<long double> perKilometre = equations.Solve();
   long double sumOfSquares = 0;
   for (const PlaneCommonPoint& p : points) {
-    const long double x = (p.sourceNorth - centroid.north) / 1000.0L, y = (p.sourceEast - centroid.east) / 1000.0L;
-    const long double terms[6] = {1, x, y, x * x, x * y, y * y};
+    const std::vector<long double> terms = QuadraticTerms(p, centroid);
     long double fitted = 0;
     for (int j = 0; j < 6; ++j) fitted += terms[j] * perKilometre[j];
     sumOfSquares += std::pow(static_cast<long double>(p.targetHeight) - p.sourceHeight - fitted, 2);
